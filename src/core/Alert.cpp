@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/Alert.h"
+
+#include "core/MessageBoxService.h"
+#include "core/SettingsStore.h"
+#include "core/Speaker.h"
+
+Alert::Alert(SettingsStore& settings, Speaker& speaker, MessageBoxService& boxes)
+    : m_settings(settings)
+    , m_speaker(speaker)
+    , m_boxes(boxes)
+{
+}
+
+int Alert::operator()(
+    const QString& spoken, const QString& shown, int style, const QString& title, QWidget* parent) const
+{
+    if (m_settings.isOn(QString::fromLatin1(SettingsStore::LeggiErrore)))
+        m_speaker.Speak(spoken);
+    return m_boxes.show(parent, shown, style, title);
+}

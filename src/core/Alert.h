@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+class MessageBoxService;
+class SettingsStore;
+class Speaker;
+class QWidget;
+
+// The one way the program warns, asks yes or no, or reports an error: the spoken text is said
+// when "Leggi errore" is "1" (read afresh every time), then a modal box shows the other text.
+class Alert
+{
+public:
+    Alert(SettingsStore& settings, Speaker& speaker, MessageBoxService& boxes);
+
+    int operator()(const QString& spoken, const QString& shown, int style,
+        const QString& title = QStringLiteral("Vespelinda"), QWidget* parent = nullptr) const;
+
+private:
+    SettingsStore& m_settings;
+    Speaker& m_speaker;
+    MessageBoxService& m_boxes;
+};

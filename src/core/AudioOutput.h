@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/SpeechEngine.h"
+
+#include <QObject>
+
+// Where synthesised speech is played. One clip at a time.
+class AudioOutput : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    // Starts playing; bufferHandedOver() follows as soon as the first audio is with the device,
+    // finished() once the clip has been played to its end.
+    virtual void play(const Pcm& pcm) = 0;
+    virtual void pause() = 0;
+    virtual void resume() = 0;
+    // Drops the clip without finished().
+    virtual void stop() = 0;
+
+signals:
+    void bufferHandedOver();
+    void finished();
+};

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/EspeakEngine.h"
+
+#include "core/ItalianSpeechText.h"
+#include "core/SpeechLog.h"
+
+#include <espeak-ng/speak_lib.h>
+
+namespace {
+// espeak-ng hands its audio to a plain C callback; the user data carries our buffer.
+int collect(short* wav, int count, espeak_EVENT* events)
+{
+    if (wav && count > 0 && events)
+        static_cast<QByteArray*>(events->user_data)
+            ->append(reinterpret_cast<const char*>(wav), static_cast<qsizetype>(count) * 2);
+    return 0; // go on
+}
+} // namespace
+
+bool EspeakEngine::ensureInitialised() const
+{
+    if (m_triedInit)
+        return m_ready;
+    m_triedInit = true;
+    const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
+    if (rate <= 0) {
+        qCWarning(lcSpeech) << "espeak-ng could not start (is espeak-ng-data installed?): the assistant is mute";
+        return false;
+    }
+    m_sampleRate = rate;
+    espeak_SetSynthCallback(collect);
+    if (espeak_SetVoiceByName("it") != EE_OK)
+        qCWarning(lcSpeech) << "espeak-ng has no Italian voice; speaking with its default voice";
+    m_ready = true;
+    return true;
+}
+
+Pcm EspeakEngine::synthesize(const QString& text)
+{
+    std::lock_guard lock(m_mutex);
+    Pcm pcm;
+    if (!ensureInitialised())
+        return pcm;
+    pcm.sampleRate = m_sampleRate;
+    const QByteArray utf8 = ItalianSpeechText::forEar(text).toUtf8();
+    if (utf8.trimmed().isEmpty())
+        return pcm;
+    espeak_Synth(utf8.constData(), static_cast<size_t>(utf8.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
+        &pcm.samples);
+    return pcm;
+}
+
+QStringList EspeakEngine::voices() const
+{
+    std::lock_guard lock(m_mutex);
+    QStringList names;
+    if (!ensureInitialised())
+        return names;
+    for (const espeak_VOICE** voice = espeak_ListVoices(nullptr); voice && *voice; ++voice)
+        names << QString::fromUtf8((*voice)->name);
+    return names;
+}

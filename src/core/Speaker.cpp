@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/Speaker.h"
+
+#include "core/SpeechLog.h"
+
+Speaker::Speaker(SpeechEngine& engine, AudioOutput& output, QObject* parent)
+    : QObject(parent)
+    , m_engine(engine)
+    , m_output(output)
+{
+    m_thread.setObjectName(QStringLiteral("speech synthesis"));
+    m_worker = new QObject;
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    m_thread.start();
+    connect(&m_output, &AudioOutput::finished, this, &Speaker::onOutputFinished);
+}
+
+Speaker::~Speaker()
+{
+    m_output.disconnect(this);
+    m_output.stop();
+    m_thread.quit();
+    m_thread.wait();
+}
+
+void Speaker::Speak(const QString& text)
+{
+    qCInfo(lcSpeech).noquote() << text;
+    m_queue.push_back(text);
+    if (!m_busy)
+        startNext();
+}
+
+void Speaker::Pause()
+{
+    m_paused = true;
+    if (m_playing)
+        m_output.pause();
+}
+
+void Speaker::Resume()
+{
+    if (!m_paused)
+        return;
+    m_paused = false;
+    if (m_playing)
+        m_output.resume();
+    else if (!m_busy)
+        startNext();
+}
+
+void Speaker::Reset()
+{
+    m_queue.clear();
+    ++m_ticket; // a synthesis still under way is dropped when it comes back
+    if (m_playing)
+        m_output.stop();
+    m_busy = false;
+    m_playing = false;
+    m_paused = false;
+}
+
+int Speaker::SpeakingState() const
+{
+    if (m_paused)
+        return Paused;
+    return m_busy || !m_queue.empty() ? Speaking : Idle;
+}
+
+void Speaker::startNext()
+{
+    // Empty texts are reported at once; a handler may queue more from inside the signal, so
+    // loop here instead of recursing.
+    if (m_advancing)
+        return;
+    m_advancing = true;
+    while (!m_busy && !m_paused && !m_queue.empty()) {
+        const QString text = m_queue.front();
+        m_queue.pop_front();
+        const quint64 ticket = ++m_ticket;
+        if (text.isEmpty()) {
+            emit SpeechStarted();
+            emit SpeechProgress();
+            continue;
+        }
+        m_busy = true;
+        QMetaObject::invokeMethod(m_worker, [this, ticket, text] {
+            const Pcm pcm = m_engine.synthesize(text);
+            QMetaObject::invokeMethod(this, [this, ticket, pcm] { onSynthesised(ticket, pcm); }, Qt::QueuedConnection);
+        }, Qt::QueuedConnection);
+    }
+    m_advancing = false;
+}
+
+void Speaker::onSynthesised(quint64 ticket, const Pcm& pcm)
+{
+    if (ticket != m_ticket || !m_busy)
+        return;
+    m_playing = true;
+    emit SpeechStarted();
+    m_output.play(pcm);
+    if (m_paused)
+        m_output.pause();
+}
+
+void Speaker::onOutputFinished()
+{
+    if (!m_playing)
+        return;
+    m_playing = false;
+    m_busy = false;
+    emit SpeechProgress();
+    startNext();
+}

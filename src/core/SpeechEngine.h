@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Mono signed 16-bit audio as produced by a synthesiser.
+struct Pcm
+{
+    QByteArray samples;
+    int sampleRate = 22050;
+
+    qint64 durationMs() const { return sampleRate > 0 ? samples.size() / 2 * 1000 / sampleRate : 0; }
+};
+
+// A text-to-speech engine: text in, audio out. The Speaker calls synthesize() from its one
+// worker thread only, so an engine with global state (espeak-ng, Festival) needs no locking
+// for it; voices() may come from any thread.
+class SpeechEngine
+{
+public:
+    virtual ~SpeechEngine() = default;
+    // The text is the program's own phrase; the engine rewrites what it cannot read well.
+    // Returns empty audio when it cannot speak.
+    virtual Pcm synthesize(const QString& text) = 0;
+    virtual QStringList voices() const = 0;
+};

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/AudioOutput.h"
+
+#include <QStringList>
+
+// An output the test drives: nothing ends until the test calls finishClip().
+class FakeAudioOutput final : public AudioOutput
+{
+    Q_OBJECT
+
+public:
+    using AudioOutput::AudioOutput;
+
+    void play(const Pcm& pcm) override;
+    void pause() override { m_paused = true; }
+    void resume() override { m_paused = false; }
+    void stop() override;
+
+    // Plays the current clip to its end.
+    void finishClip();
+
+    bool playing() const { return m_playing; }
+    bool paused() const { return m_paused; }
+    int clipsStarted() const { return m_clips; }
+    QStringList events; // "play", "pause", "resume", "stop", "finish" in order
+
+private:
+    bool m_playing = false;
+    bool m_paused = false;
+    int m_clips = 0;
+};

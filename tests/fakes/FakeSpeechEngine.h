@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/SpeechEngine.h"
+
+#include <QMutex>
+
+// Records every text it is asked to say and returns 10 ms of audio per character.
+class FakeSpeechEngine final : public SpeechEngine
+{
+public:
+    Pcm synthesize(const QString& text) override;
+    QStringList voices() const override { return { QStringLiteral("fake") }; }
+    QStringList spoken() const;
+    void clear();
+
+private:
+    mutable QMutex m_mutex;
+    QStringList m_spoken;
+};

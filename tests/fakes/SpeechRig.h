@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "FakeAudioOutput.h"
+#include "FakeSpeechEngine.h"
+#include "core/Speaker.h"
+
+#include <QtTest>
+
+// A real Speaker over the fake engine and output: tests see what is said and decide when it ends.
+struct SpeechRig
+{
+    FakeSpeechEngine engine;
+    FakeAudioOutput output;
+    Speaker speaker { engine, output };
+
+    // Waits until the texts said so far match, in order.
+    QStringList spoken() const { return engine.spoken(); }
+    // Waits for the clip in hand to be playing and plays it to its end.
+    bool finishCurrent()
+    {
+        if (!QTest::qWaitFor([this] { return output.playing(); }, 2000))
+            return false;
+        output.finishClip();
+        return true;
+    }
+};
