@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/SettingsStore.h"
 
-#include <QLocale>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringList>
 
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -65,17 +64,29 @@ bool SettingsStore::initialiseOnFirstRun()
 
 int SettingsStore::inactivityMs(const QString& seconds)
 {
+    // Done on the decimal digits, so that a tie such as "15.0005" is really a tie.
     constexpr int fallback = 15000;
-    const QString text = seconds.trimmed();
-    bool ok = false;
-    double value = QLocale::c().toDouble(text, &ok);
-    if (!ok) // Italian users write a decimal comma
-        value = QLocale(QLocale::Italian, QLocale::Italy).toDouble(text, &ok);
-    if (!ok || !std::isfinite(value))
+    static const QRegularExpression decimal(QStringLiteral(R"(^\s*([0-9]*)(?:[.,]([0-9]*))?\s*$)"));
+    const auto match = decimal.match(seconds);
+    const QString whole = match.captured(1);
+    const QString fraction = match.captured(2);
+    if (!match.hasMatch() || (whole.isEmpty() && fraction.isEmpty()))
         return fallback;
-    const double ms = std::nearbyint(value * 1000.0); // default rounding mode: ties to even
-    // A zero, negative or huge interval would make the assistant fall asleep at once or never.
-    if (ms < 1.0 || ms > std::numeric_limits<int>::max())
+    QString trimmedWhole = whole;
+    while (trimmedWhole.startsWith(u'0'))
+        trimmedWhole.remove(0, 1);
+    if (trimmedWhole.size() > 7) // far beyond any sensible interval
+        return fallback;
+    const QString millis = (fraction + QStringLiteral("000")).left(3);
+    const QString rest = fraction.mid(3);
+    qint64 ms = trimmedWhole.toLongLong() * 1000 + millis.toLongLong();
+    if (!rest.isEmpty() && rest.at(0) >= u'5') {
+        const bool tie = rest.at(0) == u'5' && rest.mid(1).count(u'0') == rest.size() - 1;
+        if (!tie || ms % 2 == 1)
+            ++ms;
+    }
+    // A zero interval would put the assistant to sleep at once.
+    if (ms < 1 || ms > std::numeric_limits<int>::max())
         return fallback;
     return static_cast<int>(ms);
 }

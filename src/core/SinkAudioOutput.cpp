@@ -31,7 +31,7 @@ void SinkAudioOutput::play(const Pcm& pcm)
     m_paused = false;
     if (!m_forceSilent && startSink(pcm))
         return;
-    if (!m_warnedSilent) {
+    if (!m_warnedSilent && !m_forceSilent) {
         qCWarning(lcSpeech) << "no sound device: speaking silently";
         m_warnedSilent = true;
     }

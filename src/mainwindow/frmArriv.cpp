@@ -34,6 +34,7 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     , m_speaker(services.speaker)
     , m_boxes(services.boxes)
     , m_alert(services.alert)
+    , m_data(services.data)
 {
     setObjectName(QStringLiteral("frmArriv"));
     setWindowTitle(QString::fromLatin1(Title));
@@ -112,4 +113,9 @@ void frmArriv::speakInitialMessage()
         m_speaker.Speak(Greeting::text(m_clock.now()));
     else if (m_settings.get(key) == QLatin1String("Personalizzato"))
         m_speaker.Speak(m_settings.get(QString::fromLatin1(SettingsStore::MessaggioIniziale)));
+}
+
+void frmArriv::wakeUp()
+{
+    tmrIcona.stop();
 }

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QWidget>
 
+class AgendaData;
 class Alert;
 class Clock;
 class MessageBoxService;
@@ -21,6 +22,7 @@ struct MainWindowServices
     Speaker& speaker;
     MessageBoxService& boxes;
     Alert& alert;
+    AgendaData& data;
 };
 
 // The main window: the face above, four pages below, and everything that lives for the whole run.
@@ -35,6 +37,9 @@ public:
     // The start-up: run once, before the window is first shown. Shows the window unless the
     // user wants it to start hidden.
     void load();
+
+    // The face wakes up: eyes open and blinking, the inactivity countdown stopped.
+    void wakeUp();
 
     // Window-level state shared with the pages and the secondary windows.
     QString giornoAgenda;
@@ -58,6 +63,7 @@ private:
     Speaker& m_speaker;
     MessageBoxService& m_boxes;
     Alert& m_alert;
+    AgendaData& m_data;
 
     QTabBar* m_tabStrip = nullptr;
     QFrame* m_pages[4] = {};
