@@ -4,7 +4,6 @@
 #include "core/RecordSet.h"
 
 #include <QString>
-
 #include <memory>
 
 // The data file dati.mdb beside the executable, and the main window's three record sets over it.

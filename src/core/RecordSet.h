@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QDateTime>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
@@ -21,8 +24,19 @@ struct FieldEquals
 class RecordSet
 {
 public:
-    enum class Position { OnRecord, BeforeFirst, AtEof, Invalid };
-    enum class EditMode { None, New, Edit };
+    enum class Position
+    {
+        OnRecord,
+        BeforeFirst,
+        AtEof,
+        Invalid
+    };
+    enum class EditMode
+    {
+        None,
+        New,
+        Edit
+    };
 
     RecordSet(QSqlDatabase db, QString table);
 
@@ -36,18 +50,26 @@ public:
     // The named field of the current record. Date-time fields ("Data", "Ora") read as a
     // QDateTime when the stored text is a valid ISO 8601 date-time, otherwise as the stored
     // value (a null QVariant for NULL), which the caller's conversion rejects.
+    // While an edit buffer is open the fields read from it (a new record starts empty).
     // Fails (invalid QVariant, ok = false) when there is no current record or no such field.
     QVariant value(const QString& field, bool* ok = nullptr) const;
-    // Sets a field in the edit buffer; QDateTime values are stored as ISO 8601 text.
+    // Sets a field in the edit buffer. QDateTime values are stored as ISO 8601 text, a QDate
+    // at midnight, a QTime on 1899-12-30.
     bool setValue(const QString& field, const QVariant& value);
 
+    // Any move, find or Refresh drops an open edit buffer, as does a second AddNew or Edit.
     bool AddNew();
     bool Edit();
+    // Stores the buffer. A new record gets its key and joins the end of this view, and the record
+    // current before AddNew is current again. When the database refuses, the buffer stays open.
     bool Update();
     bool CancelUpdate();
+    // The position stays where the deleted record was: no current record until the next move.
     bool Delete();
     EditMode editMode() const;
 
+    // Return false only for a malformed criterion (no such field); NoMatch() tells whether a
+    // record was found. When none is, the position does not move.
     bool FindFirst(const FieldEquals& criterion);
     bool FindNext(const FieldEquals& criterion);
     bool NoMatch() const;
@@ -56,7 +78,47 @@ public:
     QString table() const;
     QString lastError() const;
 
+    // For grids that show every record: the fields in table order (the key first), the index of
+    // the current record (-1 when there is none), a field of any record, and a move to a record.
+    QStringList fields() const;
+    int currentIndex() const;
+    QVariant valueAt(int index, const QString& field) const;
+    bool moveTo(int index);
+
 private:
-    struct Private;
-    // implementation detail, see RecordSet.cpp
+    struct Row
+    {
+        qint64 rowid;
+        QVector<QVariant> values;
+    };
+
+    bool fail(const QString& reason) const;
+    int fieldIndex(const QString& field) const;
+    bool readColumns(QStringList* columns) const;
+    bool readRow(qint64 rowid, Row* row) const;
+    QVariant presented(int column, const QVariant& stored) const;
+    void dropEditBuffer();
+    bool matches(int index, int column, const QString& text) const;
+    bool find(const FieldEquals& criterion, int from);
+
+    QSqlDatabase m_db;
+    QString m_table;
+    QStringList m_fields;
+    QVector<bool> m_isDateTime;
+    QVector<Row> m_rows;
+
+    // OnRecord: m_index is the current record. Invalid (after Delete): m_index is the record that
+    // followed the deleted one, so the next move continues from there.
+    Position m_position = Position::AtEof;
+    int m_index = 0;
+
+    EditMode m_editMode = EditMode::None;
+    QVector<QVariant> m_buffer;
+    QVector<bool> m_changed;
+    Position m_positionBeforeNew = Position::AtEof;
+    int m_indexBeforeNew = 0;
+
+    bool m_noMatch = false;
+    mutable QString m_lastError;
+    mutable QHash<QString, QDateTime> m_dateTimes;
 };

@@ -1,0 +1,501 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/RecordSet.h"
+
+#include <QDateTime>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+const QString IsoFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+// A time of day alone is stored on the conventional day zero; its date part is never read.
+const QDate DayZero(1899, 12, 30);
+
+QString quoted(const QString& identifier)
+{
+    QString inner = identifier;
+    return QLatin1Char('"') + inner.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+bool isDateTimeField(const QString& name)
+{
+    return name.compare(QLatin1String("Data"), Qt::CaseInsensitive) == 0
+        || name.compare(QLatin1String("Ora"), Qt::CaseInsensitive) == 0;
+}
+
+QVariant stored(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        return dt.isValid() ? QVariant(dt.toString(IsoFormat)) : QVariant(QMetaType(QMetaType::QString));
+    }
+    case QMetaType::QDate: {
+        const QDate d = value.toDate();
+        return d.isValid() ? QVariant(QDateTime(d, QTime(0, 0)).toString(IsoFormat))
+                           : QVariant(QMetaType(QMetaType::QString));
+    }
+    case QMetaType::QTime: {
+        const QTime t = value.toTime();
+        return t.isValid() ? QVariant(QDateTime(DayZero, t).toString(IsoFormat))
+                           : QVariant(QMetaType(QMetaType::QString));
+    }
+    default:
+        return value;
+    }
+}
+
+bool hasNonAscii(const QString& s)
+{
+    for (QChar c : s)
+        if (c.unicode() > 0x7F)
+            return true;
+    return false;
+}
+
+// The whole value, ignoring letter case in all of Unicode; a name typed with combining accents
+// equals the same name typed with precomposed letters.
+bool equalIgnoringCase(const QString& a, const QString& b)
+{
+    if (a.compare(b, Qt::CaseInsensitive) == 0)
+        return true;
+    if (!hasNonAscii(a) && !hasNonAscii(b))
+        return false;
+    return a.normalized(QString::NormalizationForm_C)
+               .compare(b.normalized(QString::NormalizationForm_C), Qt::CaseInsensitive)
+        == 0;
+}
+} // namespace
+
+RecordSet::RecordSet(QSqlDatabase db, QString table)
+    : m_db(std::move(db))
+    , m_table(std::move(table))
+{
+}
+
+bool RecordSet::fail(const QString& reason) const
+{
+    m_lastError = reason;
+    return false;
+}
+
+int RecordSet::fieldIndex(const QString& field) const
+{
+    for (int i = 0; i < m_fields.size(); ++i)
+        if (m_fields[i].compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+bool RecordSet::readColumns(QStringList* columns) const
+{
+    if (!m_db.isOpen())
+        return fail(QStringLiteral("il file dei dati non è aperto"));
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(m_table))))
+        return fail(query.lastError().text());
+    columns->clear();
+    while (query.next())
+        columns->append(query.value(1).toString());
+    if (columns->isEmpty())
+        return fail(QStringLiteral("la tabella %1 non esiste").arg(m_table));
+    return true;
+}
+
+bool RecordSet::Refresh()
+{
+    dropEditBuffer();
+    QStringList columns;
+    if (!readColumns(&columns))
+        return false;
+
+    QStringList selected;
+    for (const QString& c : columns)
+        selected.append(quoted(c));
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.exec(
+            QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid").arg(selected.join(u','), quoted(m_table))))
+        return fail(query.lastError().text());
+
+    QVector<Row> rows;
+    const int n = columns.size();
+    while (query.next()) {
+        Row row { query.value(0).toLongLong(), QVector<QVariant>(n) };
+        for (int i = 0; i < n; ++i)
+            row.values[i] = query.value(i + 1);
+        rows.append(std::move(row));
+    }
+    if (query.lastError().isValid())
+        return fail(query.lastError().text());
+
+    m_fields = columns;
+    m_isDateTime.resize(n);
+    for (int i = 0; i < n; ++i)
+        m_isDateTime[i] = isDateTimeField(columns[i]);
+    m_rows = std::move(rows);
+    m_position = m_rows.isEmpty() ? Position::AtEof : Position::OnRecord;
+    m_index = 0;
+    m_noMatch = false;
+    return true;
+}
+
+void RecordSet::dropEditBuffer()
+{
+    m_editMode = EditMode::None;
+    m_buffer.clear();
+    m_changed.clear();
+}
+
+bool RecordSet::MoveFirst()
+{
+    dropEditBuffer();
+    if (m_rows.isEmpty())
+        return fail(QStringLiteral("la tabella %1 è vuota").arg(m_table));
+    m_position = Position::OnRecord;
+    m_index = 0;
+    return true;
+}
+
+bool RecordSet::MoveNext()
+{
+    dropEditBuffer();
+    int next = 0;
+    switch (m_position) {
+    case Position::AtEof:
+        return fail(QStringLiteral("nessun record dopo l'ultimo"));
+    case Position::BeforeFirst:
+        next = 0;
+        break;
+    case Position::OnRecord:
+        next = m_index + 1;
+        break;
+    case Position::Invalid:
+        next = m_index;
+        break;
+    }
+    if (next < m_rows.size()) {
+        m_position = Position::OnRecord;
+        m_index = next;
+    } else {
+        m_position = Position::AtEof;
+        m_index = 0;
+    }
+    return true;
+}
+
+bool RecordSet::MovePrevious()
+{
+    dropEditBuffer();
+    int previous = 0;
+    switch (m_position) {
+    case Position::BeforeFirst:
+        return fail(QStringLiteral("nessun record prima del primo"));
+    case Position::AtEof:
+        if (m_rows.isEmpty())
+            return fail(QStringLiteral("la tabella %1 è vuota").arg(m_table));
+        previous = int(m_rows.size()) - 1;
+        break;
+    case Position::OnRecord:
+    case Position::Invalid:
+        previous = m_index - 1;
+        break;
+    }
+    if (previous >= 0) {
+        m_position = Position::OnRecord;
+        m_index = previous;
+    } else {
+        m_position = Position::BeforeFirst;
+        m_index = 0;
+    }
+    return true;
+}
+
+bool RecordSet::Eof() const { return m_position == Position::AtEof; }
+
+RecordSet::Position RecordSet::position() const { return m_position; }
+
+QVariant RecordSet::presented(int column, const QVariant& value) const
+{
+    if (!m_isDateTime.value(column) || value.typeId() != QMetaType::QString)
+        return value;
+    // Making a local date-time costs microseconds (a time-zone lookup) and a table holds few
+    // distinct dates and times, so each text is converted once.
+    const QString text = value.toString();
+    auto cached = m_dateTimes.constFind(text);
+    if (cached == m_dateTimes.cend()) {
+        if (m_dateTimes.size() >= 20000)
+            m_dateTimes.clear();
+        cached = m_dateTimes.insert(text, QDateTime::fromString(text, Qt::ISODate));
+    }
+    if (cached->isValid())
+        return *cached;
+    return value;
+}
+
+QVariant RecordSet::value(const QString& field, bool* ok) const
+{
+    if (ok)
+        *ok = false;
+    const int column = fieldIndex(field);
+    if (column < 0) {
+        fail(QStringLiteral("la tabella %1 non ha il campo %2").arg(m_table, field));
+        return {};
+    }
+    QVariant result;
+    if (m_editMode != EditMode::None)
+        result = m_buffer[column];
+    else if (m_position == Position::OnRecord)
+        result = m_rows[m_index].values[column];
+    else {
+        fail(QStringLiteral("nessun record corrente"));
+        return {};
+    }
+    if (ok)
+        *ok = true;
+    return presented(column, result);
+}
+
+bool RecordSet::setValue(const QString& field, const QVariant& value)
+{
+    if (m_editMode == EditMode::None)
+        return fail(QStringLiteral("nessun record in modifica: manca AddNew o Edit"));
+    const int column = fieldIndex(field);
+    if (column < 0)
+        return fail(QStringLiteral("la tabella %1 non ha il campo %2").arg(m_table, field));
+    m_buffer[column] = stored(value);
+    m_changed[column] = true;
+    return true;
+}
+
+bool RecordSet::AddNew()
+{
+    if (m_fields.isEmpty())
+        return fail(QStringLiteral("la tabella %1 non è stata letta").arg(m_table));
+    if (m_editMode != EditMode::New) {
+        m_positionBeforeNew = m_position;
+        m_indexBeforeNew = m_index;
+    }
+    m_editMode = EditMode::New;
+    m_buffer = QVector<QVariant>(m_fields.size());
+    m_changed = QVector<bool>(m_fields.size(), false);
+    return true;
+}
+
+bool RecordSet::Edit()
+{
+    if (m_editMode == EditMode::New) {
+        dropEditBuffer();
+        m_position = m_positionBeforeNew;
+        m_index = m_indexBeforeNew;
+    }
+    if (m_position != Position::OnRecord) {
+        dropEditBuffer();
+        return fail(QStringLiteral("nessun record corrente"));
+    }
+    m_editMode = EditMode::Edit;
+    m_buffer = m_rows[m_index].values;
+    m_changed = QVector<bool>(m_fields.size(), false);
+    return true;
+}
+
+bool RecordSet::readRow(qint64 rowid, Row* row) const
+{
+    QStringList selected;
+    for (const QString& c : m_fields)
+        selected.append(quoted(c));
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(selected.join(u','), quoted(m_table)));
+    query.addBindValue(rowid);
+    if (!query.exec())
+        return fail(query.lastError().text());
+    if (!query.next())
+        return fail(QStringLiteral("il record non è più nel file"));
+    row->rowid = rowid;
+    row->values.resize(m_fields.size());
+    for (int i = 0; i < m_fields.size(); ++i)
+        row->values[i] = query.value(i);
+    return true;
+}
+
+bool RecordSet::Update()
+{
+    if (m_editMode == EditMode::None)
+        return fail(QStringLiteral("nessun record in modifica: manca AddNew o Edit"));
+
+    QStringList columns;
+    QVariantList values;
+    for (int i = 0; i < m_fields.size(); ++i) {
+        if (m_changed[i]) {
+            columns.append(quoted(m_fields[i]));
+            values.append(m_buffer[i]);
+        }
+    }
+
+    QSqlQuery query(m_db);
+    if (m_editMode == EditMode::New) {
+        if (columns.isEmpty()) {
+            query.prepare(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_table)));
+        } else {
+            const QString marks = QStringLiteral("?,").repeated(columns.size()).chopped(1);
+            query.prepare(
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quoted(m_table), columns.join(u','), marks));
+        }
+        for (const QVariant& v : values)
+            query.addBindValue(v);
+        if (!query.exec())
+            return fail(query.lastError().text());
+        const qint64 rowid = query.lastInsertId().toLongLong();
+        Row row;
+        if (!readRow(rowid, &row)) {
+            // Stored, but not readable back: the next Refresh shows it.
+            dropEditBuffer();
+            m_position = m_positionBeforeNew;
+            m_index = m_indexBeforeNew;
+            return false;
+        }
+        m_rows.append(std::move(row));
+        dropEditBuffer();
+        m_position = m_positionBeforeNew;
+        m_index = m_indexBeforeNew;
+        return true;
+    }
+
+    Row& current = m_rows[m_index];
+    if (!columns.isEmpty()) {
+        QStringList assignments;
+        for (const QString& c : columns)
+            assignments.append(c + QStringLiteral(" = ?"));
+        query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoted(m_table), assignments.join(u',')));
+        for (const QVariant& v : values)
+            query.addBindValue(v);
+        query.addBindValue(current.rowid);
+        if (!query.exec())
+            return fail(query.lastError().text());
+        if (query.numRowsAffected() != 1)
+            return fail(QStringLiteral("il record non è più nel file"));
+        Row row;
+        if (!readRow(current.rowid, &row)) {
+            dropEditBuffer();
+            return false;
+        }
+        current = std::move(row);
+    }
+    dropEditBuffer();
+    return true;
+}
+
+bool RecordSet::CancelUpdate()
+{
+    if (m_editMode == EditMode::None)
+        return fail(QStringLiteral("nessun record in modifica"));
+    if (m_editMode == EditMode::New) {
+        m_position = m_positionBeforeNew;
+        m_index = m_indexBeforeNew;
+    }
+    dropEditBuffer();
+    return true;
+}
+
+bool RecordSet::Delete()
+{
+    if (m_editMode == EditMode::New) {
+        m_position = m_positionBeforeNew;
+        m_index = m_indexBeforeNew;
+    }
+    dropEditBuffer();
+    if (m_position != Position::OnRecord)
+        return fail(QStringLiteral("nessun record corrente"));
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table)));
+    query.addBindValue(m_rows[m_index].rowid);
+    if (!query.exec())
+        return fail(query.lastError().text());
+    const bool wasThere = query.numRowsAffected() == 1;
+    // The position stays where the record was: there is no current record until the next move.
+    m_rows.remove(m_index);
+    m_position = Position::Invalid;
+    if (!wasThere)
+        return fail(QStringLiteral("il record non era più nel file"));
+    return true;
+}
+
+RecordSet::EditMode RecordSet::editMode() const { return m_editMode; }
+
+bool RecordSet::matches(int index, int column, const QString& text) const
+{
+    const QVariant& v = m_rows[index].values[column];
+    return !v.isNull() && equalIgnoringCase(v.toString(), text);
+}
+
+bool RecordSet::find(const FieldEquals& criterion, int from)
+{
+    dropEditBuffer();
+    const int column = fieldIndex(criterion.field);
+    if (column < 0) {
+        m_noMatch = true;
+        return fail(QStringLiteral("criterio di ricerca non valido: la tabella %1 non ha il campo %2")
+                        .arg(m_table, criterion.field));
+    }
+    for (int i = from; i < m_rows.size(); ++i) {
+        if (matches(i, column, criterion.text)) {
+            m_position = Position::OnRecord;
+            m_index = i;
+            m_noMatch = false;
+            return true;
+        }
+    }
+    m_noMatch = true;
+    return true;
+}
+
+bool RecordSet::FindFirst(const FieldEquals& criterion) { return find(criterion, 0); }
+
+bool RecordSet::FindNext(const FieldEquals& criterion)
+{
+    int from = 0;
+    switch (m_position) {
+    case Position::BeforeFirst:
+        from = 0;
+        break;
+    case Position::OnRecord:
+        from = m_index + 1;
+        break;
+    case Position::Invalid:
+        from = m_index;
+        break;
+    case Position::AtEof:
+        from = int(m_rows.size());
+        break;
+    }
+    return find(criterion, from);
+}
+
+bool RecordSet::NoMatch() const { return m_noMatch; }
+
+int RecordSet::recordCount() const { return int(m_rows.size()); }
+
+QString RecordSet::table() const { return m_table; }
+
+QString RecordSet::lastError() const { return m_lastError; }
+
+QStringList RecordSet::fields() const { return m_fields; }
+
+int RecordSet::currentIndex() const { return m_position == Position::OnRecord ? m_index : -1; }
+
+QVariant RecordSet::valueAt(int index, const QString& field) const
+{
+    const int column = fieldIndex(field);
+    if (index < 0 || index >= m_rows.size() || column < 0)
+        return {};
+    return presented(column, m_rows[index].values[column]);
+}
+
+bool RecordSet::moveTo(int index)
+{
+    dropEditBuffer();
+    if (index < 0 || index >= m_rows.size())
+        return fail(QStringLiteral("nessun record numero %1").arg(index));
+    m_position = Position::OnRecord;
+    m_index = index;
+    return true;
+}
