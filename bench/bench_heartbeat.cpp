@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Cost of one heartbeat tick of the main window when nothing is due, over a data file with a few
+// hundred records, against the cost of a reload of today's agenda. Also checks that the ticks
+// leave the data file alone: a reload would walk both record sets to their end.
+// usage: bench_heartbeat [ticks]   (runs offscreen unless QT_QPA_PLATFORM says otherwise)
+#include "DataFileFixture.h"
+#include "FakeAudioOutput.h"
+#include "FakeClock.h"
+#include "FakeMessageBoxes.h"
+#include "FakeSpeechEngine.h"
+#include "FakeTrayIcon.h"
+#include "core/AgendaData.h"
+#include "core/Alert.h"
+#include "core/RecordSet.h"
+#include "core/SettingsStore.h"
+#include "core/Speaker.h"
+#include "core/SystemClock.h"
+#include "mainwindow/frmArriv.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// The hours the entries fall in: never hour 3 (the fake clock's) nor the real clock's hour and the next.
+QList<int> quietHours()
+{
+    const int now = QTime::currentTime().hour();
+    QList<int> hours;
+    for (int h = 0; h < 24; ++h)
+        if (h != 3 && h != now && h != (now + 1) % 24)
+            hours << h;
+    return hours;
+}
+
+// 300 appointments (60 of them today) and 120 daily reminders, none due while the benchmark runs.
+bool fill(const QString& path, const QDate& today)
+{
+    const QList<int> hours = quietHours();
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench-fill"));
+        db.setDatabaseName(path);
+        ok = db.open() && db.transaction();
+        QSqlQuery query(db);
+        for (int i = 0; ok && i < 300; ++i) {
+            const QDate date = i % 5 == 0 ? today : today.addDays(i % 2 ? 1 + i % 30 : -(1 + i % 30));
+            const QTime time(hours[i % hours.size()], (i * 7) % 60);
+            query.prepare(QStringLiteral("INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES (?, ?, ?)"));
+            query.addBindValue(date.toString(Qt::ISODate) + QStringLiteral("T00:00:00"));
+            query.addBindValue(QStringLiteral("1899-12-30T") + time.toString(QStringLiteral("HH:mm:ss")));
+            query.addBindValue(QStringLiteral("Appuntamento numero %1 con un testo di lunghezza media").arg(i));
+            ok = query.exec();
+        }
+        for (int i = 0; ok && i < 120; ++i) {
+            const QTime time(hours[i % hours.size()], (i * 11) % 60);
+            query.prepare(QStringLiteral("INSERT INTO Promemoria (Ora, Testo) VALUES (?, ?)"));
+            query.addBindValue(QStringLiteral("1899-12-30T") + time.toString(QStringLiteral("HH:mm:ss")));
+            query.addBindValue(QStringLiteral("Promemoria numero %1").arg(i));
+            ok = query.exec();
+        }
+        ok = ok && db.commit();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bench-fill"));
+    return ok;
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    const int ticks = argc > 1 ? std::max(1000, atoi(argv[1])) : 200000;
+    QTextStream out(stdout);
+
+    QTemporaryDir dir;
+    QString error;
+    const QString path = DataFileFixture::create(dir.path(), &error);
+    // Today as the system clock has it, so that both windows below load the same entries.
+    const QDate today = QDate::currentDate();
+    if (path.isEmpty() || !fill(path, today)) {
+        std::fprintf(stderr, "cannot make the data file: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    FakeClock clock(QDateTime(today, QTime(3, 17, 0)));
+    SettingsStore settings(dir.filePath(QStringLiteral("Vespelinda.conf")));
+    FakeSpeechEngine engine;
+    FakeAudioOutput audio;
+    Speaker speaker(engine, audio);
+    FakeMessageBoxes boxes;
+    Alert alert(settings, speaker, boxes);
+    FakeTrayIcon tray;
+    AgendaData data(path);
+    if (!data.open()) {
+        std::fprintf(stderr, "%s\n", qPrintable(data.errorText()));
+        return 1;
+    }
+    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray });
+    window.tmrAgenda1.stop();
+    window.show();
+    app.processEvents();
+
+    window.tick(); // the first tick loads today's agenda
+    out << "records: " << data.dtaAppun().recordCount() << " appointments (" << window.agendaOggi().appuntamentiCount()
+        << " today), " << data.dtaProm().recordCount() << " reminders (" << window.agendaOggi().promemoriaCount()
+        << " loaded)\n";
+
+    // A reload walks both record sets to their end; ticks that do not reload leave them where they are.
+    data.dtaAppun().MoveFirst();
+    data.dtaProm().MoveFirst();
+
+    // Every second of a minute without entries: the due tests run on all entries each tick.
+    QList<double> batches;
+    const int batch = 1000;
+    QElapsedTimer timer;
+    for (int done = 0; done < ticks; done += batch) {
+        timer.start();
+        for (int i = 0; i < batch; ++i) {
+            clock.set(QTime(3, 17, (done + i) % 60));
+            window.tick();
+        }
+        batches << timer.nsecsElapsed() / 1e3 / batch;
+    }
+    const bool untouched = data.dtaAppun().position() == RecordSet::Position::OnRecord
+        && data.dtaAppun().currentIndex() == 0 && data.dtaProm().position() == RecordSet::Position::OnRecord
+        && data.dtaProm().currentIndex() == 0;
+
+    // With the repaint of the readout that each tick causes.
+    QList<double> painted;
+    for (int i = 0; i < 2000; ++i) {
+        clock.set(QTime(3, 18, i % 60));
+        timer.start();
+        window.tick();
+        app.processEvents();
+        painted << timer.nsecsElapsed() / 1e3;
+    }
+
+    // For comparison: a reload of today's agenda.
+    QList<double> reloads;
+    for (int i = 0; i < 200; ++i) {
+        timer.start();
+        window.caricaOggi();
+        reloads << timer.nsecsElapsed() / 1e3;
+    }
+
+    // The same with the system clock, as in the running program.
+    SystemClock systemClock;
+    QList<double> real;
+    bool reloadedToday = false;
+    {
+        frmArriv realWindow({ systemClock, settings, speaker, boxes, alert, data, tray });
+        realWindow.tmrAgenda1.stop();
+        realWindow.tick();
+        reloadedToday = realWindow.agendaOggi().appuntamentiCount() == window.agendaOggi().appuntamentiCount();
+        for (int done = 0; done < 20000; done += batch) {
+            timer.start();
+            for (int i = 0; i < batch; ++i)
+                realWindow.tick();
+            real << timer.nsecsElapsed() / 1e3 / batch;
+        }
+    }
+
+    out << "tick, nothing due: median " << QString::number(median(batches), 'f', 2) << " µs, worst batch "
+        << QString::number(*std::max_element(batches.begin(), batches.end()), 'f', 2) << " µs (" << ticks
+        << " ticks)\n";
+    out << "tick + repaint of the readout: median " << QString::number(median(painted), 'f', 1) << " µs\n";
+    out << "tick with the system clock: median " << QString::number(median(real), 'f', 2) << " µs (20000 ticks"
+        << (reloadedToday ? ", same entries" : ", OTHER entries") << ")\n";
+    out << "caricaOggi (for comparison): median " << QString::number(median(reloads), 'f', 1) << " µs\n";
+    out << "record sets untouched by the ticks (no caricaOggi): " << (untouched ? "yes" : "NO") << "\n";
+    out << "boxes shown: " << boxes.shown.size() << ", texts spoken: " << engine.spoken().size() << "\n";
+    out.flush();
+    return untouched && boxes.shown.isEmpty() ? 0 : 1;
+}

@@ -1,0 +1,92 @@
+#!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The real program announces an appointment of today: stored in dati.mdb for a coming minute, it
+# lights its "A" on the Agenda page at start-up and is announced, spoken and in one box titled
+# "Promemoria!!", at second 1 or 2 of its minute, even while the window sits in the tray. An
+# appointment of tomorrow at the same minute is neither lit nor announced.
+. "$(dirname "$0")/e2e-lib.sh"
+
+e2e_setup "${1:?usage: $0 path/to/Vespelinda}"
+e2e_start_x
+e2e_start_wm
+e2e_start_tray
+xdotool mousemove 600 700
+e2e_settings "Carica avvio" 0 "Tipo iniziale" Nessuno "Tipo finale" Standard "Riduci icona" 0 \
+    "Leggi errore" 1 "Automin" 0 "Mess Min" 0 "Secondi inatt" 300
+
+# The minute after next unless there is time enough to start before the next one.
+ahead=1
+[ "$(date +%-S)" -lt 40 ] || ahead=2
+due=$((($(date +%s) / 60 + ahead) * 60)) # the start of that minute
+due_date=$(date -d "@$due" +%F)
+hour=$(date -d "@$due" +%-H)
+minute=$(date -d "@$due" +%-M)
+other_hour=$(((hour + 5) % 24))
+sqlite3 "$APP_DIR/dati.mdb" <<SQL || e2e_fail "cannot write dati.mdb"
+INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES ('${due_date}T00:00:00', '1899-12-30T$(date -d "@$due" +%H:%M):00', 'riunione con l''avvocato');
+INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES ('$(date -d "@$((due + 86400))" +%F)T00:00:00', '1899-12-30T$(date -d "@$due" +%H:%M):00', 'domani');
+INSERT INTO Promemoria (Ora, Testo) VALUES ('1899-12-30T$(printf %02d "$other_hour"):15:00', 'medicina');
+SQL
+e2e_log "appointment at $hour:$minute of $due_date"
+
+e2e_start_app
+W=$(e2e_wait_main_window 15) || e2e_fail "the main window did not appear"
+e2e_wait 5 e2e_viewable "$W" || e2e_fail "the main window is not shown"
+
+# The Agenda tab (at least its left part is always in sight), then the letters: within a second
+# of start-up the timeline is loaded.
+sleep 0.6
+xdotool mousemove --window "$W" 165 276 click 1
+sleep 1.5
+pixel()
+{
+    import -window "$W" "$E2E_DIR/window.png" 2>/dev/null
+    convert "$E2E_DIR/window.png" -format "%[pixel:p{$1,$2}]" info:
+}
+letter_colour()
+{
+    local kind=$1 h=$2
+    local left=(510 1540 2580) # "A"; "P" is 240 twips further right
+    local x=$(((${left[h / 8]} + (kind == 1 ? 240 : 0)) / 15 + 8 + 4))
+    local y=$((288 + 48 + 16 * (h % 8) + 4))
+    pixel "$x" "$y"
+}
+[ "$(letter_colour 0 "$hour")" = "srgb(0,255,0)" ] || e2e_fail "A $hour is not lit: $(letter_colour 0 "$hour")"
+[ "$(letter_colour 1 "$other_hour")" = "srgb(0,255,0)" ] || e2e_fail "P $other_hour is not lit"
+[ "$(letter_colour 0 "$(((hour + 1) % 24))")" = "srgb(255,255,255)" ] || e2e_fail "A $(((hour + 1) % 24)) is lit"
+[ "$(letter_colour 1 "$hour")" = "srgb(255,255,255)" ] || e2e_fail "P $hour is lit"
+readout=$(convert "$E2E_DIR/window.png" -crop 197x17+16+304 -format '%k' info:)
+[ "$readout" -gt 1 ] || e2e_fail "the date-and-time readout is blank"
+cp "$E2E_DIR/window.png" "$E2E_DIR/agenda-page.png"
+
+# Away into the notification area until the appointment falls due.
+icon=$(e2e_wait_tray_icon 10) || e2e_fail "no tray icon"
+e2e_click "$icon"
+e2e_wait 5 e2e_not e2e_viewable "$W" || e2e_fail "the window did not hide"
+
+spoken="Sono le $hour e $minute. . riunione con l'avvocato."
+e2e_wait $((due - $(date +%s) + 10)) e2e_spoken "$spoken" || e2e_fail "not announced"
+seen=$(date +%s.%N)
+second=$(date -d "@${seen%.*}" +%-S)
+e2e_log "announced at second $second of $hour:$minute (seen $(date -d "@${seen%.*}" +%T).${seen#*.})"
+[ "${seen%.*}" -ge "$due" ] && { [ "$second" = 1 ] || [ "$second" = 2 ]; } || e2e_fail "announced at the wrong time"
+
+has_box() { [ -n "$(xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' 2>/dev/null)" ]; }
+e2e_wait 3 has_box || e2e_fail "no box titled Promemoria!!"
+B=$(xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' | head -n1)
+e2e_viewable "$W" || e2e_fail "the hidden window was not shown for the announcement"
+import -window root "$E2E_DIR/announcement.png" 2>/dev/null
+
+# The box stays open past the entry's two seconds: still one box, said once.
+e2e_wait 5 test "$(date +%s)" -ge $((due + 4))
+[ "$(xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' | wc -l)" = 1 ] || e2e_fail "more than one box"
+[ "$(e2e_spoken_count "$spoken")" = 1 ] || e2e_fail "said $(e2e_spoken_count "$spoken") times"
+xdotool key --window "$B" Return
+e2e_wait 5 e2e_not has_box || e2e_fail "the box did not close"
+e2e_wait 5 e2e_not e2e_viewable "$W" || e2e_fail "the window was not hidden again"
+
+sleep 3
+[ "$(e2e_spoken_count "$spoken")" = 1 ] || e2e_fail "announced again after the box"
+grep -q "domani" "$SPEECH_LOG" && e2e_fail "tomorrow's appointment was announced"
+e2e_app_running || e2e_fail "the program ended"
+e2e_pass
