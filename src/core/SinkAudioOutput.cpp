@@ -52,7 +52,8 @@ bool SinkAudioOutput::startSink(const Pcm& pcm)
         return false;
 
     m_data = pcm.samples;
-    m_data.append(QByteArray(pcm.sampleRate * 2 * TailMs / 1000, '\0'));
+    m_data.truncate(m_data.size() / 2 * 2); // PulseAudio refuses a write that ends mid-sample
+    m_data.append(QByteArray(pcm.sampleRate * TailMs / 1000 * 2, '\0')); // whole samples only
     m_buffer.close();
     m_buffer.setData(m_data);
     m_buffer.open(QIODevice::ReadOnly);
