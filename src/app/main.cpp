@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/AgendaData.h"
 #include "core/Alert.h"
 #include "core/EspeakEngine.h"
 #include "core/QtMessageBoxService.h"
@@ -6,12 +7,16 @@
 #include "core/SinkAudioOutput.h"
 #include "core/Speaker.h"
 #include "core/SystemClock.h"
+#include "mainwindow/AppIcon.h"
+#include "mainwindow/QtTrayIcon.h"
 #include "mainwindow/frmArriv.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QTranslator>
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -19,6 +24,8 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Vespelinda"));
     QApplication::setApplicationName(QStringLiteral("Vespelinda"));
     QApplication::setApplicationVersion(QStringLiteral("1.1"));
+    QApplication::setDesktopFileName(QStringLiteral("vespelinda"));
+    QApplication::setWindowIcon(appIcon());
 
     // The assistant speaks Italian whatever the desktop's language.
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
@@ -35,7 +42,26 @@ int main(int argc, char* argv[])
     QtMessageBoxService boxes;
     Alert alert(settings, speaker, boxes);
 
-    frmArriv window({ clock, settings, speaker, boxes, alert });
+    // The data file must be there and sound before any window shows; the program never makes it.
+    AgendaData data(AgendaData::defaultPath());
+    if (!data.open()) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(data.errorText()));
+        std::fflush(stderr);
+        // Without a screen (offscreen, minimal) nobody could read or close the box.
+        const QString platform = QGuiApplication::platformName();
+        if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+            QMessageBox::critical(nullptr, QStringLiteral("Vespelinda"), data.errorText());
+        return 1;
+    }
+
+    // Hiding the window, or closing a box while it is hidden, never ends the program: only the
+    // main window's unload does.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QtTrayIcon tray;
+    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray });
+    QObject::connect(&window, &frmArriv::unloaded, &app, [] { QCoreApplication::exit(0); });
+    QObject::connect(
+        &app, &QGuiApplication::commitDataRequest, &window, [&window] { window.endSession(); }, Qt::DirectConnection);
     window.load();
     return app.exec();
 }

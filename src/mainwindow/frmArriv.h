@@ -1,14 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "agenda/DayAgenda.h"
+#include "mainwindow/TrayIcon.h"
+
 #include <QTimer>
 #include <QWidget>
 
 class AgendaData;
+class AgendaPage;
 class Alert;
 class Clock;
+class Face;
 class MessageBoxService;
+class QAction;
 class QFrame;
+class QMenu;
 class QTabBar;
 class SettingsStore;
 class Speaker;
@@ -23,6 +30,7 @@ struct MainWindowServices
     MessageBoxService& boxes;
     Alert& alert;
     AgendaData& data;
+    TrayIcon& tray;
 };
 
 // The main window: the face above, four pages below, and everything that lives for the whole run.
@@ -41,6 +49,21 @@ public:
     // The face wakes up: eyes open and blinking, the inactivity countdown stopped.
     void wakeUp();
 
+    // The exit routine: the farewell, then the closing countdown unloads the window.
+    void esci();
+    // The desktop is ending the session: unload at once, without holding it up.
+    void endSession();
+
+    // Shown means visible and not minimised. Where the desktop has no notification area, hiding
+    // minimises to the task bar instead, so that the user can always get the window back.
+    bool windowShown() const;
+    void showWindow();
+    void hideWindow();
+
+    // Timer handlers, also run by tests with the clock set.
+    void tmrIconaTimer(); // falls asleep
+    void Timer2Timer(); // closing countdown step
+
     // Window-level state shared with the pages and the secondary windows.
     QString giornoAgenda;
     bool finestraAperta = false;
@@ -51,7 +74,24 @@ public:
 
     QTimer tmrIcona; // inactivity countdown
 
+    // Agenda: today's timeline and the heartbeat that announces what falls due.
+    void accendi(const QString& AoP, const QString& Ora);
+    void caricaOggi();
+    void tick(); // tmrAgenda1's handler
+    const DayAgenda& agendaOggi() const { return m_agendaOggi; }
+    QTimer tmrAgenda1;
+
     static constexpr auto Title = "Vespelinda";
+
+signals:
+    // The window has unloaded for good: the program ends.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildPages();
@@ -67,4 +107,27 @@ private:
 
     QTabBar* m_tabStrip = nullptr;
     QFrame* m_pages[4] = {};
+
+    // Face, notification area, sleep and farewell
+    void setUpFaceAndTray();
+    void buildMenus();
+    void trayClicked(TrayIcon::Click click);
+    void toggleWindow();
+    void fold(bool folded);
+    void speechProgress();
+    void unload();
+    TrayIcon& m_tray;
+    Face* m_face = nullptr;
+    QTimer* m_timer2 = nullptr;
+    QMenu* m_mnuPrinc = nullptr;
+    QMenu* m_mnuIcona = nullptr;
+    QAction* m_mnuNascondi = nullptr;
+    bool m_unloaded = false;
+
+    // Agenda
+    void setUpAgenda();
+    void announce(const VoceAgenda& voce);
+    DayAgenda m_agendaOggi;
+    AgendaPage* m_agendaPage = nullptr;
+    bool m_announcing = false; // an announcement's box is open
 };

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "mainwindow/BlinkCycle.h"
+
+#include <QObject>
+#include <QPoint>
+
+class Clock;
+class QLabel;
+class QTimer;
+class QWidget;
+class SvgPicture;
+
+// The secretary's face in the upper half of the main window: the face and side pictures, the two
+// closed-eye overlays, the eye hot spots and the blink timer Timer3.
+class Face : public QObject
+{
+    Q_OBJECT
+
+public:
+    // contaBattito is the window's blink counter; while congedoInCorso is true the blink halts.
+    Face(QWidget& window, Clock& clock, int& contaBattito, const bool& congedoInCorso);
+
+    // Timer3 on (a blink under way goes on as it was) or off.
+    void startBlink();
+    void stopBlink();
+
+    // Both closed-eye overlays (Image4 and Image5).
+    void setEyesClosed(bool closed);
+    // Only the eye on the viewer's right (Image4): the wink.
+    void setRightEyeClosed(bool closed);
+
+    // The blink step, run by Timer3 at the ticks that change the eyes.
+    void Timer3Timer();
+
+signals:
+    // The pointer moved over the face or a side picture.
+    void pointerMoved();
+    // A mouse button was pressed on the face or a side picture.
+    void pressed(const QPoint& globalPos);
+    // An eye hot spot was clicked.
+    void eyeClicked(const QPoint& globalPos);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    qint64 nowMs() const;
+    void scheduleBlink();
+
+    Clock& m_clock;
+    int& m_contaBattito;
+    const bool& m_congedoInCorso;
+    BlinkCycle m_cycle;
+    QTimer* m_timer3 = nullptr;
+    SvgPicture* m_pictures[3] = {}; // Image1, Image2, Image3
+    SvgPicture* m_image4 = nullptr;
+    SvgPicture* m_image5 = nullptr;
+    QLabel* m_eyes[2] = {}; // Label1, Label2
+};
