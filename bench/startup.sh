@@ -15,7 +15,7 @@ display=:$((100 + RANDOM % 400))
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp &
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox &
+openbox >/dev/null 2>&1 &
 sleep 1
 times=()
 for _ in $(seq "$runs"); do
