@@ -10,7 +10,6 @@
 #include <QEventLoop>
 #include <QTextStream>
 #include <QTimer>
-
 #include <algorithm>
 
 int main(int argc, char* argv[])

@@ -11,8 +11,19 @@ class QWidget;
 class MessageBoxService
 {
 public:
-    enum Style { OkOnly = 0, YesNo = 4, Exclamation = 48, Information = 64 };
-    enum Answer { Ok = 1, Yes = 6, No = 7 };
+    enum Style
+    {
+        OkOnly = 0,
+        YesNo = 4,
+        Exclamation = 48,
+        Information = 64
+    };
+    enum Answer
+    {
+        Ok = 1,
+        Yes = 6,
+        No = 7
+    };
 
     virtual ~MessageBoxService() = default;
     virtual int show(QWidget* parent, const QString& text, int style, const QString& title) = 0;

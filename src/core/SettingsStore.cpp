@@ -4,7 +4,6 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringList>
-
 #include <limits>
 
 namespace {
@@ -15,8 +14,8 @@ QString key(const QString& name) { return Section + name; }
 
 SettingsStore::SettingsStore()
     : m_settings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-              + QStringLiteral("/Vespelinda/Vespelinda.conf"),
-          QSettings::IniFormat)
+            + QStringLiteral("/Vespelinda/Vespelinda.conf"),
+        QSettings::IniFormat)
 {
 }
 

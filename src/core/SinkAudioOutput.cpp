@@ -110,7 +110,8 @@ void SinkAudioOutput::resume()
         m_silentTimer.start(static_cast<int>(m_silentRemainingMs));
     } else if (m_sink) {
         m_sink->resume();
-        const qint64 remaining = (m_data.size() - m_buffer.pos()) * 1000 / 2 / std::max(1, m_sink->format().sampleRate());
+        const qint64 remaining
+            = (m_data.size() - m_buffer.pos()) * 1000 / 2 / std::max(1, m_sink->format().sampleRate());
         m_silentTimer.start(static_cast<int>(2 * remaining + 2000));
     }
 }

@@ -7,7 +7,6 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QTimer>
-
 #include <memory>
 
 class QAudioSink;

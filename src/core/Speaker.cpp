@@ -85,10 +85,14 @@ void Speaker::startNext()
             continue;
         }
         m_busy = true;
-        QMetaObject::invokeMethod(m_worker, [this, ticket, text] {
-            const Pcm pcm = m_engine.synthesize(text);
-            QMetaObject::invokeMethod(this, [this, ticket, pcm] { onSynthesised(ticket, pcm); }, Qt::QueuedConnection);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            m_worker,
+            [this, ticket, text] {
+                const Pcm pcm = m_engine.synthesize(text);
+                QMetaObject::invokeMethod(
+                    this, [this, ticket, pcm] { onSynthesised(ticket, pcm); }, Qt::QueuedConnection);
+            },
+            Qt::QueuedConnection);
     }
     m_advancing = false;
 }

@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QStringList>
 #include <QThread>
-
 #include <deque>
 
 class QWidget;
@@ -19,7 +18,12 @@ class Speaker : public QObject
     Q_OBJECT
 
 public:
-    enum State { Idle = 0, Speaking = 1, Paused = 2 };
+    enum State
+    {
+        Idle = 0,
+        Speaking = 1,
+        Paused = 2
+    };
 
     Speaker(SpeechEngine& engine, AudioOutput& output, QObject* parent = nullptr);
     ~Speaker() override;

@@ -25,7 +25,8 @@ private slots:
         // The options window (another store object) switches it off: the very next alert is silent.
         SettingsStore(dir.filePath(QStringLiteral("s.conf"))).save(QStringLiteral("Leggi errore"), QStringLiteral("0"));
         alert(QStringLiteral("secondo"), QStringLiteral("secondo!"), 48);
-        SettingsStore(dir.filePath(QStringLiteral("s.conf"))).save(QStringLiteral("Leggi errore"), QStringLiteral("true"));
+        SettingsStore(dir.filePath(QStringLiteral("s.conf")))
+            .save(QStringLiteral("Leggi errore"), QStringLiteral("true"));
         alert(QStringLiteral("terzo"), QStringLiteral("terzo!"), 0);
 
         QTRY_COMPARE(rig.spoken(), QStringList { "Devi inserire il nome" });
@@ -57,10 +58,13 @@ private slots:
         FakeMessageBoxes boxes;
         boxes.answer = answer;
         // The text is already being said while the box is open.
-        boxes.whileOpen = [&](const FakeMessageBoxes::Box&) { QCOMPARE(rig.speaker.SpeakingState(), 1); };
+        boxes.whileOpen = [&](const FakeMessageBoxes::Box&) {
+            QCOMPARE(rig.speaker.SpeakingState(), 1);
+        };
         settings.save(QStringLiteral("Leggi errore"), QStringLiteral("1"));
         Alert alert(settings, rig.speaker, boxes);
-        QCOMPARE(alert(QStringLiteral("Elimino?"), QStringLiteral("Elimino?"), style, QStringLiteral("Titolo")), expected);
+        QCOMPARE(
+            alert(QStringLiteral("Elimino?"), QStringLiteral("Elimino?"), style, QStringLiteral("Titolo")), expected);
         QCOMPARE(boxes.shown.first().title, QStringLiteral("Titolo"));
     }
 };

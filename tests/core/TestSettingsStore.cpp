@@ -11,7 +11,11 @@ class TestSettingsStore : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(m_dir.isValid()); m_path = m_dir.filePath(QStringLiteral("store%1.conf").arg(++m_n)); }
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        m_path = m_dir.filePath(QStringLiteral("store%1.conf").arg(++m_n));
+    }
 
     void firstRunWritesTheEightDefaults()
     {
@@ -19,8 +23,13 @@ private slots:
         QCOMPARE(store.get(QStringLiteral("Carica avvio")), QString());
         QVERIFY(store.initialiseOnFirstRun());
         const QList<std::pair<QString, QString>> expected = {
-            { "Tipo iniziale", "DataOra" }, { "Tipo finale", "Standard" }, { "Carica avvio", "0" },
-            { "Riduci icona", "0" }, { "Leggi errore", "1" }, { "Automin", "0" }, { "Mess Min", "1" },
+            { "Tipo iniziale", "DataOra" },
+            { "Tipo finale", "Standard" },
+            { "Carica avvio", "0" },
+            { "Riduci icona", "0" },
+            { "Leggi errore", "1" },
+            { "Automin", "0" },
+            { "Mess Min", "1" },
             { "Secondi inatt", "15" },
         };
         for (const auto& [key, value] : expected)
@@ -118,8 +127,8 @@ private slots:
         QTest::newRow("empty") << QByteArray() << QString();
         QTest::newRow("binary") << QByteArray("\x00\xff\xfe[[[=\n\x01", 10) << QString();
         QTest::newRow("no section") << QByteArray("Tipo%20finale=Nessuno\n") << QString();
-        QTest::newRow("hand edited list") << QByteArray("[Opzioni]\nTipo%20finale=Standard, Nessuno\n")
-                                          << QStringLiteral("Standard, Nessuno");
+        QTest::newRow("hand edited list")
+            << QByteArray("[Opzioni]\nTipo%20finale=Standard, Nessuno\n") << QStringLiteral("Standard, Nessuno");
     }
     void garbageFilesNeverBreakReading()
     {

@@ -13,7 +13,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
-
 #include <memory>
 
 // The main window's start-up over a fresh data file and settings file.
@@ -26,7 +25,8 @@ struct StartupRig
     }
     void load()
     {
-        window = std::make_unique<frmArriv>(MainWindowServices { clock, settings, speech.speaker, boxes, alert, data, tray });
+        window = std::make_unique<frmArriv>(
+            MainWindowServices { clock, settings, speech.speaker, boxes, alert, data, tray });
         window->load();
     }
     void writeSettings(const QByteArray& content)
@@ -88,11 +88,15 @@ private slots:
         QTest::addColumn<QString>("messaggio");
         QTest::addColumn<int>("texts"); // texts handed to the speaker, empty ones included
         QTest::addColumn<QStringList>("synthesised");
-        QTest::newRow("custom") << "Personalizzato" << "Ciao, sono qui!" << 1 << QStringList { "Ciao, sono qui!" };
+        QTest::newRow("custom") << "Personalizzato"
+                                << "Ciao, sono qui!" << 1 << QStringList { "Ciao, sono qui!" };
         QTest::newRow("custom, none stored") << "Personalizzato" << QString() << 1 << QStringList();
-        QTest::newRow("none") << "Nessuno" << "mai" << 0 << QStringList();
-        QTest::newRow("lower case") << "dataora" << "mai" << 0 << QStringList();
-        QTest::newRow("garbage") << "xyz\x01" << "mai" << 0 << QStringList();
+        QTest::newRow("none") << "Nessuno"
+                              << "mai" << 0 << QStringList();
+        QTest::newRow("lower case") << "dataora"
+                                    << "mai" << 0 << QStringList();
+        QTest::newRow("garbage") << "xyz\x01"
+                                 << "mai" << 0 << QStringList();
     }
     void initialMessageByChoice()
     {
@@ -156,8 +160,9 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("binary") << QByteArray("\xff\xfe\x00\x01[Opz", 9);
-        QTest::newRow("garbage values") << QByteArray("[Opzioni]\nCarica%20avvio=boh\nTipo%20iniziale=\nSecondi%20inatt="
-                                                      "-1e309\nRiduci%20icona=si\n");
+        QTest::newRow("garbage values") << QByteArray(
+            "[Opzioni]\nCarica%20avvio=boh\nTipo%20iniziale=\nSecondi%20inatt="
+            "-1e309\nRiduci%20icona=si\n");
     }
     void brokenSettingsFilesNeverStopTheStart()
     {
