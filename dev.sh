@@ -8,7 +8,7 @@ RUNTIME_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-
     libqt6sql6-sqlite qt6-multimedia-dev libqt6svg6-dev qt6-translations-l10n libespeak-ng-dev
     espeak-ng-data sqlite3 libgl-dev fonts-dejavu-core)
 TEST_PACKAGES=(xvfb xauth x11-utils xdotool wmctrl openbox trayer pulseaudio pulseaudio-utils sox
-    imagemagick desktop-file-utils libbenchmark-dev)
+    imagemagick desktop-file-utils libbenchmark-dev faketime)
 
 install_missing() {
     local missing=()
@@ -24,19 +24,19 @@ install_missing() {
 }
 
 build() {
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING="$1"
     cmake --build build
 }
 
 case "${1:-}" in
 run)
     install_missing "${RUNTIME_PACKAGES[@]}"
-    build
+    build OFF
     exec build/bin/Vespelinda
     ;;
 test)
     install_missing "${RUNTIME_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
-    build
+    build ON
     cd build
     ctest --output-on-failure --timeout 600 -j2
     ;;

@@ -25,6 +25,9 @@ int main(int argc, char* argv[])
     QList<double> firstBuffer;
     QElapsedTimer timer;
     QEventLoop loop;
+    QTimer giveUp; // a round that never hears back ends after 5 s
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject::connect(&output, &AudioOutput::bufferHandedOver, &loop, [&] {
         firstBuffer << timer.nsecsElapsed() / 1e6;
         speaker.Reset(); // no need to listen to the whole sentence
@@ -34,8 +37,12 @@ int main(int argc, char* argv[])
     for (int i = 0; i < rounds + 1; ++i) {
         timer.start();
         speaker.Speak(sentences[i % sentences.size()]);
-        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        giveUp.start(5000);
         loop.exec();
+    }
+    if (firstBuffer.size() < 2) {
+        QTextStream(stderr) << "no audio was handed to the output\n";
+        return 1;
     }
     firstBuffer.removeFirst(); // the first one includes loading the Italian voice
     std::sort(firstBuffer.begin(), firstBuffer.end());

@@ -10,13 +10,13 @@
 #include <QUrl>
 
 namespace {
-struct TableSpec
+struct TableFields
 {
     const char* name;
     QStringList fields;
 };
 
-const TableSpec Tables[] = {
+const TableFields Tables[] = {
     { "Appuntamenti",
         { QStringLiteral("IDAppuntamento"), QStringLiteral("Data"), QStringLiteral("Ora"), QStringLiteral("Testo") } },
     { "Promemoria", { QStringLiteral("IDPromemoria"), QStringLiteral("Ora"), QStringLiteral("Testo") } },
@@ -96,7 +96,7 @@ bool AgendaData::Private::checkTables()
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
         return fail(QStringLiteral("il file non è un database valido (%1)").arg(query.lastError().text()));
-    for (const TableSpec& table : Tables) {
+    for (const TableFields& table : Tables) {
         const QString name = QString::fromLatin1(table.name);
         if (!query.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(name)))
             return fail(QStringLiteral("la tabella %1 non si può leggere (%2)").arg(name, query.lastError().text()));

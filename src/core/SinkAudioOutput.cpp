@@ -124,7 +124,8 @@ void SinkAudioOutput::stop()
     if (m_sink) {
         m_sink->disconnect(this);
         m_sink->stop();
-        m_sink.reset();
+        // stop() may come from the sink's own state signal: delete it once that has returned.
+        m_sink.release()->deleteLater();
     }
 }
 

@@ -37,13 +37,13 @@ public:
 
 const QColor Background(255, 224, 207);
 
-struct PageSpec
+struct PageInfo
 {
     const char* caption;
     const char* tooltip;
     const char* frameName;
 };
-const PageSpec Pages[4] = {
+const PageInfo Pages[4] = {
     { "Leggi", "Lettura di testi", "frmLeggi" },
     { "Calendario", "Data e ora odierni, calendario", "frmCalendario" },
     { "Agenda", "Programmazione appuntamenti", "frmAgenda" },
@@ -80,7 +80,13 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     setUpAgenda();
 }
 
-frmArriv::~frmArriv() = default;
+frmArriv::~frmArriv()
+{
+    // The face and the agenda page hold references to this window's members, which go before
+    // the children that QWidget deletes: they go first.
+    delete m_face;
+    delete m_agendaPage;
+}
 
 void frmArriv::buildPages()
 {
@@ -199,6 +205,8 @@ void frmArriv::setUpFaceAndTray()
     m_timer2->setTimerType(Qt::PreciseTimer); // the wink and the unload keep their moments
     connect(m_timer2, &QTimer::timeout, this, &frmArriv::Timer2Timer);
     connect(&m_speaker, &Speaker::SpeechProgress, this, &frmArriv::speechProgress);
+    // She never falls asleep in the middle of a sentence.
+    connect(&m_speaker, &Speaker::SpeechStarted, &tmrIcona, &QTimer::stop);
 
     buildMenus();
     m_tray.setIcon(appIcon());

@@ -294,6 +294,7 @@ private slots:
         window.finestraAperta = false;
         rig.speech.speaker.Speak(QStringLiteral("Ciao"));
         QCOMPARE(rig.speech.speaker.SpeakingState(), 1);
+        QTRY_VERIFY(rig.speech.output.playing()); // started: its start stops a countdown
         window.tick();
         QVERIFY(!window.tmrIcona.isActive());
         rig.speech.speaker.Pause();

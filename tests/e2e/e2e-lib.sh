@@ -162,6 +162,19 @@ e2e_start_sound()
     pactl set-default-sink speech
 }
 
+# e2e_fake_clock SECONDS: from here on the wall clock of this script and of the programs it starts
+# runs SECONDS ahead (libfaketime); timers and sleeps keep the real pace. Lets a test reach a
+# given moment of the day without waiting for it.
+e2e_fake_clock()
+{
+    local lib
+    for lib in /usr/lib/*/faketime/libfaketime.so.1; do
+        [ -f "$lib" ] && break
+    done
+    [ -f "$lib" ] || e2e_fail "libfaketime is not installed (Debian package faketime)"
+    export LD_PRELOAD=$lib FAKETIME="$(printf '%+ds' "$1")" DONT_FAKE_MONOTONIC=1 FAKETIME_DONT_RESET=1
+}
+
 # e2e_settings KEY VALUE [KEY VALUE ...]: writes the options file (section Opzioni). Call before
 # e2e_start_app; a key left out is missing for the program (the first run writes the defaults
 # only when "Carica avvio" is missing).

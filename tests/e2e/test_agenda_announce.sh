@@ -14,10 +14,11 @@ xdotool mousemove 600 700
 e2e_settings "Carica avvio" 0 "Tipo iniziale" Nessuno "Tipo finale" Standard "Riduci icona" 0 \
     "Leggi errore" 1 "Automin" 0 "Mess Min" 0 "Secondi inatt" 300
 
-# The minute after next unless there is time enough to start before the next one.
-ahead=1
-[ "$(date +%-S)" -lt 40 ] || ahead=2
-due=$((($(date +%s) / 60 + ahead) * 60)) # the start of that minute
+# The clock (the program's and this script's) is set 12 s before a minute begins: the appointment
+# of that minute falls due without waiting for the real one.
+real=$(date +%s)
+due=$(((real / 60 + 2) * 60)) # the start of a minute
+e2e_fake_clock $((due - 12 - real))
 due_date=$(date -d "@$due" +%F)
 hour=$(date -d "@$due" +%-H)
 minute=$(date -d "@$due" +%-M)

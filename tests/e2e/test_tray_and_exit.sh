@@ -60,5 +60,5 @@ last_word=$(e2e_last_sound_seconds)
 delay=$(awk -v a="$exited_at" -v b="$last_word" 'BEGIN { printf "%.2f", a - b }')
 e2e_log "farewell heard until ${last_word}s, program gone at ${exited_at}s: ${delay}s later"
 awk -v b="$last_word" 'BEGIN { exit !(b > 0.5) }' || e2e_fail "the farewell was not heard"
-awk -v d="$delay" 'BEGIN { exit !(d >= 1.3 && d <= 2.6) }' || e2e_fail "the program ended ${delay}s after the farewell"
+awk -v d="$delay" 'BEGIN { exit !(d >= 1.3 && d <= 3.5) }' || e2e_fail "the program ended ${delay}s after the farewell"
 e2e_pass

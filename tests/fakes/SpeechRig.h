@@ -14,7 +14,7 @@ struct SpeechRig
     FakeAudioOutput output;
     Speaker speaker { engine, output };
 
-    // Waits until the texts said so far match, in order.
+    // The texts synthesised so far, in order.
     QStringList spoken() const { return engine.spoken(); }
     // Waits for the clip in hand to be playing and plays it to its end.
     bool finishCurrent()

@@ -203,6 +203,12 @@ private slots:
         rig.window->tick();
         QVERIFY(rig.window->tmrIcona.isActive());
         QTRY_VERIFY(rig.eyesClosed());
+
+        // A text that begins while the countdown runs stops it.
+        rig.set("Secondi inatt", QStringLiteral("60"));
+        rig.window->tmrIcona.start(60000);
+        rig.speech.speaker.Speak(QStringLiteral("Ahia!"));
+        QTRY_VERIFY(!rig.window->tmrIcona.isActive());
     }
 
     void pointerWakesTheFaceOnlyOverItsSurfaces()
