@@ -22,16 +22,9 @@ private slots:
         SettingsStore store(m_path);
         QCOMPARE(store.get(QStringLiteral("Carica avvio")), QString());
         QVERIFY(store.initialiseOnFirstRun());
-        const QList<std::pair<QString, QString>> expected = {
-            { "Tipo iniziale", "DataOra" },
-            { "Tipo finale", "Standard" },
-            { "Carica avvio", "0" },
-            { "Riduci icona", "0" },
-            { "Leggi errore", "1" },
-            { "Automin", "0" },
-            { "Mess Min", "1" },
-            { "Secondi inatt", "15" },
-        };
+        const QList<std::pair<QString, QString>> expected = { { "Tipo iniziale", "DataOra" },
+            { "Tipo finale", "Standard" }, { "Carica avvio", "0" }, { "Riduci icona", "0" }, { "Leggi errore", "1" },
+            { "Automin", "0" }, { "Mess Min", "1" }, { "Secondi inatt", "15" } };
         for (const auto& [key, value] : expected)
             QCOMPARE(store.get(key), value);
         QCOMPARE(store.get(QStringLiteral("Messaggio iniziale")), QString());
@@ -93,16 +86,6 @@ private slots:
         store.save(QStringLiteral("Automin"), stored);
         QCOMPARE(store.isOn(QStringLiteral("Automin")), on);
         QCOMPARE(store.get(QStringLiteral("Automin")), stored);
-    }
-
-    void changesFromAnotherStoreAreSeenAtOnce()
-    {
-        SettingsStore reader(m_path);
-        SettingsStore writer(m_path);
-        writer.save(QStringLiteral("Leggi errore"), QStringLiteral("1"));
-        QVERIFY(reader.isOn(QStringLiteral("Leggi errore")));
-        writer.save(QStringLiteral("Leggi errore"), QStringLiteral("0"));
-        QVERIFY(!reader.isOn(QStringLiteral("Leggi errore")));
     }
 
     void textsSurviveAsTyped_data()

@@ -3,6 +3,8 @@
 #include "core/ItalianSpeechText.h"
 
 #include <QtTest>
+
+using namespace Qt::StringLiterals;
 #include <cmath>
 
 class TestSpeechSynthesis : public QObject
@@ -15,27 +17,17 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("heard");
         QTest::newRow("greeting") << "Buongiorno. oggi è il 05/12/2026. sono le 9 e 5 minuti."
-                                  << "Buongiorno. oggi è il 5 dicembre 2026. sono le 9 e 5 minuti.";
-        QTest::newRow("first of the month") << "il 01/01/2027"
-                                            << "il primo gennaio 2027";
-        QTest::newRow("readout") << "05/12/2026 09:05:07"
-                                 << "5 dicembre 2026 9 e 5 e 7 secondi";
-        QTest::newRow("clock time") << "alle 9:05"
-                                    << "alle 9 e 5";
-        QTest::newRow("dotted time") << "alle 21.30."
-                                     << "alle 21 e 30.";
-        QTest::newRow("not a date") << "31/02/2026"
-                                    << "31/02/2026";
-        QTest::newRow("fraction") << "1/2"
-                                  << "1/2";
-        QTest::newRow("decimal number") << "3.5 e 1.500 e 2,50"
-                                        << "3.5 e 1.500 e 2,50";
-        QTest::newRow("address") << "192.168.10.20"
-                                 << "192.168.10.20";
-        QTest::newRow("not a time") << "le 25:70"
-                                    << "le 25:70";
-        QTest::newRow("plain text") << "Sono le 14 e 30. . riunione."
-                                    << "Sono le 14 e 30. . riunione.";
+                                  << u"Buongiorno. oggi è il 5 dicembre 2026. sono le 9 e 5 minuti."_s;
+        QTest::newRow("first of the month") << "il 01/01/2027" << u"il primo gennaio 2027"_s;
+        QTest::newRow("readout") << "05/12/2026 09:05:07" << u"5 dicembre 2026 9 e 5 e 7 secondi"_s;
+        QTest::newRow("clock time") << "alle 9:05" << u"alle 9 e 5"_s;
+        QTest::newRow("dotted time") << "alle 21.30." << u"alle 21 e 30."_s;
+        QTest::newRow("not a date") << "31/02/2026" << u"31/02/2026"_s;
+        QTest::newRow("fraction") << "1/2" << u"1/2"_s;
+        QTest::newRow("decimal number") << "3.5 e 1.500 e 2,50" << u"3.5 e 1.500 e 2,50"_s;
+        QTest::newRow("address") << "192.168.10.20" << u"192.168.10.20"_s;
+        QTest::newRow("not a time") << "le 25:70" << u"le 25:70"_s;
+        QTest::newRow("plain text") << "Sono le 14 e 30. . riunione." << u"Sono le 14 e 30. . riunione."_s;
     }
     void datesAndTimesAreRewrittenForTheEar()
     {

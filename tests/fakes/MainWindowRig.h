@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "AgendaTestData.h"
+#include "FakeClock.h"
+#include "FakeMessageBoxes.h"
+#include "FakeTrayIcon.h"
+#include "SpeechRig.h"
+#include "core/AgendaData.h"
+#include "core/Alert.h"
+#include "core/SettingsStore.h"
+#include "mainwindow/Face.h"
+#include "mainwindow/frmArriv.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+// The main window over a fresh data file (rows go in through `file` before start()), a settings
+// file, a fake clock, the fake voice, recorded boxes and a notification area the test controls.
+struct MainWindowRig
+{
+    struct Options
+    {
+        bool quiet = true; // options of an earlier run with no greeting, so tests hear what comes after
+        bool load = true; // run the start-up
+        bool heartbeat = false; // leave tmrAgenda1 running; otherwise the test calls tick()
+    };
+
+    MainWindowRig()
+        : MainWindowRig(Options {})
+    {
+    }
+    explicit MainWindowRig(Options options, const QDateTime& now = QDateTime(QDate(2026, 12, 5), QTime(9, 5)))
+        : clock(now)
+        , m_options(options)
+    {
+        if (!options.quiet)
+            return;
+        set("Carica avvio", QStringLiteral("0"));
+        set("Tipo iniziale", QStringLiteral("Nessuno"));
+        set("Tipo finale", QStringLiteral("Standard"));
+    }
+
+    void set(const char* key, const QString& value) { settings.save(QString::fromUtf8(key), value); }
+
+    // Opens the data file and builds the window.
+    bool start()
+    {
+        if (!data.open())
+            return false;
+        window = std::make_unique<frmArriv>(
+            MainWindowServices { clock, settings, speech.speaker, boxes, alert, data, tray });
+        if (!m_options.heartbeat)
+            window->tmrAgenda1.stop();
+        if (m_options.load)
+            window->load();
+        return true;
+    }
+
+    // What a manager window does after a change: reopen the main record sets, force a reload.
+    void dataChanged()
+    {
+        data.dtaAppun().Refresh();
+        data.dtaProm().Refresh();
+        window->giornoAgenda.clear();
+    }
+
+    QStringList boxTexts() const
+    {
+        QStringList texts;
+        for (const auto& box : boxes.shown)
+            texts.append(box.text);
+        return texts;
+    }
+
+    template <typename T = QWidget> T* child(const char* name) const
+    {
+        return window->findChild<T*>(QLatin1String(name));
+    }
+    QWidget* widget(const char* name) const { return child(name); }
+    QAction* action(const char* name) const { return child<QAction>(name); }
+    QTimer* timer(const char* name) const { return child<QTimer>(name); }
+    Face* face() const { return child<Face>("face"); }
+    bool eyesClosed() const { return !widget("Image4")->isHidden() && !widget("Image5")->isHidden(); }
+    bool eyesOpen() const { return widget("Image4")->isHidden() && widget("Image5")->isHidden(); }
+    // Shown as the user means it: on screen, not minimised.
+    bool shown() const { return window->isVisible() && !window->isMinimized(); }
+
+    AgendaTestData file;
+    QTemporaryDir settingsDir;
+    QString settingsPath = settingsDir.filePath(QStringLiteral("Vespelinda.conf"));
+    SettingsStore settings { settingsPath };
+    FakeClock clock;
+    SpeechRig speech;
+    FakeMessageBoxes boxes;
+    Alert alert { settings, speech.speaker, boxes };
+    FakeTrayIcon tray;
+    AgendaData data { file.path };
+    std::unique_ptr<frmArriv> window;
+
+private:
+    Options m_options;
+};
