@@ -9,13 +9,14 @@
 #include "FakeMessageBoxes.h"
 #include "FakeSpeechEngine.h"
 #include "FakeTrayIcon.h"
-#include "core/AgendaData.h"
+#include "agenda/AgendaHeartbeat.h"
 #include "core/Alert.h"
-#include "core/RecordSet.h"
 #include "core/SettingsStore.h"
-#include "core/Speaker.h"
 #include "core/SystemClock.h"
+#include "datafile/AgendaData.h"
+#include "datafile/RecordSet.h"
 #include "mainwindow/frmArriv.h"
+#include "speech/Speaker.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -113,14 +114,14 @@ int main(int argc, char* argv[])
         return 1;
     }
     frmArriv window({ clock, settings, speaker, boxes, alert, data, tray });
-    window.tmrAgenda1.stop();
+    window.heartbeat().tmrAgenda1.stop();
     window.show();
     app.processEvents();
 
-    window.tick(); // the first tick loads today's agenda
-    out << "records: " << data.dtaAppun().recordCount() << " appointments (" << window.agendaOggi().appuntamentiCount()
-        << " today), " << data.dtaProm().recordCount() << " reminders (" << window.agendaOggi().promemoriaCount()
-        << " loaded)\n";
+    window.heartbeat().tick(); // the first tick loads today's agenda
+    out << "records: " << data.dtaAppun().recordCount() << " appointments ("
+        << window.heartbeat().agendaOggi().appuntamentiCount() << " today), " << data.dtaProm().recordCount()
+        << " reminders (" << window.heartbeat().agendaOggi().promemoriaCount() << " loaded)\n";
 
     // A reload walks both record sets to their end; ticks that do not reload leave them where they are.
     data.dtaAppun().MoveFirst();
@@ -134,7 +135,7 @@ int main(int argc, char* argv[])
         timer.start();
         for (int i = 0; i < batch; ++i) {
             clock.set(QTime(3, 17, (done + i) % 60));
-            window.tick();
+            window.heartbeat().tick();
         }
         batches << timer.nsecsElapsed() / 1e3 / batch;
     }
@@ -147,7 +148,7 @@ int main(int argc, char* argv[])
     for (int i = 0; i < 2000; ++i) {
         clock.set(QTime(3, 18, i % 60));
         timer.start();
-        window.tick();
+        window.heartbeat().tick();
         app.processEvents();
         painted << timer.nsecsElapsed() / 1e3;
     }
@@ -156,7 +157,7 @@ int main(int argc, char* argv[])
     QList<double> reloads;
     for (int i = 0; i < 200; ++i) {
         timer.start();
-        window.caricaOggi();
+        window.heartbeat().caricaOggi();
         reloads << timer.nsecsElapsed() / 1e3;
     }
 
@@ -166,13 +167,14 @@ int main(int argc, char* argv[])
     bool reloadedToday = false;
     {
         frmArriv realWindow({ systemClock, settings, speaker, boxes, alert, data, tray });
-        realWindow.tmrAgenda1.stop();
-        realWindow.tick();
-        reloadedToday = realWindow.agendaOggi().appuntamentiCount() == window.agendaOggi().appuntamentiCount();
+        realWindow.heartbeat().tmrAgenda1.stop();
+        realWindow.heartbeat().tick();
+        reloadedToday = realWindow.heartbeat().agendaOggi().appuntamentiCount()
+            == window.heartbeat().agendaOggi().appuntamentiCount();
         for (int done = 0; done < 20000; done += batch) {
             timer.start();
             for (int i = 0; i < batch; ++i)
-                realWindow.tick();
+                realWindow.heartbeat().tick();
             real << timer.nsecsElapsed() / 1e3 / batch;
         }
     }

@@ -2,7 +2,7 @@
 // Record sets over a large data file: reopening and walking 100 000 appointments (the daily load
 // of the agenda), finding names among 100 000 address-book entries, storing one record.
 #include "DataFileFixture.h"
-#include "core/AgendaData.h"
+#include "datafile/AgendaData.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Time from Speak() of a short sentence to the first audio buffer handed to the output.
 // Plays through the desktop's sound server when there is one, silently otherwise.
-#include "core/EspeakEngine.h"
-#include "core/SinkAudioOutput.h"
-#include "core/Speaker.h"
+#include "speech/EspeakEngine.h"
+#include "speech/SinkAudioOutput.h"
+#include "speech/Speaker.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,14 +3,13 @@
 
 #include "agenda/AgendaTexts.h"
 #include "agenda/TimelineLetter.h"
+#include "core/ActivityWatcher.h"
 #include "core/MessageBoxService.h"
-#include "core/Speaker.h"
 #include "core/Twips.h"
+#include "speech/Speaker.h"
 
-#include <QEvent>
 #include <QFrame>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 
 namespace {
@@ -41,11 +40,11 @@ QLabel* makeLabel(QFrame& frame, const QString& caption, const QRect& geometry)
 }
 } // namespace
 
-AgendaPage::AgendaPage(QFrame& frame, const DayAgenda& agenda, Speaker& speaker, MessageBoxService& boxes)
+AgendaPage::AgendaPage(QFrame& frame, Speaker& speaker, MessageBoxService& boxes, MainWindowLink& link)
     : QObject(&frame)
-    , m_agenda(agenda)
     , m_speaker(speaker)
     , m_boxes(boxes)
+    , m_activity(new ActivityWatcher(link, this))
 {
     setObjectName(QStringLiteral("AgendaPage"));
     build(frame);
@@ -56,7 +55,7 @@ void AgendaPage::build(QFrame& frame)
     lblDataOra = makeLabel(frame, QStringLiteral("Lettura in corso..."), twipsRect(120, 240, 2950, 255));
     lblDataOra->setObjectName(QStringLiteral("lblDataOra"));
     lblDataOra->setAccessibleName(QStringLiteral("Data e ora"));
-    watchPointer(lblDataOra);
+    m_activity->watch(lblDataOra);
 
     Label9 = makeLabel(frame, QStringLiteral("Appuntamenti di oggi"), twipsRect(120, 480, 2955, 255));
     Label9->setObjectName(QStringLiteral("Label9"));
@@ -65,7 +64,7 @@ void AgendaPage::build(QFrame& frame)
         = QStringLiteral("Clicca sulla lettera illuminata per vedere l'appuntamento o il promemoria");
     Label9->setToolTip(label9Tip);
     Label9->setAccessibleDescription(label9Tip);
-    watchPointer(Label9);
+    m_activity->watch(Label9);
 
     for (int hour = 0; hour < 24; ++hour) {
         const int column = hour / 8;
@@ -82,7 +81,7 @@ void AgendaPage::build(QFrame& frame)
         a->setAccessibleName(QStringLiteral("Appuntamento alle ") + QString::number(hour));
         a->setGeometry(twipsRect(ALeft[column], top, 255, 255));
         connect(a, &TimelineLetter::clicked, this, [this, hour] { readOut(DayAgenda::Kind::Appuntamento, hour); });
-        watchPointer(a);
+        m_activity->watch(a);
         appu[hour] = a;
 
         auto* p = new TimelineLetter(QStringLiteral("P"), &frame);
@@ -90,7 +89,7 @@ void AgendaPage::build(QFrame& frame)
         p->setAccessibleName(QStringLiteral("Promemoria alle ") + QString::number(hour));
         p->setGeometry(twipsRect(PLeft[column], top, 255, 255));
         connect(p, &TimelineLetter::clicked, this, [this, hour] { readOut(DayAgenda::Kind::Promemoria, hour); });
-        watchPointer(p);
+        m_activity->watch(p);
         prom[hour] = p;
     }
 
@@ -103,14 +102,13 @@ void AgendaPage::build(QFrame& frame)
         line->setGeometry(twips(x), twips(760), 1, twips(2600) - twips(760));
     }
 
-    // The manager windows they open are not part of the program yet.
     cmdAppuntamento = new QPushButton(QStringLiteral("&Appuntamento"), &frame);
     cmdAppuntamento->setObjectName(QStringLiteral("cmdAppuntamento"));
     cmdAppuntamento->setAccessibleName(QStringLiteral("Appuntamento"));
     cmdAppuntamento->setToolTip(QStringLiteral("Gestione degli appuntamenti"));
     cmdAppuntamento->setAccessibleDescription(cmdAppuntamento->toolTip());
     cmdAppuntamento->setGeometry(twipsRect(120, 2760, 2950, 300));
-    watchPointer(cmdAppuntamento);
+    m_activity->watch(cmdAppuntamento);
 
     cmdPromemoria = new QPushButton(QStringLiteral("Promemoria giornaliero"), &frame);
     cmdPromemoria->setObjectName(QStringLiteral("cmdPromemoria"));
@@ -118,72 +116,60 @@ void AgendaPage::build(QFrame& frame)
     cmdPromemoria->setToolTip(QStringLiteral("Gestione dei promemoria giornalieri"));
     cmdPromemoria->setAccessibleDescription(cmdPromemoria->toolTip());
     cmdPromemoria->setGeometry(twipsRect(120, 3120, 2950, 300));
-    watchPointer(cmdPromemoria);
+    m_activity->watch(cmdPromemoria);
 }
 
 void AgendaPage::accendi(const QString& AoP, const QString& Ora)
 {
-    std::array<TimelineLetter*, 24>* letters = nullptr;
     DayAgenda::Kind kind = DayAgenda::Kind::Appuntamento;
-    if (AoP == QLatin1String("a")) {
-        letters = &appu;
+    if (AoP == QLatin1String("a"))
         kind = DayAgenda::Kind::Appuntamento;
-    } else if (AoP == QLatin1String("p")) {
-        letters = &prom;
+    else if (AoP == QLatin1String("p"))
         kind = DayAgenda::Kind::Promemoria;
-    } else {
+    else
         return;
-    }
 
     const QString ora = Ora.size() == 1 ? QStringLiteral("0") + Ora : Ora;
     if (ora == QLatin1String("cc")) {
-        for (TimelineLetter* letter : *letters)
-            letter->setLit(false, QString());
+        clear(kind);
         return;
     }
     // Exactly two digits, "00" to "23": "+7" or " 7" name no hour.
     if (ora.size() != 2 || !ora[0].isDigit() || !ora[1].isDigit())
         return;
-    const int hour = (ora[0].unicode() - '0') * 10 + (ora[1].unicode() - '0');
-    if (hour > 23)
-        return;
-    (*letters)[hour]->setLit(true, litTooltip(kind));
+    light(kind, (ora[0].unicode() - '0') * 10 + (ora[1].unicode() - '0'));
 }
+
+std::array<TimelineLetter*, 24>& AgendaPage::letters(DayAgenda::Kind kind)
+{
+    return kind == DayAgenda::Kind::Appuntamento ? appu : prom;
+}
+
+void AgendaPage::light(DayAgenda::Kind kind, int hour)
+{
+    if (hour >= 0 && hour < 24)
+        letters(kind)[hour]->setLit(true, litTooltip(kind));
+}
+
+void AgendaPage::clear(DayAgenda::Kind kind)
+{
+    for (TimelineLetter* letter : letters(kind))
+        letter->setLit(false, QString());
+}
+
+void AgendaPage::setReadout(const QString& text) { lblDataOra->setText(text); }
 
 void AgendaPage::readOut(DayAgenda::Kind kind, int hour)
 {
-    const auto& letters = kind == DayAgenda::Kind::Appuntamento ? appu : prom;
-    if (!letters[hour]->isLit())
+    TimelineLetter* letter = letters(kind)[hour];
+    if (!letter->isLit() || !m_agenda)
         return;
     // A copy: a reload while one of the boxes is open must not change the entries being read.
-    const QList<VoceAgenda> entries = m_agenda.readoutEntries(kind, hour);
-    QWidget* window = letters[hour]->window();
+    const QList<VoceAgenda> entries = m_agenda->readoutEntries(kind, hour);
+    QWidget* window = letter->window();
     for (const VoceAgenda& entry : entries) {
         m_speaker.Speak(AgendaTexts::readoutSpoken(kind, entry));
         m_boxes.show(window, AgendaTexts::readoutBox(kind, entry), MessageBoxService::Information,
             AgendaTexts::readoutTitle(kind));
     }
-}
-
-void AgendaPage::watchPointer(QWidget* control)
-{
-    control->setMouseTracking(true);
-    control->installEventFilter(this);
-}
-
-bool AgendaPage::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::Enter) {
-        emit pointerActivity();
-    } else if (event->type() == QEvent::MouseMove) {
-        emit pointerActivity();
-        // A drag over a pressed button is the button's own business; any other movement ends
-        // here, so that it does not also reach the page frame and wake the face.
-        auto* move = static_cast<QMouseEvent*>(event);
-        if (!(qobject_cast<QPushButton*>(watched) && move->buttons() != Qt::NoButton)) {
-            event->accept();
-            return true;
-        }
-    }
-    return QObject::eventFilter(watched, event);
 }

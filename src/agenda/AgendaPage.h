@@ -6,6 +6,8 @@
 #include <QObject>
 #include <array>
 
+class ActivityWatcher;
+class MainWindowLink;
 class MessageBoxService;
 class QFrame;
 class QLabel;
@@ -20,11 +22,19 @@ class AgendaPage : public QObject
     Q_OBJECT
 
 public:
-    AgendaPage(QFrame& frame, const DayAgenda& agenda, Speaker& speaker, MessageBoxService& boxes);
+    AgendaPage(QFrame& frame, Speaker& speaker, MessageBoxService& boxes, MainWindowLink& link);
+
+    // The tables a click on a lit letter reads from.
+    void setAgenda(const DayAgenda& agenda) { m_agenda = &agenda; }
 
     // AoP "a" or "p"; Ora "0" to "23" (one digit gets a leading zero) lights that hour's letter,
     // "cc" clears all 24 letters of that kind; anything else does nothing.
     void accendi(const QString& AoP, const QString& Ora);
+    // The same, typed: light one hour's letter (0 to 23), or clear every letter of a kind.
+    void light(DayAgenda::Kind kind, int hour);
+    void clear(DayAgenda::Kind kind);
+    // The date-and-time readout lblDataOra.
+    void setReadout(const QString& text);
 
     QLabel* lblDataOra = nullptr;
     QLabel* Label9 = nullptr;
@@ -34,19 +44,13 @@ public:
     QPushButton* cmdAppuntamento = nullptr;
     QPushButton* cmdPromemoria = nullptr;
 
-signals:
-    // The pointer moved over one of the page's controls: the inactivity countdown stops.
-    void pointerActivity();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void build(QFrame& frame);
     void readOut(DayAgenda::Kind kind, int hour);
-    void watchPointer(QWidget* control);
+    std::array<TimelineLetter*, 24>& letters(DayAgenda::Kind kind);
 
-    const DayAgenda& m_agenda;
+    const DayAgenda* m_agenda = nullptr;
     Speaker& m_speaker;
     MessageBoxService& m_boxes;
+    ActivityWatcher* m_activity = nullptr;
 };

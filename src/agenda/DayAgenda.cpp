@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "agenda/DayAgenda.h"
 
-#include "core/RecordSet.h"
+#include "datafile/RecordSet.h"
 
 #include <optional>
 
@@ -49,7 +49,7 @@ int DayAgenda::load(Table& table, RecordSet& records, const QDate* today, const 
             VoceAgenda& slot = table[next];
             if (const auto ora = readDateTime(records, QStringLiteral("Ora")))
                 slot.Ora = *ora;
-            accendi(QString::number(slot.Ora.time().hour()));
+            accendi(slot.Ora.time().hour());
             bool ok = false;
             const QVariant testo = records.value(QStringLiteral("Testo"), &ok);
             if (ok && !testo.isNull())

@@ -22,8 +22,8 @@ public:
         Appuntamento,
         Promemoria
     };
-    // Called with the hour of every stored entry, as decimal text without leading zero.
-    using Accendi = std::function<void(const QString& hour)>;
+    // Called with the hour (0 to 23) of every stored entry.
+    using Accendi = std::function<void(int hour)>;
 
     // Clears the appointment table and stores every record of dtaAppun dated today.
     void loadAppuntamenti(RecordSet& dtaAppun, const QDate& today, const Accendi& accendi);

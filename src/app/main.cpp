@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/AgendaData.h"
 #include "core/Alert.h"
-#include "core/EspeakEngine.h"
 #include "core/QtMessageBoxService.h"
 #include "core/SettingsStore.h"
-#include "core/SinkAudioOutput.h"
-#include "core/Speaker.h"
 #include "core/SystemClock.h"
+#include "datafile/AgendaData.h"
 #include "mainwindow/AppIcon.h"
 #include "mainwindow/QtTrayIcon.h"
+#include "mainwindow/SessionWatcher.h"
 #include "mainwindow/frmArriv.h"
+#include "speech/EspeakEngine.h"
+#include "speech/SinkAudioOutput.h"
+#include "speech/Speaker.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -60,8 +61,10 @@ int main(int argc, char* argv[])
     QtTrayIcon tray;
     frmArriv window({ clock, settings, speaker, boxes, alert, data, tray });
     QObject::connect(&window, &frmArriv::unloaded, &app, [] { QCoreApplication::exit(0); });
-    QObject::connect(
-        &app, &QGuiApplication::commitDataRequest, &window, [&window] { window.endSession(); }, Qt::DirectConnection);
+    SessionWatcher session(window);
     window.load();
-    return app.exec();
+    const int status = app.exec();
+    // Whatever was left to delete later (an audio sink, a closed window) goes now.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return status;
 }

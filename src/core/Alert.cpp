@@ -3,7 +3,7 @@
 
 #include "core/MessageBoxService.h"
 #include "core/SettingsStore.h"
-#include "core/Speaker.h"
+#include "speech/Speaker.h"
 
 Alert::Alert(SettingsStore& settings, Speaker& speaker, MessageBoxService& boxes)
     : m_settings(settings)
@@ -15,7 +15,7 @@ Alert::Alert(SettingsStore& settings, Speaker& speaker, MessageBoxService& boxes
 int Alert::operator()(
     const QString& spoken, const QString& shown, int style, const QString& title, QWidget* parent) const
 {
-    if (m_settings.isOn(QString::fromLatin1(SettingsStore::LeggiErrore)))
+    if (m_settings.leggiErrore())
         m_speaker.Speak(spoken);
     return m_boxes.show(parent, shown, style, title);
 }

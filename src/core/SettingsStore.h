@@ -30,6 +30,31 @@ public:
     // A switch is on only when its stored text is exactly "1".
     bool isOn(const QString& key) const { return get(key) == QLatin1String("1"); }
 
+    // One accessor per key. Choices and free texts are text; a switch reads as on only for "1"
+    // and is written as "1" or "0". Every read asks the store afresh.
+    QString tipoIniziale() const { return get(QString::fromLatin1(TipoIniziale)); }
+    void setTipoIniziale(const QString& word) { save(QString::fromLatin1(TipoIniziale), word); }
+    QString tipoFinale() const { return get(QString::fromLatin1(TipoFinale)); }
+    void setTipoFinale(const QString& word) { save(QString::fromLatin1(TipoFinale), word); }
+    QString messaggioIniziale() const { return get(QString::fromLatin1(MessaggioIniziale)); }
+    void setMessaggioIniziale(const QString& text) { save(QString::fromLatin1(MessaggioIniziale), text); }
+    QString messaggioFinale() const { return get(QString::fromLatin1(MessaggioFinale)); }
+    void setMessaggioFinale(const QString& text) { save(QString::fromLatin1(MessaggioFinale), text); }
+    bool caricaAvvio() const { return isOn(QString::fromLatin1(CaricaAvvio)); }
+    void setCaricaAvvio(bool on) { saveSwitch(CaricaAvvio, on); }
+    bool riduciIcona() const { return isOn(QString::fromLatin1(RiduciIcona)); }
+    void setRiduciIcona(bool on) { saveSwitch(RiduciIcona, on); }
+    bool leggiErrore() const { return isOn(QString::fromLatin1(LeggiErrore)); }
+    void setLeggiErrore(bool on) { saveSwitch(LeggiErrore, on); }
+    bool automin() const { return isOn(QString::fromLatin1(Automin)); }
+    void setAutomin(bool on) { saveSwitch(Automin, on); }
+    bool messMin() const { return isOn(QString::fromLatin1(MessMin)); }
+    void setMessMin(bool on) { saveSwitch(MessMin, on); }
+    QString secondiInatt() const { return get(QString::fromLatin1(SecondiInatt)); }
+    void setSecondiInatt(const QString& text) { save(QString::fromLatin1(SecondiInatt), text); }
+    // "Secondi inatt" as the countdown's interval.
+    int inactivityIntervalMs() const { return inactivityMs(secondiInatt()); }
+
     // Writes the eight defaults when "Carica avvio" is empty; returns whether it did.
     bool initialiseOnFirstRun();
 
@@ -40,5 +65,10 @@ public:
     QString fileName() const { return m_settings.fileName(); }
 
 private:
+    void saveSwitch(const char* key, bool on)
+    {
+        save(QString::fromLatin1(key), on ? QStringLiteral("1") : QStringLiteral("0"));
+    }
+
     mutable QSettings m_settings;
 };

@@ -27,11 +27,9 @@ SvgPicture* picture(QWidget& window, const char* name, const char* accessibleNam
 }
 } // namespace
 
-Face::Face(QWidget& window, Clock& clock, int& contaBattito, const bool& congedoInCorso)
+Face::Face(QWidget& window, Clock& clock)
     : QObject(&window)
     , m_clock(clock)
-    , m_contaBattito(contaBattito)
-    , m_congedoInCorso(congedoInCorso)
 {
     setObjectName(QStringLiteral("face"));
 
@@ -84,7 +82,7 @@ Face::Face(QWidget& window, Clock& clock, int& contaBattito, const bool& congedo
 
 void Face::startBlink()
 {
-    if (m_timer3->isActive())
+    if (m_timer3->isActive() || m_halted)
         return;
     m_cycle.start(nowMs());
     scheduleBlink();
@@ -95,9 +93,26 @@ void Face::stopBlink()
     if (!m_timer3->isActive())
         return;
     // The counter shows the ticks that passed before the stop.
-    if (!m_congedoInCorso)
-        m_cycle.catchUp(nowMs(), m_contaBattito);
+    m_cycle.catchUp(nowMs(), m_contaBattito);
     m_timer3->stop();
+}
+
+void Face::haltBlink()
+{
+    stopBlink();
+    m_halted = true;
+}
+
+void Face::wakeUp()
+{
+    startBlink();
+    setEyesClosed(false);
+}
+
+void Face::fallAsleep()
+{
+    stopBlink();
+    setEyesClosed(true);
 }
 
 void Face::setEyesClosed(bool closed)
@@ -110,8 +125,7 @@ void Face::setRightEyeClosed(bool closed) { m_image4->setVisible(closed); }
 
 void Face::Timer3Timer()
 {
-    // During the farewell the blink halts where it is.
-    if (m_congedoInCorso)
+    if (m_halted)
         return;
     switch (m_cycle.catchUp(nowMs(), m_contaBattito)) {
     case BlinkCycle::Eyes::Close:

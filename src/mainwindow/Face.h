@@ -19,13 +19,20 @@ class Face : public QObject
     Q_OBJECT
 
 public:
-    // contaBattito is the window's blink counter; while congedoInCorso is true the blink halts.
-    Face(QWidget& window, Clock& clock, int& contaBattito, const bool& congedoInCorso);
+    Face(QWidget& window, Clock& clock);
 
     // Timer3 on (a blink under way goes on as it was) or off.
     void startBlink();
     void stopBlink();
+    // For the farewell: the blink stops where it is and never starts again.
+    void haltBlink();
 
+    // Awake: eyes open and blinking. Asleep: eyes closed, no blinking.
+    void wakeUp();
+    void fallAsleep();
+
+    // Ticks of the blink cycle (the eyes close at 100 and open at 101; 102 starts again).
+    int contaBattito() const { return m_contaBattito; }
     // Both closed-eye overlays (Image4 and Image5).
     void setEyesClosed(bool closed);
     // Only the eye on the viewer's right (Image4): the wink.
@@ -50,8 +57,8 @@ private:
     void scheduleBlink();
 
     Clock& m_clock;
-    int& m_contaBattito;
-    const bool& m_congedoInCorso;
+    int m_contaBattito = 0;
+    bool m_halted = false;
     BlinkCycle m_cycle;
     QTimer* m_timer3 = nullptr;
     SvgPicture* m_pictures[3] = {}; // Image1, Image2, Image3

@@ -1,22 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "agenda/DayAgenda.h"
+#include "agenda/AgendaHost.h"
+#include "core/MainWindowLink.h"
 #include "mainwindow/TrayIcon.h"
+#include "mainwindow/WindowPresence.h"
 
-#include <QTimer>
 #include <QWidget>
+#include <memory>
 
 class AgendaData;
+class AgendaHeartbeat;
 class AgendaPage;
 class Alert;
 class Clock;
+class ExitRoutine;
 class Face;
+class InactivityCountdown;
 class MessageBoxService;
+class PageStrip;
 class QAction;
-class QFrame;
 class QMenu;
-class QTabBar;
 class SettingsStore;
 class Speaker;
 
@@ -33,8 +37,9 @@ struct MainWindowServices
     TrayIcon& tray;
 };
 
-// The main window: the face above, four pages below, and everything that lives for the whole run.
-class frmArriv : public QWidget
+// The main window: the face above, four pages below. It owns everything that lives for the whole
+// run and conducts it; the pages and the secondary windows reach it only as a MainWindowLink.
+class frmArriv : public QWidget, public MainWindowLink, public AgendaHost, public WindowPresence
 {
     Q_OBJECT
 
@@ -46,40 +51,32 @@ public:
     // user wants it to start hidden.
     void load();
 
-    // The face wakes up: eyes open and blinking, the inactivity countdown stopped.
-    void wakeUp();
-
     // The exit routine: the farewell, then the closing countdown unloads the window.
     void esci();
-    // The desktop is ending the session: unload at once, without holding it up.
+    // The session is really ending: unload at once, without holding it up.
     void endSession();
 
-    // Shown means visible and not minimised. Where the desktop has no notification area, hiding
-    // minimises to the task bar instead, so that the user can always get the window back.
-    bool windowShown() const;
-    void showWindow();
-    void hideWindow();
+    // WindowPresence and AgendaHost
+    bool windowShown() const override;
+    void showWindow() override;
+    void hideWindow() override;
+    void wakeUp() override;
+    void armInactivityCountdown() override;
+    QWidget* boxParent() override { return this; }
 
-    // Timer handlers, also run by tests with the clock set.
-    void tmrIconaTimer(); // falls asleep
-    void Timer2Timer(); // closing countdown step
+    // MainWindowLink
+    bool finestraAperta() const override { return m_finestraAperta; }
+    void setFinestraAperta(bool open) override { m_finestraAperta = open; }
+    void tableChanged(Table table) override;
+    void stopInactivityCountdown() override;
+    void setInactivityInterval(int ms) override;
 
-    // Window-level state shared with the pages and the secondary windows.
-    QString giornoAgenda;
-    bool finestraAperta = false;
-    bool intercettaChiusura = true;
-    bool congedoInCorso = false;
-    int contaBattito = 0;
-    int contaChiusura = 0;
-
-    QTimer tmrIcona; // inactivity countdown
-
-    // Agenda: today's timeline and the heartbeat that announces what falls due.
-    void accendi(const QString& AoP, const QString& Ora);
-    void caricaOggi();
-    void tick(); // tmrAgenda1's handler
-    const DayAgenda& agendaOggi() const { return m_agendaOggi; }
-    QTimer tmrAgenda1;
+    AgendaHeartbeat& heartbeat() const { return *m_heartbeat; }
+    InactivityCountdown& countdown() const { return *m_countdown; }
+    ExitRoutine& exitRoutine() const { return *m_exit; }
+    Face& face() const { return *m_face; }
+    AgendaPage& agendaPage() const { return *m_agendaPage; }
+    PageStrip& pages() const { return *m_pages; }
 
     static constexpr auto Title = "Vespelinda";
 
@@ -91,43 +88,32 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildPages();
-    void showPage(int index);
-    void speakInitialMessage();
+    void buildMenus();
+    void trayClicked(TrayIcon::Click click);
+    void toggleWindow();
+    void fold(bool folded);
+    void unload();
 
     Clock& m_clock;
     SettingsStore& m_settings;
     Speaker& m_speaker;
     MessageBoxService& m_boxes;
-    Alert& m_alert;
     AgendaData& m_data;
-
-    QTabBar* m_tabStrip = nullptr;
-    QFrame* m_pages[4] = {};
-
-    // Face, notification area, sleep and farewell
-    void setUpFaceAndTray();
-    void buildMenus();
-    void trayClicked(TrayIcon::Click click);
-    void toggleWindow();
-    void fold(bool folded);
-    void speechProgress();
-    void unload();
     TrayIcon& m_tray;
-    Face* m_face = nullptr;
-    QTimer* m_timer2 = nullptr;
+
+    bool m_finestraAperta = false;
+    bool m_unloaded = false;
+    PageStrip* m_pages = nullptr;
     QMenu* m_mnuPrinc = nullptr;
     QMenu* m_mnuIcona = nullptr;
     QAction* m_mnuNascondi = nullptr;
-    bool m_unloaded = false;
 
-    // Agenda
-    void setUpAgenda();
-    void announce(const VoceAgenda& voce);
-    DayAgenda m_agendaOggi;
-    AgendaPage* m_agendaPage = nullptr;
-    bool m_announcing = false; // an announcement's box is open
+    // Declared in the order they are made; they go in reverse, before the window's widgets.
+    std::unique_ptr<Face> m_face;
+    std::unique_ptr<InactivityCountdown> m_countdown;
+    std::unique_ptr<ExitRoutine> m_exit;
+    std::unique_ptr<AgendaPage> m_agendaPage;
+    std::unique_ptr<AgendaHeartbeat> m_heartbeat;
 };

@@ -17,7 +17,7 @@ bool startWithRiunione(MainWindowRig& rig)
 {
     if (!rig.file.addAppointment(Today, QTime(14, 30), QStringLiteral("riunione")) || !rig.start())
         return false;
-    rig.window->tick();
+    rig.window->heartbeat().tick();
     return lit(rig, "appu14");
 }
 } // namespace
@@ -38,11 +38,11 @@ private slots:
     {
         MainWindowRig rig({ .load = false, .heartbeat = true }, QDateTime(Today, QTime(9, 0)));
         QVERIFY(rig.start());
-        QCOMPARE(rig.window->tmrAgenda1.interval(), 1000);
-        QCOMPARE(rig.window->tmrAgenda1.timerType(), Qt::PreciseTimer);
+        QCOMPARE(rig.window->heartbeat().tmrAgenda1.interval(), 1000);
+        QCOMPARE(rig.window->heartbeat().tmrAgenda1.timerType(), Qt::PreciseTimer);
         QCOMPARE(readout(rig), QStringLiteral("Lettura in corso..."));
         QTRY_COMPARE_WITH_TIMEOUT(readout(rig), QStringLiteral("05/12/2026 09:00:00"), 3000);
-        QCOMPARE(rig.window->giornoAgenda, QStringLiteral("5"));
+        QCOMPARE(rig.window->heartbeat().giornoAgenda, QStringLiteral("5"));
     }
 
     void readoutIsTheItalianGeneralDate_data()
@@ -60,7 +60,7 @@ private slots:
         QFETCH(QString, expected);
         MainWindowRig rig(NoLoad, now);
         QVERIFY(rig.start());
-        rig.window->tick();
+        rig.window->heartbeat().tick();
         QCOMPARE(readout(rig), expected);
     }
 
@@ -84,7 +84,7 @@ private slots:
         QVERIFY(rig.file.addAppointment(Today.addDays(-7), QTime(14, 30), QStringLiteral("settimana scorsa")));
         QVERIFY(startWithRiunione(rig));
         rig.clock.set(at);
-        rig.window->tick();
+        rig.window->heartbeat().tick();
         QCOMPARE(rig.speech.speaker.SpeakingState(), announced ? int(Speaker::Speaking) : int(Speaker::Idle));
         QCOMPARE(rig.boxTexts(), announced ? QStringList { "riunione" } : QStringList());
         if (!announced)
@@ -101,13 +101,13 @@ private slots:
         QVERIFY(rig.start());
         for (int day = 0; day < 3; ++day) {
             rig.clock.set(QDateTime(Today.addDays(day), QTime(7, 59, 59)));
-            rig.window->tick();
-            QCOMPARE(rig.window->giornoAgenda, QString::number(Today.addDays(day).day()));
+            rig.window->heartbeat().tick();
+            QCOMPARE(rig.window->heartbeat().giornoAgenda, QString::number(Today.addDays(day).day()));
             QVERIFY(lit(rig, "prom8"));
             rig.clock.set(QTime(8, 0, 1));
-            rig.window->tick();
+            rig.window->heartbeat().tick();
             rig.clock.set(QTime(8, 0, 3));
-            rig.window->tick();
+            rig.window->heartbeat().tick();
             QCOMPARE(rig.boxTexts(), QStringList(day + 1, QStringLiteral("medicina")));
             QCOMPARE(rig.boxes.shown.last().title, QStringLiteral("Promemoria!!"));
             QVERIFY(rig.speech.finishCurrent());
@@ -126,24 +126,24 @@ private slots:
         int speakingWhileOpen = 0;
         rig.boxes.whileOpen = [&](const FakeMessageBoxes::Box&) {
             visibleWhileOpen = window.isVisible();
-            countdownWhileOpen = window.tmrIcona.isActive();
+            countdownWhileOpen = window.countdown().tmrIcona.isActive();
             speakingWhileOpen = rig.speech.speaker.SpeakingState();
         };
-        window.tmrIcona.start(60000); // a countdown left running: the wake-up stops it
+        window.countdown().tmrIcona.start(60000); // a countdown left running: the wake-up stops it
         rig.clock.set(QTime(14, 30, 1));
-        window.tick();
+        window.heartbeat().tick();
         QCOMPARE(rig.boxes.shown.size(), 1);
         QVERIFY(visibleWhileOpen);
         QVERIFY(!countdownWhileOpen);
         QCOMPARE(speakingWhileOpen, 1);
         QVERIFY(!window.isVisible());
-        QVERIFY(!window.tmrIcona.isActive()); // hidden: not re-armed
+        QVERIFY(!window.countdown().tmrIcona.isActive()); // hidden: not re-armed
 
         // A window that was visible stays visible.
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         rig.clock.set(QTime(14, 30, 2));
-        window.tick();
+        window.heartbeat().tick();
         QCOMPARE(rig.boxes.shown.size(), 2);
         QVERIFY(window.isVisible());
     }
@@ -158,16 +158,16 @@ private slots:
                 return;
             // The user reads the box for a second: the heartbeat goes on meanwhile.
             rig.clock.set(QTime(14, 30, 2));
-            rig.window->tick();
+            rig.window->heartbeat().tick();
             readoutWhileOpen = readout(rig);
         };
         rig.clock.set(QTime(14, 30, 1));
-        rig.window->tick();
+        rig.window->heartbeat().tick();
         QCOMPARE(rig.boxes.shown.size(), 1);
         QCOMPARE(readoutWhileOpen, QStringLiteral("05/12/2026 14:30:02"));
 
         // Closed while the entry is still due: the next tick announces it once more.
-        rig.window->tick();
+        rig.window->heartbeat().tick();
         QCOMPARE(rig.boxes.shown.size(), 2);
     }
 
@@ -177,12 +177,12 @@ private slots:
         QVERIFY(rig.file.addAppointment(Today, QTime(23, 0), QStringLiteral("oggi tardi")));
         QVERIFY(rig.file.addAppointment(Today.addDays(1), QTime(0, 0), QStringLiteral("capodanno")));
         QVERIFY(rig.start());
-        rig.window->tick();
+        rig.window->heartbeat().tick();
         QVERIFY(lit(rig, "appu23") && !lit(rig, "appu0"));
 
         rig.clock.set(QDateTime(Today.addDays(1), QTime(0, 0, 1)));
-        rig.window->tick();
-        QCOMPARE(rig.window->giornoAgenda, QStringLiteral("6"));
+        rig.window->heartbeat().tick();
+        QCOMPARE(rig.window->heartbeat().giornoAgenda, QStringLiteral("6"));
         QVERIFY(!lit(rig, "appu23") && lit(rig, "appu0"));
         QCOMPARE(rig.boxTexts(), QStringList { "capodanno" });
         QTRY_COMPARE(rig.speech.spoken(), QStringList { "Sono le 0 e 0. . capodanno." });
@@ -193,7 +193,7 @@ private slots:
         MainWindowRig rig(NoLoad, QDateTime(Today, QTime(15, 29, 30)));
         QVERIFY(rig.file.addAppointment(Today, QTime(11, 0), QStringLiteral("da cancellare")));
         QVERIFY(rig.start());
-        rig.window->tick();
+        rig.window->heartbeat().tick();
         QVERIFY(lit(rig, "appu11"));
 
         // Stored meanwhile, but not seen until a manager window asks for the reload.
@@ -201,13 +201,13 @@ private slots:
         QVERIFY(rig.file.removeAppointments(QStringLiteral("da cancellare")));
         rig.data.dtaAppun().Refresh();
         rig.clock.set(QTime(15, 29, 31));
-        rig.window->tick();
+        rig.window->heartbeat().tick();
         QVERIFY(!lit(rig, "appu15"));
 
         rig.dataChanged();
         rig.clock.set(QTime(15, 30, 1));
-        rig.window->tick();
-        QCOMPARE(rig.window->giornoAgenda, QStringLiteral("5"));
+        rig.window->heartbeat().tick();
+        QCOMPARE(rig.window->heartbeat().giornoAgenda, QStringLiteral("5"));
         QVERIFY(lit(rig, "appu15") && !lit(rig, "appu11"));
         QCOMPARE(rig.boxTexts(), QStringList { "nuovo" });
     }
@@ -219,7 +219,7 @@ private slots:
         QVERIFY(rig.file.addAppointment(Today, QTime(9, 5), QStringLiteral("secondo")));
         QVERIFY(rig.file.addReminder(QTime(9, 5), QStringLiteral("terzo")));
         QVERIFY(rig.start());
-        rig.window->tick();
+        rig.window->heartbeat().tick();
 
         // The first box stays open a moment; the second is still in its window when it closes.
         rig.boxes.whileOpen = [&](const FakeMessageBoxes::Box& box) {
@@ -227,7 +227,7 @@ private slots:
             rig.clock.set(box.text == QLatin1String("primo") ? QTime(9, 5, 2) : QTime(9, 5, 3)); // too late for "terzo"
         };
         rig.clock.set(QTime(9, 5, 1));
-        rig.window->tick();
+        rig.window->heartbeat().tick();
         QCOMPARE(rig.boxTexts(), (QStringList { "primo", "secondo" }));
         QCOMPARE(rig.speech.spoken(), (QStringList { "Sono le 9 e 5. . primo.", "Sono le 9 e 5. . secondo." }));
     }
@@ -242,13 +242,13 @@ private slots:
         QVERIFY(rig.file.addRawAppointment(QVariant(), QVariant(), QStringLiteral("tutto vuoto")));
         QVERIFY(rig.file.addRawReminder(QString(), QString()));
         QVERIFY(rig.start());
-        rig.window->tick();
+        rig.window->heartbeat().tick();
         QVERIFY(rig.boxes.shown.isEmpty());
         QCOMPARE(rig.speech.speaker.SpeakingState(), int(Speaker::Idle));
         QVERIFY(lit(rig, "appu0") && lit(rig, "prom0"));
         // An unreadable time is treated as an entry at 00:00.
         rig.clock.set(QTime(0, 0, 1));
-        rig.window->tick();
+        rig.window->heartbeat().tick();
         QCOMPARE(rig.boxTexts(), (QStringList { "ora illeggibile", QString(), QString() }));
         QTRY_COMPARE(rig.speech.spoken(), QStringList { "Sono le 0 e 0. . ora illeggibile." });
     }
@@ -258,30 +258,30 @@ private slots:
         MainWindowRig rig(NoLoad, QDateTime(Today, QTime(10, 0, 10)));
         QVERIFY(rig.start());
         frmArriv& window = *rig.window;
-        window.tmrIcona.setInterval(60000);
+        window.countdown().tmrIcona.setInterval(60000);
 
-        window.tick(); // hidden
-        QVERIFY(!window.tmrIcona.isActive());
+        window.heartbeat().tick(); // hidden
+        QVERIFY(!window.countdown().tmrIcona.isActive());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.finestraAperta = true;
-        window.tick();
-        QVERIFY(!window.tmrIcona.isActive());
-        window.finestraAperta = false;
+        window.setFinestraAperta(true);
+        window.heartbeat().tick();
+        QVERIFY(!window.countdown().tmrIcona.isActive());
+        window.setFinestraAperta(false);
         rig.speech.speaker.Speak(QStringLiteral("Ciao"));
         QTRY_VERIFY(rig.speech.output.playing()); // started: its start stops a countdown
-        window.tick();
-        QVERIFY(!window.tmrIcona.isActive());
+        window.heartbeat().tick();
+        QVERIFY(!window.countdown().tmrIcona.isActive());
         rig.speech.speaker.Pause();
-        window.tick(); // paused (2) is not speaking (1)
-        QVERIFY(window.tmrIcona.isActive());
+        window.heartbeat().tick(); // paused (2) is not speaking (1)
+        QVERIFY(window.countdown().tmrIcona.isActive());
 
         // A running countdown goes on: another tick does not start it afresh.
-        QTRY_VERIFY(window.tmrIcona.remainingTime() < 59950);
-        const int remaining = window.tmrIcona.remainingTime();
-        window.tick();
-        QVERIFY(window.tmrIcona.isActive());
-        QVERIFY(window.tmrIcona.remainingTime() <= remaining);
+        QTRY_VERIFY(window.countdown().tmrIcona.remainingTime() < 59950);
+        const int remaining = window.countdown().tmrIcona.remainingTime();
+        window.heartbeat().tick();
+        QVERIFY(window.countdown().tmrIcona.isActive());
+        QVERIFY(window.countdown().tmrIcona.remainingTime() <= remaining);
         rig.speech.speaker.Reset();
     }
 };

@@ -140,10 +140,10 @@ private slots:
         MainWindowRig rig(NoLoad);
         QVERIFY(rig.start());
         frmArriv& window = *rig.window;
-        window.accendi(QStringLiteral("a"), QStringLiteral("3"));
-        window.accendi(QStringLiteral("p"), QStringLiteral("3"));
+        window.agendaPage().accendi(QStringLiteral("a"), QStringLiteral("3"));
+        window.agendaPage().accendi(QStringLiteral("p"), QStringLiteral("3"));
 
-        window.accendi(AoP, Ora);
+        window.agendaPage().accendi(AoP, Ora);
         QCOMPARE(litHours(window, "appu"), appuLit);
         QCOMPARE(litHours(window, "prom"), promLit);
         for (int hour = 0; hour < 24; ++hour) {
@@ -175,7 +175,7 @@ private slots:
         QVERIFY(rig.start());
         frmArriv& window = *rig.window;
         QVERIFY(showAgenda(window));
-        window.tick();
+        window.heartbeat().tick();
         QVERIFY(rig.boxes.shown.isEmpty());
         QCOMPARE(litHours(window, "appu"), (QSet<int> { 0, 5, 9, 10 }));
 
@@ -233,23 +233,23 @@ private slots:
         QWidget* frame = rig.widget("frmAgenda");
         MoveCounter frameMoves;
         frame->installEventFilter(&frameMoves);
-        window.tmrIcona.setInterval(60000);
+        window.countdown().tmrIcona.setInterval(60000);
 
         for (const char* name : { "appu7", "prom20", "Label9", "lblDataOra", "cmdAppuntamento", "cmdPromemoria" }) {
-            window.tmrIcona.start();
+            window.countdown().tmrIcona.start();
             QTest::mouseMove(rig.widget(name), QPoint(3, 3));
             QTest::mouseMove(rig.widget(name), QPoint(5, 4));
-            QVERIFY2(!window.tmrIcona.isActive(), name);
+            QVERIFY2(!window.countdown().tmrIcona.isActive(), name);
         }
         // The movement ends at the control: it does not also wake the face through the frame.
         QCOMPARE(frameMoves.moves, 0);
 
         // An hour label has no reaction of its own.
         QTest::mouseMove(hourLabel(frame, 12), QPoint(3, 3));
-        window.tmrIcona.start();
+        window.countdown().tmrIcona.start();
         QTest::mouseMove(hourLabel(frame, 12), QPoint(6, 4));
-        QVERIFY(window.tmrIcona.isActive());
-        window.tmrIcona.stop();
+        QVERIFY(window.countdown().tmrIcona.isActive());
+        window.countdown().tmrIcona.stop();
     }
 };
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AgendaTestData.h"
 #include "agenda/DayAgenda.h"
-#include "core/AgendaData.h"
+#include "datafile/AgendaData.h"
 
 #include <QtTest>
 
@@ -19,8 +19,8 @@ struct Loaded
     {
         appuntamentiLit.clear();
         promemoriaLit.clear();
-        agenda.loadAppuntamenti(data.dtaAppun(), Today, [this](const QString& h) { appuntamentiLit.append(h); });
-        agenda.loadPromemoria(data.dtaProm(), [this](const QString& h) { promemoriaLit.append(h); });
+        agenda.loadAppuntamenti(data.dtaAppun(), Today, [this](int h) { appuntamentiLit.append(QString::number(h)); });
+        agenda.loadPromemoria(data.dtaProm(), [this](int h) { promemoriaLit.append(QString::number(h)); });
     }
 };
 
@@ -70,7 +70,7 @@ private slots:
         QCOMPARE(agenda.promemoriaOggi()[2].Testo, QStringLiteral("passeggiata"));
 
         // Another day: the same file, only the reminders and that day's appointments.
-        loaded.agenda.loadAppuntamenti(data.dtaAppun(), Today.addDays(1), [](const QString&) {});
+        loaded.agenda.loadAppuntamenti(data.dtaAppun(), Today.addDays(1), [](int) {});
         QCOMPARE(agenda.appuntamentiCount(), 1);
         QCOMPARE(agenda.appuntamentiOggi()[1].Testo, QStringLiteral("domani"));
         QCOMPARE(agenda.appuntamentiOggi()[2].Testo, QString());

@@ -6,10 +6,14 @@
 #include "FakeMessageBoxes.h"
 #include "FakeTrayIcon.h"
 #include "SpeechRig.h"
-#include "core/AgendaData.h"
+#include "agenda/AgendaHeartbeat.h"
+#include "agenda/AgendaPage.h"
 #include "core/Alert.h"
 #include "core/SettingsStore.h"
+#include "datafile/AgendaData.h"
+#include "mainwindow/ExitRoutine.h"
 #include "mainwindow/Face.h"
+#include "mainwindow/InactivityCountdown.h"
 #include "mainwindow/frmArriv.h"
 
 #include <QTemporaryDir>
@@ -51,7 +55,7 @@ struct MainWindowRig
         window = std::make_unique<frmArriv>(
             MainWindowServices { clock, settings, speech.speaker, boxes, alert, data, tray });
         if (!m_options.heartbeat)
-            window->tmrAgenda1.stop();
+            window->heartbeat().tmrAgenda1.stop();
         if (m_options.load)
             window->load();
         return true;
@@ -60,9 +64,8 @@ struct MainWindowRig
     // What a manager window does after a change: reopen the main record sets, force a reload.
     void dataChanged()
     {
-        data.dtaAppun().Refresh();
-        data.dtaProm().Refresh();
-        window->giornoAgenda.clear();
+        window->tableChanged(MainWindowLink::Table::Appuntamenti);
+        window->tableChanged(MainWindowLink::Table::Promemoria);
     }
 
     QStringList boxTexts() const
@@ -79,8 +82,18 @@ struct MainWindowRig
     }
     QWidget* widget(const char* name) const { return child(name); }
     QAction* action(const char* name) const { return child<QAction>(name); }
-    QTimer* timer(const char* name) const { return child<QTimer>(name); }
-    Face* face() const { return child<Face>("face"); }
+    QTimer* timer(const char* name) const
+    {
+        const QLatin1String timerName(name);
+        if (timerName == QLatin1String("Timer2"))
+            return &window->exitRoutine().Timer2;
+        if (timerName == QLatin1String("tmrIcona"))
+            return &window->countdown().tmrIcona;
+        if (timerName == QLatin1String("tmrAgenda1"))
+            return &window->heartbeat().tmrAgenda1;
+        return window->face().findChild<QTimer*>(timerName);
+    }
+    Face& face() const { return window->face(); }
     bool eyesClosed() const { return !widget("Image4")->isHidden() && !widget("Image5")->isHidden(); }
     bool eyesOpen() const { return widget("Image4")->isHidden() && widget("Image5")->isHidden(); }
     // Shown as the user means it: on screen, not minimised.

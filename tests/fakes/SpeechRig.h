@@ -3,7 +3,7 @@
 
 #include "FakeAudioOutput.h"
 #include "FakeSpeechEngine.h"
-#include "core/Speaker.h"
+#include "speech/Speaker.h"
 
 #include <QtTest>
 
@@ -14,7 +14,7 @@ struct SpeechRig
     FakeAudioOutput output;
     Speaker speaker { engine, output };
 
-    // The texts synthesised so far, in order.
+    // The texts the engine was given so far (already written for the ear), in order.
     QStringList spoken() const { return engine.spoken(); }
     // Waits for the clip in hand to be playing and plays it to its end.
     bool finishCurrent()

@@ -12,8 +12,8 @@ const QString Farewell = QStringLiteral("spero di esserti stata utile. . arrived
 // Runs the closing countdown's steps up to (not including) the one with this count.
 void countdownTo(MainWindowRig& rig, int count)
 {
-    while (rig.window->contaChiusura < count)
-        rig.window->Timer2Timer();
+    while (rig.window->exitRoutine().contaChiusura < count)
+        rig.window->exitRoutine().Timer2Timer();
 }
 } // namespace
 
@@ -53,13 +53,13 @@ private slots:
         QSignalSpy unloaded(rig.window.get(), &frmArriv::unloaded);
         QTimer* timer2 = rig.timer("Timer2");
         QCOMPARE(timer2->interval(), 200);
-        rig.window->tmrIconaTimer(); // asleep: the farewell opens the eyes
+        rig.window->countdown().tmrIconaTimer(); // asleep: the farewell opens the eyes
 
         QVERIFY(!rig.window->close()); // the close box
         QVERIFY(rig.window->isVisible());
         QVERIFY(rig.eyesOpen());
         QVERIFY(!rig.timer("Timer3")->isActive());
-        QCOMPARE(rig.window->congedoInCorso, tipoFinale != QLatin1String("Nessuno"));
+        QCOMPARE(rig.window->exitRoutine().congedoInCorso, tipoFinale != QLatin1String("Nessuno"));
         if (waitsForSpeech) {
             QVERIFY(!timer2->isActive());
             QTRY_COMPARE(rig.speech.spoken(), said);
@@ -69,31 +69,31 @@ private slots:
         QCOMPARE(rig.speech.spoken(), said);
 
         // Blinking halts during the farewell, even if the pointer wakes the face.
-        if (rig.window->congedoInCorso) {
-            const int battito = rig.window->contaBattito;
+        if (rig.window->exitRoutine().congedoInCorso) {
+            const int battito = rig.window->face().contaBattito();
             rig.window->wakeUp();
             rig.clock.advance(10000);
-            rig.face()->Timer3Timer();
-            QCOMPARE(rig.window->contaBattito, battito);
+            rig.face().Timer3Timer();
+            QCOMPARE(rig.window->face().contaBattito(), battito);
             QVERIFY(rig.eyesOpen());
         }
 
         countdownTo(rig, 5);
         QVERIFY(rig.eyesOpen());
-        rig.window->Timer2Timer(); // 1.2 s: the wink
+        rig.window->exitRoutine().Timer2Timer(); // 1.2 s: the wink
         QVERIFY(!rig.widget("Image4")->isHidden());
         QVERIFY(rig.widget("Image5")->isHidden());
-        rig.window->Timer2Timer(); // 1.4 s
+        rig.window->exitRoutine().Timer2Timer(); // 1.4 s
         QVERIFY(rig.eyesOpen());
-        rig.window->Timer2Timer();
+        rig.window->exitRoutine().Timer2Timer();
         QCOMPARE(unloaded.count(), 0);
         QVERIFY(rig.tray.isVisible());
-        rig.window->Timer2Timer(); // 1.8 s
+        rig.window->exitRoutine().Timer2Timer(); // 1.8 s
         QCOMPARE(unloaded.count(), 1);
         QVERIFY(!rig.window->isVisible());
         QVERIFY(!rig.tray.isVisible());
         QVERIFY(!timer2->isActive());
-        QVERIFY(!rig.window->intercettaChiusura);
+        QVERIFY(!rig.window->exitRoutine().intercettaChiusura);
     }
 
     void aSecondCloseQueuesTheFarewellAgainAndTheCountdownGoesOn()
@@ -110,10 +110,10 @@ private slots:
         QVERIFY(!rig.window->close());
         QVERIFY(rig.eyesOpen());
         QTRY_COMPARE(rig.speech.spoken(), (QStringList { Farewell, Farewell }));
-        QCOMPARE(rig.window->contaChiusura, 6);
+        QCOMPARE(rig.window->exitRoutine().contaChiusura, 6);
         QVERIFY(rig.timer("Timer2")->isActive());
         QVERIFY(rig.speech.finishCurrent()); // does not restart the countdown
-        QCOMPARE(rig.window->contaChiusura, 6);
+        QCOMPARE(rig.window->exitRoutine().contaChiusura, 6);
         countdownTo(rig, 9);
         QCOMPARE(unloaded.count(), 1);
     }

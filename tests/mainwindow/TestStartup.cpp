@@ -29,10 +29,10 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("Vespelinda"));
         QCOMPARE(window.size(), QSize(228, 528));
         QVERIFY(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QCOMPARE(window.tmrIcona.interval(), 15000);
-        QVERIFY(!window.tmrIcona.isActive());
+        QCOMPARE(window.countdown().tmrIcona.interval(), 15000);
+        QVERIFY(!window.countdown().tmrIcona.isActive());
         QTRY_COMPARE(rig.speech.spoken(),
-            QStringList { QStringLiteral("Buongiorno. oggi è il 05/12/2026. sono le 9 e 5 minuti.") });
+            QStringList { QStringLiteral("Buongiorno. oggi è il 5 dicembre 2026. sono le 9 e 5 minuti.") });
         QVERIFY(rig.boxes.shown.isEmpty());
     }
 
@@ -80,7 +80,7 @@ private slots:
         QVERIFY(rig.tray.isVisible());
         QCOMPARE(rig.tray.toolTip(), QStringLiteral("Vespelinda - Click per minimizzare"));
         QTRY_COMPARE(rig.speech.spoken().size(), 1);
-        QVERIFY(rig.speech.spoken().first().startsWith(QStringLiteral("Buongiorno. oggi è il 05/12/2026.")));
+        QVERIFY(rig.speech.spoken().first().startsWith(QStringLiteral("Buongiorno. oggi è il 5 dicembre 2026.")));
     }
 
     void storedOptionsNeverStopTheStart_data()
@@ -105,8 +105,8 @@ private slots:
         file.close();
         QVERIFY(rig.start());
         QVERIFY(rig.window->isVisible()); // "si" is not "1"
-        QCOMPARE(rig.window->tmrIcona.interval(), interval);
-        QVERIFY(!rig.window->tmrIcona.isActive());
+        QCOMPARE(rig.window->countdown().tmrIcona.interval(), interval);
+        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
     }
 };
 

@@ -105,9 +105,9 @@ private slots:
         // Asleep while minimised: the message is said once, when the window goes, not again at
         // every countdown that a minimised (still visible) window lets the heartbeat start.
         rig.window->showNormal();
-        rig.window->tmrIconaTimer();
+        rig.window->countdown().tmrIconaTimer();
         QVERIFY(rig.window->isMinimized());
-        rig.window->tmrIconaTimer();
+        rig.window->countdown().tmrIconaTimer();
         QTRY_COMPARE(rig.speech.spoken(), QStringList { GoneToTray });
         QTest::qWait(50);
         QCOMPARE(rig.speech.spoken(), QStringList { GoneToTray });
@@ -143,15 +143,15 @@ private slots:
         rig.set("Mess Min", messMin);
         rig.set("Secondi inatt", QStringLiteral("0.2"));
         QVERIFY(rig.start());
-        QCOMPARE(rig.window->tmrIcona.interval(), 200);
-        QVERIFY(!rig.window->tmrIcona.isActive());
+        QCOMPARE(rig.window->countdown().tmrIcona.interval(), 200);
+        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
         QVERIFY(rig.eyesOpen());
 
-        rig.window->tick(); // the heartbeat starts the countdown
-        QVERIFY(rig.window->tmrIcona.isActive());
+        rig.window->heartbeat().tick(); // the heartbeat starts the countdown
+        QVERIFY(rig.window->countdown().tmrIcona.isActive());
         QTRY_VERIFY(rig.eyesClosed());
         QVERIFY(!rig.timer("Timer3")->isActive());
-        QVERIFY(!rig.window->tmrIcona.isActive());
+        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
         QCOMPARE(rig.window->isVisible(), !hides);
         QTest::qWait(20);
         QCOMPARE(rig.speech.spoken(), said);
@@ -164,28 +164,28 @@ private slots:
         rig.set("Secondi inatt", QStringLiteral("0.05"));
         QVERIFY(rig.start());
 
-        rig.window->finestraAperta = true;
-        rig.window->tick();
-        QVERIFY(!rig.window->tmrIcona.isActive());
-        rig.window->finestraAperta = false;
+        rig.window->setFinestraAperta(true);
+        rig.window->heartbeat().tick();
+        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
+        rig.window->setFinestraAperta(false);
 
         rig.speech.speaker.Speak(QStringLiteral("una frase lunga"));
         QCOMPARE(rig.speech.speaker.SpeakingState(), 1);
-        rig.window->tick();
-        QVERIFY(!rig.window->tmrIcona.isActive());
+        rig.window->heartbeat().tick();
+        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
         QTest::qWait(100);
         QVERIFY(rig.eyesOpen());
 
         QVERIFY(rig.speech.finishCurrent());
-        rig.window->tick();
-        QVERIFY(rig.window->tmrIcona.isActive());
+        rig.window->heartbeat().tick();
+        QVERIFY(rig.window->countdown().tmrIcona.isActive());
         QTRY_VERIFY(rig.eyesClosed());
 
         // A text that begins while the countdown runs stops it.
         rig.set("Secondi inatt", QStringLiteral("60"));
-        rig.window->tmrIcona.start(60000);
+        rig.window->countdown().tmrIcona.start(60000);
         rig.speech.speaker.Speak(QStringLiteral("Ahia!"));
-        QTRY_VERIFY(!rig.window->tmrIcona.isActive());
+        QTRY_VERIFY(!rig.window->countdown().tmrIcona.isActive());
     }
 
     void pointerWakesTheFaceOnlyOverItsSurfaces()
@@ -201,12 +201,12 @@ private slots:
         button->show();
 
         const auto asleep = [&] {
-            rig.window->tmrIconaTimer();
+            rig.window->countdown().tmrIconaTimer();
             QVERIFY(rig.eyesClosed());
-            rig.window->tmrIcona.start(60000);
+            rig.window->countdown().tmrIcona.start(60000);
         };
         const auto awake = [&] {
-            return rig.eyesOpen() && rig.timer("Timer3")->isActive() && !rig.window->tmrIcona.isActive();
+            return rig.eyesOpen() && rig.timer("Timer3")->isActive() && !rig.window->countdown().tmrIcona.isActive();
         };
 
         // Controls without a reaction of their own leave the face asleep.
@@ -239,23 +239,23 @@ private slots:
         QTimer* timer3 = rig.timer("Timer3");
         QVERIFY(timer3->isActive());
         QCOMPARE(timer3->interval(), 5050);
-        QCOMPARE(rig.window->contaBattito, 0);
+        QCOMPARE(rig.window->face().contaBattito(), 0);
 
         rig.clock.advance(5050);
-        rig.face()->Timer3Timer();
+        rig.face().Timer3Timer();
         QVERIFY(rig.eyesClosed());
-        QCOMPARE(rig.window->contaBattito, 101);
+        QCOMPARE(rig.window->face().contaBattito(), 101);
         QCOMPARE(timer3->interval(), 50);
         rig.clock.advance(50);
-        rig.face()->Timer3Timer();
+        rig.face().Timer3Timer();
         QVERIFY(rig.eyesOpen());
-        QCOMPARE(rig.window->contaBattito, 102);
+        QCOMPARE(rig.window->face().contaBattito(), 102);
         QCOMPARE(timer3->interval(), 5050);
 
         // Asleep at tick 60 of the next cycle: the count stops there and goes on after waking.
         rig.clock.advance(3000);
-        rig.window->tmrIconaTimer();
-        QCOMPARE(rig.window->contaBattito, 60);
+        rig.window->countdown().tmrIconaTimer();
+        QCOMPARE(rig.window->face().contaBattito(), 60);
         rig.clock.advance(60000);
         rig.window->wakeUp();
         QVERIFY(rig.eyesOpen());

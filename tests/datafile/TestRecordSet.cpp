@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DataFileFixture.h"
-#include "core/AgendaData.h"
+#include "datafile/AgendaData.h"
 
 #include <QDateTime>
 #include <QSqlDatabase>

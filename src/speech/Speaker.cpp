@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/Speaker.h"
+#include "speech/Speaker.h"
 
-#include "core/SpeechLog.h"
+#include "speech/ItalianSpeechText.h"
+#include "speech/SpeechLog.h"
 
 Speaker::Speaker(SpeechEngine& engine, AudioOutput& output, QObject* parent)
     : QObject(parent)
@@ -24,12 +25,14 @@ Speaker::~Speaker()
     m_thread.wait();
 }
 
-void Speaker::Speak(const QString& text)
+quint64 Speaker::Speak(const QString& text)
 {
     qCInfo(lcSpeech).noquote() << text;
-    m_queue.push_back(text);
+    const quint64 id = ++m_lastId;
+    m_queue.push_back({ id, text });
     if (!m_busy)
         startNext();
+    return id;
 }
 
 void Speaker::Pause()
@@ -76,19 +79,21 @@ void Speaker::startNext()
         return;
     m_advancing = true;
     while (!m_busy && !m_paused && !m_queue.empty()) {
-        const QString text = m_queue.front();
+        const auto [id, text] = m_queue.front();
         m_queue.pop_front();
         const quint64 ticket = ++m_ticket;
         if (text.isEmpty()) {
-            emit SpeechStarted();
-            emit SpeechProgress();
+            emit SpeechStarted(id);
+            spoken(id);
             continue;
         }
+        m_currentId = id;
         m_busy = true;
         QMetaObject::invokeMethod(
             m_worker,
             [this, ticket, text] {
-                const Pcm pcm = m_engine.synthesize(text);
+                // Written for the ear before any engine sees it; the log keeps the program's text.
+                const Pcm pcm = m_engine.synthesize(ItalianSpeechText::forEar(text));
                 QMetaObject::invokeMethod(
                     this, [this, ticket, pcm] { onSynthesised(ticket, pcm); }, Qt::QueuedConnection);
             },
@@ -102,7 +107,7 @@ void Speaker::onSynthesised(quint64 ticket, const Pcm& pcm)
     if (ticket != m_ticket || !m_busy)
         return;
     m_playing = true;
-    emit SpeechStarted();
+    emit SpeechStarted(m_currentId);
     m_output.play(pcm);
     if (m_paused)
         m_output.pause();
@@ -114,6 +119,12 @@ void Speaker::onOutputFinished()
         return;
     m_playing = false;
     m_busy = false;
-    emit SpeechProgress();
+    spoken(m_currentId);
     startNext();
+}
+
+void Speaker::spoken(quint64 id)
+{
+    m_spokenThrough = id;
+    emit SpeechProgress(id);
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/RecordSet.h"
+#include "datafile/RecordSet.h"
 
 #include <QDateTime>
 #include <QSqlError>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/RecordSet.h"
+#include "datafile/RecordSet.h"
 
 #include <QString>
 #include <memory>

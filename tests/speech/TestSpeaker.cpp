@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SpeechRig.h"
-#include "core/SinkAudioOutput.h"
+#include "speech/SinkAudioOutput.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

@@ -9,7 +9,7 @@
 //   DataFileClient try-change <dati.mdb>
 //       opens the file, reports what it reads and whether an add, an edit and a delete on
 //       Rubrica were stored: "OPEN 1", "COUNT <n>", "FIRST <Nome>", "ADD 0|1 <error>", ...
-#include "core/AgendaData.h"
+#include "datafile/AgendaData.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/AudioOutput.h"
+#include "speech/AudioOutput.h"
 
 #include <QBuffer>
 #include <QDeadlineTimer>

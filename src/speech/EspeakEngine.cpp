@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/EspeakEngine.h"
+#include "speech/EspeakEngine.h"
 
-#include "core/ItalianSpeechText.h"
-#include "core/SpeechLog.h"
+#include "speech/SpeechLog.h"
 
 #include <espeak-ng/speak_lib.h>
 
@@ -42,7 +41,7 @@ Pcm EspeakEngine::synthesize(const QString& text)
     if (!ensureInitialised())
         return pcm;
     pcm.sampleRate = m_sampleRate;
-    const QByteArray utf8 = ItalianSpeechText::forEar(text).toUtf8();
+    const QByteArray utf8 = text.toUtf8();
     if (utf8.trimmed().isEmpty())
         return pcm;
     espeak_Synth(utf8.constData(), static_cast<size_t>(utf8.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/AudioOutput.h"
-#include "core/SpeechEngine.h"
+#include "speech/AudioOutput.h"
+#include "speech/SpeechEngine.h"
 
 #include <QObject>
 #include <QStringList>
@@ -28,31 +28,45 @@ public:
     Speaker(SpeechEngine& engine, AudioOutput& output, QObject* parent = nullptr);
     ~Speaker() override;
 
-    void Speak(const QString& text);
+    // Returns the text's identity, which the notifications carry.
+    quint64 Speak(const QString& text);
     void Pause();
     void Resume();
     void Reset();
     int SpeakingState() const;
 
+    // Whether the text of that identity has been played to its end (texts end in their order).
+    bool hasSpoken(quint64 id) const { return id <= m_spokenThrough; }
+
     SpeechEngine& engine() { return m_engine; }
 
 signals:
     // A text begins to be heard.
-    void SpeechStarted();
+    void SpeechStarted(quint64 id);
     // A text has been played to its end (an empty text at once).
-    void SpeechProgress();
+    void SpeechProgress(quint64 id);
 
 private:
+    struct Queued
+    {
+        quint64 id;
+        QString text;
+    };
+
     void startNext();
     void onSynthesised(quint64 ticket, const Pcm& pcm);
     void onOutputFinished();
+    void spoken(quint64 id);
 
     SpeechEngine& m_engine;
     AudioOutput& m_output;
     QThread m_thread;
     QObject* m_worker = nullptr; // lives on m_thread
-    std::deque<QString> m_queue;
-    quint64 m_ticket = 0; // the text in hand; a result for an older ticket is stale
+    std::deque<Queued> m_queue;
+    quint64 m_ticket = 0; // the synthesis in hand; a result for an older ticket is stale
+    quint64 m_lastId = 0;
+    quint64 m_currentId = 0; // the text being synthesised or played
+    quint64 m_spokenThrough = 0;
     bool m_busy = false; // a text is being synthesised or played
     bool m_playing = false;
     bool m_paused = false;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/SinkAudioOutput.h"
+#include "speech/SinkAudioOutput.h"
 
-#include "core/SpeechLog.h"
+#include "speech/SpeechLog.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
@@ -124,8 +124,11 @@ void SinkAudioOutput::stop()
     if (m_sink) {
         m_sink->disconnect(this);
         m_sink->stop();
-        // stop() may come from the sink's own state signal: delete it once that has returned.
-        m_sink.release()->deleteLater();
+        // stop() may come from the sink's own state signal: delete it once that has returned, or
+        // with this output if the event loop has already ended.
+        QAudioSink* sink = m_sink.release();
+        sink->setParent(this);
+        sink->deleteLater();
     }
 }
 

@@ -21,8 +21,8 @@ class SpeechEngine
 {
 public:
     virtual ~SpeechEngine() = default;
-    // The text is the program's own phrase; the engine rewrites what it cannot read well.
-    // Returns empty audio when it cannot speak.
+    // The text has already been written for the ear (ItalianSpeechText). Returns empty audio
+    // when the engine cannot speak.
     virtual Pcm synthesize(const QString& text) = 0;
     virtual QStringList voices() const = 0;
 };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/ItalianSpeechText.h"
+#include "speech/ItalianSpeechText.h"
 
 #include <QDate>
 #include <QRegularExpression>

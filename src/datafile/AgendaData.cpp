@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/AgendaData.h"
+#include "datafile/AgendaData.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "agenda/DayAgenda.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class AgendaHost;
+class AgendaPage;
+class Clock;
+class MessageBoxService;
+class RecordSet;
+class Speaker;
+
+// The agenda's one-second heartbeat tmrAgenda1: it keeps the page's date-and-time readout
+// current, reloads today's agenda on a new day or after a change, announces every entry whose
+// minute has come, and finally lets the window arm the inactivity countdown.
+class AgendaHeartbeat : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Services
+    {
+        Clock& clock;
+        Speaker& speaker;
+        MessageBoxService& boxes;
+        RecordSet& dtaAppun;
+        RecordSet& dtaProm;
+    };
+
+    AgendaHeartbeat(const Services& services, AgendaPage& page, AgendaHost& host, QObject* parent = nullptr);
+
+    // tmrAgenda1's handler; tests call it with the clock set.
+    void tick();
+    // Reloads today's two tables from the main record sets and relights the timeline.
+    void caricaOggi();
+
+    // The day of the month today's agenda was loaded for; emptied to force a reload.
+    QString giornoAgenda;
+    QTimer tmrAgenda1;
+
+    const DayAgenda& agendaOggi() const { return m_oggi; }
+
+private:
+    void announce(const VoceAgenda& voce);
+
+    Clock& m_clock;
+    Speaker& m_speaker;
+    MessageBoxService& m_boxes;
+    RecordSet& m_dtaAppun;
+    RecordSet& m_dtaProm;
+    AgendaPage& m_page;
+    AgendaHost& m_host;
+    DayAgenda m_oggi;
+    bool m_announcing = false; // an announcement's box is open
+};

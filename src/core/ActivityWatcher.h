@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+
+class MainWindowLink;
+class QWidget;
+
+// The pointer moving over a watched control is the user at work: the inactivity countdown stops.
+// The movement goes no further, so it does not also reach the page beneath and wake the face.
+// A control joins with one call to watch().
+class ActivityWatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Watch
+    {
+        Pointer = 1,
+        PointerAndKeys = 3 // a key typed in the control counts too (it still reaches the control)
+    };
+
+    explicit ActivityWatcher(MainWindowLink& link, QObject* parent = nullptr);
+
+    void watch(QWidget* control, Watch what = Pointer);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    MainWindowLink& m_link;
+};

@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/ExitRoutine.h"
+
+#include "core/SettingsStore.h"
+#include "mainwindow/Face.h"
+#include "speech/Speaker.h"
+
+namespace {
+const char* const Farewell = "spero di esserti stata utile. . arrivederci";
+}
+
+ExitRoutine::ExitRoutine(SettingsStore& settings, Speaker& speaker, Face& face, QObject* parent)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_speaker(speaker)
+    , m_face(face)
+{
+    Timer2.setObjectName(QStringLiteral("Timer2"));
+    Timer2.setInterval(200);
+    Timer2.setTimerType(Qt::PreciseTimer); // the wink and the unload keep their moments
+    connect(&Timer2, &QTimer::timeout, this, &ExitRoutine::Timer2Timer);
+    connect(&speaker, &Speaker::SpeechProgress, this, &ExitRoutine::speechProgress);
+}
+
+void ExitRoutine::esci()
+{
+    m_face.setEyesClosed(false);
+    const QString tipoFinale = m_settings.tipoFinale();
+    m_face.haltBlink();
+    if (tipoFinale == QLatin1String("Nessuno")) {
+        startCountdown();
+        return;
+    }
+    // Any value other than the three known ones says goodbye as "Standard" does: a program that
+    // cannot be closed is worse than a farewell the user did not choose.
+    const QString text
+        = tipoFinale == QLatin1String("Personalizzato") ? m_settings.messaggioFinale() : QString::fromUtf8(Farewell);
+    congedoInCorso = true;
+    m_farewell = m_speaker.Speak(text);
+    // An empty farewell is reported before Speak() returns.
+    if (m_speaker.hasSpoken(m_farewell))
+        startCountdown();
+}
+
+void ExitRoutine::speechProgress(quint64 id)
+{
+    // Only the farewell's own end counts: a text that was already speaking must not cut it short.
+    if (congedoInCorso && id >= m_farewell)
+        startCountdown();
+}
+
+void ExitRoutine::startCountdown()
+{
+    if (!m_finished && !Timer2.isActive())
+        Timer2.start();
+}
+
+void ExitRoutine::Timer2Timer()
+{
+    switch (contaChiusura) {
+    case 5:
+        m_face.setRightEyeClosed(true); // the wink
+        break;
+    case 6:
+        m_face.setRightEyeClosed(false);
+        break;
+    case 8:
+        intercettaChiusura = false;
+        emit unloadRequested();
+        break;
+    default:
+        break;
+    }
+    ++contaChiusura;
+}
+
+void ExitRoutine::finish()
+{
+    m_finished = true;
+    Timer2.stop();
+}

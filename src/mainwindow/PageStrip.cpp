@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/PageStrip.h"
+
+#include "core/Twips.h"
+
+#include <QFrame>
+#include <QMouseEvent>
+#include <QProxyStyle>
+#include <QTabBar>
+
+namespace {
+// Tabs with less space around their captions, so that all four fit the narrow window.
+class CompactTabStyle : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_TabBarTabHSpace)
+            return 10;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+struct PageInfo
+{
+    const char* caption;
+    const char* tooltip;
+    const char* frameName;
+};
+const PageInfo Pages[4] = {
+    { "Leggi", "Lettura di testi", "frmLeggi" },
+    { "Calendario", "Data e ora odierni, calendario", "frmCalendario" },
+    { "Agenda", "Programmazione appuntamenti", "frmAgenda" },
+    { "Rubrica", "Rubrica telefonica", "frmRubrica" },
+};
+} // namespace
+
+PageStrip::PageStrip(QWidget& window)
+    : QObject(&window)
+{
+    setObjectName(QStringLiteral("pageStrip"));
+    m_tabStrip = new QTabBar(&window);
+    m_tabStrip->setObjectName(QStringLiteral("TabStrip1"));
+    m_tabStrip->setAccessibleName(QStringLiteral("Pagine"));
+    m_tabStrip->setGeometry(twips(120), 264, twips(3200), twips(4320) - 264);
+    m_tabStrip->setExpanding(true);
+    m_tabStrip->setDrawBase(false);
+    // The four captions must fit the window's narrow width whole, without scroll arrows.
+    m_tabStrip->setUsesScrollButtons(false);
+    m_tabStrip->setElideMode(Qt::ElideNone);
+    auto* compact = new CompactTabStyle;
+    compact->setParent(m_tabStrip);
+    m_tabStrip->setStyle(compact);
+    QFont font = m_tabStrip->font();
+    font.setPointSizeF(font.pointSizeF() * 0.9);
+    m_tabStrip->setFont(font);
+    for (int i = 0; i < 4; ++i) {
+        m_tabStrip->addTab(QString::fromUtf8(Pages[i].caption));
+        m_tabStrip->setTabToolTip(i, QString::fromUtf8(Pages[i].tooltip));
+        auto* frame = new QFrame(&window);
+        frame->setObjectName(QString::fromLatin1(Pages[i].frameName));
+        frame->setAccessibleName(QStringLiteral("Pagina ") + QString::fromUtf8(Pages[i].caption));
+        frame->setFrameShape(QFrame::StyledPanel);
+        frame->setGeometry(twipsRect(120, 4320, 3200, 3495));
+        m_frames[i] = frame;
+    }
+    // The pointer over the tab strip or a page's surface wakes the face.
+    for (QWidget* area :
+        { static_cast<QWidget*>(m_tabStrip), static_cast<QWidget*>(m_frames[0]), static_cast<QWidget*>(m_frames[1]),
+            static_cast<QWidget*>(m_frames[2]), static_cast<QWidget*>(m_frames[3]) }) {
+        area->setMouseTracking(true);
+        area->installEventFilter(this);
+    }
+    connect(m_tabStrip, &QTabBar::tabBarClicked, this, &PageStrip::showPage);
+    connect(m_tabStrip, &QTabBar::currentChanged, this, &PageStrip::showPage);
+    showPage(Leggi);
+}
+
+void PageStrip::showPage(int index)
+{
+    if (index < 0 || index > 3)
+        return;
+    for (int i = 0; i < 4; ++i)
+        m_frames[i]->setVisible(i == index);
+}
+
+bool PageStrip::eventFilter(QObject* watched, QEvent* event)
+{
+    // A move over a control on a page that the control does not take reaches its frame too;
+    // only the frame's own surface wakes the face.
+    if (event->type() == QEvent::MouseMove) {
+        auto* area = static_cast<QWidget*>(watched);
+        if (!area->childAt(static_cast<QMouseEvent*>(event)->position().toPoint()))
+            emit pointerOverSurface();
+    }
+    return QObject::eventFilter(watched, event);
+}
