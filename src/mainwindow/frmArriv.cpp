@@ -14,6 +14,7 @@
 #include "mainwindow/PageStrip.h"
 #include "speech/Speaker.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
@@ -49,10 +50,10 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
 
     m_face = std::make_unique<Face>(*this, m_clock);
     connect(m_face.get(), &Face::pointerMoved, this, &frmArriv::wakeUp);
-    connect(m_face.get(), &Face::pressed, this, [this](const QPoint& at) { m_mnuPrinc->popup(at); });
+    connect(m_face.get(), &Face::pressed, this, [this](const QPoint& at) { m_menus.mnuPrinc->popup(at); });
     connect(m_face.get(), &Face::eyeClicked, this, [this](const QPoint& at) {
         m_speaker.Speak(QString::fromUtf8(EyeComplaint));
-        m_mnuPrinc->popup(at);
+        m_menus.mnuPrinc->popup(at);
     });
     m_countdown = std::make_unique<InactivityCountdown>(m_settings, m_speaker, *m_face, *this);
     m_exit = std::make_unique<ExitRoutine>(m_settings, m_speaker, *m_face);
@@ -63,9 +64,16 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
         AgendaHeartbeat::Services { m_clock, m_speaker, m_boxes, m_data.dtaAppun(), m_data.dtaProm() }, *m_agendaPage,
         *this);
 
-    buildMenus();
+    connect(m_menus.mnuEsci, &QAction::triggered, this, &frmArriv::esci);
+    connect(m_menus.mnuRiduci, &QAction::triggered, this, &frmArriv::hideWindow);
+    connect(m_menus.mnuNascondi, &QAction::triggered, this, &frmArriv::fold);
+    connect(m_menus.mnuIcoEsci, &QAction::triggered, this, [this] {
+        showWindow();
+        esci();
+    });
+    connect(m_menus.mnuIcoVisualizza, &QAction::triggered, this, &frmArriv::toggleWindow);
     m_tray.setIcon(appIcon());
-    m_tray.setContextMenu(m_mnuIcona);
+    m_tray.setContextMenu(m_menus.mnuIcona);
     connect(&m_tray, &TrayIcon::clicked, this, &frmArriv::trayClicked);
 }
 
@@ -96,37 +104,6 @@ void frmArriv::load()
         show();
     else if (!m_tray.isAvailable())
         showMinimized();
-}
-
-void frmArriv::buildMenus()
-{
-    const auto item = [](QMenu* menu, const char* name, const char* caption) {
-        QAction* action = menu->addAction(QString::fromUtf8(caption));
-        action->setObjectName(QString::fromLatin1(name));
-        return action;
-    };
-
-    m_mnuPrinc = new QMenu(this);
-    m_mnuPrinc->setObjectName(QStringLiteral("mnuPrinc"));
-    m_mnuPrinc->setAccessibleName(QStringLiteral("Menu di Vespelinda"));
-    connect(item(m_mnuPrinc, "mnuEsci", "Esci"), &QAction::triggered, this, &frmArriv::esci);
-    item(m_mnuPrinc, "mnuInfo", "Info"); // opens the About window, once the program has one
-    item(m_mnuPrinc, "mnuOpzioni", "Opzioni"); // opens the options window, once the program has one
-    connect(item(m_mnuPrinc, "mnuRiduci", "Riduci a icona"), &QAction::triggered, this, &frmArriv::hideWindow);
-    m_mnuNascondi = item(m_mnuPrinc, "mnuNascondi", "Nascondi comandi");
-    m_mnuNascondi->setCheckable(true);
-    connect(m_mnuNascondi, &QAction::triggered, this, &frmArriv::fold);
-
-    m_mnuIcona = new QMenu(this);
-    m_mnuIcona->setObjectName(QStringLiteral("mnuIcona"));
-    m_mnuIcona->setAccessibleName(QStringLiteral("Menu dell'icona di Vespelinda"));
-    connect(item(m_mnuIcona, "mnuIcoEsci", "Esci"), &QAction::triggered, this, [this] {
-        showWindow();
-        esci();
-    });
-    connect(item(m_mnuIcona, "mnuIcoVisualizza", "Visualizza / Nascondi"), &QAction::triggered, this,
-        &frmArriv::toggleWindow);
-    item(m_mnuIcona, "mnuIcoInfo", "Info"); // opens the About window, once the program has one
 }
 
 void frmArriv::wakeUp()
@@ -259,7 +236,7 @@ void frmArriv::mouseMoveEvent(QMouseEvent* event)
 void frmArriv::mousePressEvent(QMouseEvent* event)
 {
     if (!childAt(event->position().toPoint())) {
-        m_mnuPrinc->popup(event->globalPosition().toPoint());
+        m_menus.mnuPrinc->popup(event->globalPosition().toPoint());
         return;
     }
     QWidget::mousePressEvent(event);

@@ -3,6 +3,7 @@
 
 #include "agenda/AgendaHost.h"
 #include "core/MainWindowLink.h"
+#include "mainwindow/MainMenus.h"
 #include "mainwindow/TrayIcon.h"
 #include "mainwindow/WindowPresence.h"
 
@@ -19,8 +20,6 @@ class Face;
 class InactivityCountdown;
 class MessageBoxService;
 class PageStrip;
-class QAction;
-class QMenu;
 class SettingsStore;
 class Speaker;
 
@@ -90,7 +89,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void buildMenus();
     void trayClicked(TrayIcon::Click click);
     void toggleWindow();
     void fold(bool folded);
@@ -106,9 +104,7 @@ private:
     bool m_finestraAperta = false;
     bool m_unloaded = false;
     PageStrip* m_pages = nullptr;
-    QMenu* m_mnuPrinc = nullptr;
-    QMenu* m_mnuIcona = nullptr;
-    QAction* m_mnuNascondi = nullptr;
+    MainMenus m_menus { *this };
 
     // Declared in the order they are made; they go in reverse, before the window's widgets.
     std::unique_ptr<Face> m_face;

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/MainMenus.h"
+
+#include <QMenu>
+
+namespace {
+QAction* item(QMenu* menu, const char* name, const char* caption)
+{
+    QAction* action = menu->addAction(QString::fromUtf8(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+} // namespace
+
+MainMenus::MainMenus(QWidget& window)
+{
+    mnuPrinc = new QMenu(&window);
+    mnuPrinc->setObjectName(QStringLiteral("mnuPrinc"));
+    mnuPrinc->setAccessibleName(QStringLiteral("Menu di Vespelinda"));
+    mnuEsci = item(mnuPrinc, "mnuEsci", "Esci");
+    mnuInfo = item(mnuPrinc, "mnuInfo", "Info");
+    mnuOpzioni = item(mnuPrinc, "mnuOpzioni", "Opzioni");
+    mnuRiduci = item(mnuPrinc, "mnuRiduci", "Riduci a icona");
+    mnuNascondi = item(mnuPrinc, "mnuNascondi", "Nascondi comandi");
+    mnuNascondi->setCheckable(true);
+
+    mnuIcona = new QMenu(&window);
+    mnuIcona->setObjectName(QStringLiteral("mnuIcona"));
+    mnuIcona->setAccessibleName(QStringLiteral("Menu dell'icona di Vespelinda"));
+    mnuIcoEsci = item(mnuIcona, "mnuIcoEsci", "Esci");
+    mnuIcoVisualizza = item(mnuIcona, "mnuIcoVisualizza", "Visualizza / Nascondi");
+    mnuIcoInfo = item(mnuIcona, "mnuIcoInfo", "Info");
+}
