@@ -6,13 +6,21 @@
 #include <espeak-ng/speak_lib.h>
 
 namespace {
+struct Synthesis
+{
+    QByteArray* samples;
+    const std::atomic_bool* cancel;
+};
+
 // espeak-ng hands its audio to a plain C callback; the user data carries our buffer.
 int collect(short* wav, int count, espeak_EVENT* events)
 {
-    if (wav && count > 0 && events)
-        static_cast<QByteArray*>(events->user_data)
-            ->append(reinterpret_cast<const char*>(wav), static_cast<qsizetype>(count) * 2);
-    return 0; // go on
+    if (!events || !events->user_data)
+        return 0;
+    const auto* synthesis = static_cast<const Synthesis*>(events->user_data);
+    if (wav && count > 0)
+        synthesis->samples->append(reinterpret_cast<const char*>(wav), static_cast<qsizetype>(count) * 2);
+    return synthesis->cancel->load() ? 1 : 0; // 1 abandons the synthesis
 }
 } // namespace
 
@@ -34,7 +42,7 @@ bool EspeakEngine::ensureInitialised() const
     return true;
 }
 
-Pcm EspeakEngine::synthesize(const QString& text)
+Pcm EspeakEngine::synthesize(const QString& text, const std::atomic_bool& cancel)
 {
     std::lock_guard lock(m_mutex);
     Pcm pcm;
@@ -44,8 +52,9 @@ Pcm EspeakEngine::synthesize(const QString& text)
     const QByteArray utf8 = text.toUtf8();
     if (utf8.trimmed().isEmpty())
         return pcm;
+    Synthesis synthesis { &pcm.samples, &cancel };
     espeak_Synth(utf8.constData(), static_cast<size_t>(utf8.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
-        &pcm.samples);
+        &synthesis);
     return pcm;
 }
 

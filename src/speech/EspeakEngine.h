@@ -10,7 +10,8 @@ class EspeakEngine final : public SpeechEngine
 {
 public:
     EspeakEngine() = default;
-    Pcm synthesize(const QString& text) override;
+    using SpeechEngine::synthesize;
+    Pcm synthesize(const QString& text, const std::atomic_bool& cancel) override;
     QStringList voices() const override;
 
 private:

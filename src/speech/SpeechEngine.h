@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 
 // Mono signed 16-bit audio as produced by a synthesiser.
 struct Pcm
@@ -23,6 +24,13 @@ public:
     virtual ~SpeechEngine() = default;
     // The text has already been written for the ear (ItalianSpeechText). Returns empty audio
     // when the engine cannot speak.
-    virtual Pcm synthesize(const QString& text) = 0;
+    // `cancel` may be set from another thread to abandon a synthesis under way: the engine then
+    // returns soon, with whatever it has.
+    virtual Pcm synthesize(const QString& text, const std::atomic_bool& cancel) = 0;
+    Pcm synthesize(const QString& text)
+    {
+        const std::atomic_bool never { false };
+        return synthesize(text, never);
+    }
     virtual QStringList voices() const = 0;
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FakeSpeechEngine.h"
 
-Pcm FakeSpeechEngine::synthesize(const QString& text)
+Pcm FakeSpeechEngine::synthesize(const QString& text, const std::atomic_bool&)
 {
     QMutexLocker lock(&m_mutex);
     m_spoken << text;

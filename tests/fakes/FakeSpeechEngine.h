@@ -9,7 +9,8 @@
 class FakeSpeechEngine final : public SpeechEngine
 {
 public:
-    Pcm synthesize(const QString& text) override;
+    using SpeechEngine::synthesize;
+    Pcm synthesize(const QString& text, const std::atomic_bool& cancel) override;
     QStringList voices() const override { return { QStringLiteral("fake") }; }
     QStringList spoken() const;
     void clear();
