@@ -54,6 +54,8 @@ private slots:
         QProcess launch;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"MARKER"_s, started);
+        for (const QString& home : { u"HOME"_s, u"XDG_CACHE_HOME"_s, u"XDG_CONFIG_HOME"_s, u"XDG_DATA_HOME"_s })
+            env.insert(home, m_dir.path()); // what the launcher keeps stays in the test's folder
         launch.setProcessEnvironment(env);
         launch.start(u"gio"_s, { u"launch"_s, entry.filePath() });
         QVERIFY2(launch.waitForFinished() && launch.exitCode() == 0, launch.readAllStandardError().constData());
