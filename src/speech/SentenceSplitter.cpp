@@ -25,6 +25,7 @@ qsizetype SentenceSplitter::pieceEnd(const QString& text, qsizetype from, qsizet
     if (size - from <= maxChars)
         return size;
     const qsizetype limit = from + maxChars;
+    qsizetype afterComma = -1;
     qsizetype afterSpace = -1;
     // A cut at `end` leaves text[end - 1] as the piece's last character.
     for (qsizetype end = limit; end > from + 1; --end) {
@@ -33,9 +34,13 @@ qsizetype SentenceSplitter::pieceEnd(const QString& text, qsizetype from, qsizet
             continue;
         if (last == u'\n' || last == QChar::ParagraphSeparator || endsSentence(text[end - 2]))
             return end;
+        if (afterComma < 0 && text[end - 2] == u',')
+            afterComma = end;
         if (afterSpace < 0)
             afterSpace = end;
     }
+    if (afterComma > 0)
+        return afterComma;
     if (afterSpace > 0)
         return afterSpace;
     return text[limit - 1].isHighSurrogate() ? limit - 1 : limit;

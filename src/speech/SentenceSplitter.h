@@ -10,7 +10,8 @@ class SentenceSplitter
 public:
     // The end (exclusive) of the piece of `text` that begins at `from`: the rest of the text when
     // it is at most `maxChars` long; otherwise the last sentence end (".", "!", "?", ";", ":", "…"
-    // followed by white space, or a line break) within `maxChars`, else the last white space, else
-    // `maxChars` exactly, never between the two halves of a character outside the BMP.
+    // followed by white space, or a line break) within `maxChars`, else the last comma followed by
+    // white space, else the last white space, else `maxChars` exactly, never between the two halves
+    // of a character outside the BMP.
     static qsizetype pieceEnd(const QString& text, qsizetype from, qsizetype maxChars);
 };

@@ -47,7 +47,7 @@ public:
 
     // The longest piece synthesised at once: small at the start of a text, so that the first
     // sound comes at once, then larger, so that the pauses between pieces are few.
-    static constexpr qsizetype FirstPieceChars = 160;
+    static constexpr qsizetype FirstPieceChars = 100;
     static constexpr qsizetype PieceChars = 480;
 
 signals:

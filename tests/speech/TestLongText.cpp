@@ -41,6 +41,7 @@ private slots:
             << u"Uno due. Tre quattro! Cinque sei."_s << 24 << QStringList { "Uno due. Tre quattro! ", "Cinque sei." };
         QTest::newRow("line break") << u"prima riga\nseconda riga"_s << 16
                                     << QStringList { "prima riga\n", "seconda riga" };
+        QTest::newRow("else a comma") << u"alfa, beta gamma"_s << 14 << QStringList { "alfa, ", "beta gamma" };
         QTest::newRow("else the last space") << u"alfa beta gamma"_s << 12 << QStringList { "alfa beta ", "gamma" };
         QTest::newRow("one long word") << QString(10, u'x') << 4 << QStringList { "xxxx", "xxxx", "xx" };
         QTest::newRow("never halves an emoji") << u"a😀b"_s << 2 << QStringList { "a", "😀", "b" };
