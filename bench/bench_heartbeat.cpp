@@ -5,6 +5,7 @@
 // usage: bench_heartbeat [ticks]   (runs offscreen unless QT_QPA_PLATFORM says otherwise)
 #include "DataFileFixture.h"
 #include "FakeAudioOutput.h"
+#include "FakeClipboardText.h"
 #include "FakeClock.h"
 #include "FakeMessageBoxes.h"
 #include "FakeSpeechEngine.h"
@@ -108,12 +109,13 @@ int main(int argc, char* argv[])
     FakeMessageBoxes boxes;
     Alert alert(settings, speaker, boxes);
     FakeTrayIcon tray;
+    FakeClipboardText clipboard;
     AgendaData data(path);
     if (!data.open()) {
         std::fprintf(stderr, "%s\n", qPrintable(data.errorText()));
         return 1;
     }
-    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray });
+    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard });
     window.heartbeat().tmrAgenda1.stop();
     window.show();
     app.processEvents();
@@ -166,7 +168,7 @@ int main(int argc, char* argv[])
     QList<double> real;
     bool reloadedToday = false;
     {
-        frmArriv realWindow({ systemClock, settings, speaker, boxes, alert, data, tray });
+        frmArriv realWindow({ systemClock, settings, speaker, boxes, alert, data, tray, clipboard });
         realWindow.heartbeat().tmrAgenda1.stop();
         realWindow.heartbeat().tick();
         reloadedToday = realWindow.heartbeat().agendaOggi().appuntamentiCount()

@@ -2,6 +2,7 @@
 #include "core/Alert.h"
 #include "core/QtMessageBoxService.h"
 #include "core/SettingsStore.h"
+#include "core/SystemClipboardText.h"
 #include "core/SystemClock.h"
 #include "datafile/AgendaData.h"
 #include "mainwindow/AppIcon.h"
@@ -59,7 +60,8 @@ int main(int argc, char* argv[])
     // main window's unload does.
     QApplication::setQuitOnLastWindowClosed(false);
     QtTrayIcon tray;
-    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray });
+    SystemClipboardText clipboard;
+    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard });
     QObject::connect(&window, &frmArriv::unloaded, &app, [] { QCoreApplication::exit(0); });
     SessionWatcher session(window);
     window.load();

@@ -9,7 +9,8 @@
 
 namespace {
 const char* const KeysProperty = "vespelindaWatchKeys";
-}
+const char* const SurfaceProperty = "vespelindaWatchSurface";
+} // namespace
 
 ActivityWatcher::ActivityWatcher(MainWindowLink& link, QObject* parent)
     : QObject(parent)
@@ -19,14 +20,25 @@ ActivityWatcher::ActivityWatcher(MainWindowLink& link, QObject* parent)
 
 void ActivityWatcher::watch(QWidget* control, Watch what)
 {
-    control->setMouseTracking(true);
-    control->installEventFilter(this);
-    // A scrolling control gets the pointer's movement on its viewport.
-    if (auto* area = qobject_cast<QAbstractScrollArea*>(control)) {
-        area->viewport()->setMouseTracking(true);
-        area->viewport()->installEventFilter(this);
+    // The control's own surface, and a scrolling control's viewport, which gets the pointer's
+    // movement in its place.
+    QList<QWidget*> surfaces { control };
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(control))
+        surfaces.append(area->viewport());
+    // The pointer over a composite control (a calendar's grid, its month buttons, a scroll bar)
+    // moves over its parts.
+    QList<QWidget*> parts = control->findChildren<QWidget*>();
+    for (QWidget* part : parts) {
+        part->setMouseTracking(true);
+        part->installEventFilter(this);
+        part->setProperty(KeysProperty, what == PointerAndKeys);
     }
-    control->setProperty(KeysProperty, what == PointerAndKeys);
+    for (QWidget* surface : surfaces) {
+        surface->setMouseTracking(true);
+        surface->installEventFilter(this);
+        surface->setProperty(KeysProperty, what == PointerAndKeys);
+        surface->setProperty(SurfaceProperty, true);
+    }
 }
 
 bool ActivityWatcher::eventFilter(QObject* watched, QEvent* event)
@@ -37,8 +49,10 @@ bool ActivityWatcher::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::MouseMove:
         m_link.stopInactivityCountdown();
-        // A drag (a pressed button, a text selection) is the control's own business.
-        if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
+        // The control's surface takes the movement. A drag (a pressed button, a text selection)
+        // and the inner parts' own use of it (a menu's highlight) are left alone.
+        if (watched->property(SurfaceProperty).toBool()
+            && static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
             event->accept();
             return true;
         }

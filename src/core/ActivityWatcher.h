@@ -8,7 +8,8 @@ class QWidget;
 
 // The pointer moving over a watched control is the user at work: the inactivity countdown stops.
 // The movement goes no further, so it does not also reach the page beneath and wake the face.
-// A control joins with one call to watch().
+// A control joins with one call to watch(); a composite control (a calendar, a text box with its
+// scroll bar) is watched through all its parts.
 class ActivityWatcher : public QObject
 {
     Q_OBJECT

@@ -24,6 +24,8 @@ ExitRoutine::ExitRoutine(SettingsStore& settings, Speaker& speaker, Face& face, 
 
 void ExitRoutine::esci()
 {
+    // A reading under way (a whole book, perhaps) stops: the farewell comes now, not after it.
+    m_speaker.Reset();
     m_face.setEyesClosed(false);
     const QString tipoFinale = m_settings.tipoFinale();
     m_face.haltBlink();

@@ -7,10 +7,12 @@
 #include "core/SettingsStore.h"
 #include "datafile/AgendaData.h"
 #include "mainwindow/AppIcon.h"
+#include "mainwindow/CalendarioPage.h"
 #include "mainwindow/ExitRoutine.h"
 #include "mainwindow/Face.h"
 #include "mainwindow/Greeting.h"
 #include "mainwindow/InactivityCountdown.h"
+#include "mainwindow/LeggiPage.h"
 #include "mainwindow/PageStrip.h"
 #include "speech/Speaker.h"
 
@@ -59,6 +61,9 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     m_exit = std::make_unique<ExitRoutine>(m_settings, m_speaker, *m_face);
     connect(m_exit.get(), &ExitRoutine::unloadRequested, this, &QWidget::close);
 
+    m_leggiPage = std::make_unique<LeggiPage>(m_pages->frame(PageStrip::Leggi), m_speaker, services.clipboard, *this);
+    m_calendarioPage
+        = std::make_unique<CalendarioPage>(m_pages->frame(PageStrip::Calendario), m_speaker, m_clock, *this);
     m_agendaPage = std::make_unique<AgendaPage>(m_pages->frame(PageStrip::Agenda), m_speaker, m_boxes, *this);
     m_heartbeat = std::make_unique<AgendaHeartbeat>(
         AgendaHeartbeat::Services { m_clock, m_speaker, m_boxes, m_data.dtaAppun(), m_data.dtaProm() }, *m_agendaPage,
@@ -95,6 +100,7 @@ void frmArriv::load()
     else if (m_settings.tipoIniziale() == QLatin1String("Personalizzato"))
         m_speaker.Speak(m_settings.messaggioIniziale());
 
+    m_calendarioPage->selectToday();
     m_face->startBlink();
     m_tray.setToolTip(QString::fromUtf8(TipShown));
     m_tray.show();

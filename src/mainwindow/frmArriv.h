@@ -14,10 +14,13 @@ class AgendaData;
 class AgendaHeartbeat;
 class AgendaPage;
 class Alert;
+class CalendarioPage;
+class ClipboardText;
 class Clock;
 class ExitRoutine;
 class Face;
 class InactivityCountdown;
+class LeggiPage;
 class MessageBoxService;
 class PageStrip;
 class SettingsStore;
@@ -34,6 +37,7 @@ struct MainWindowServices
     Alert& alert;
     AgendaData& data;
     TrayIcon& tray;
+    ClipboardText& clipboard;
 };
 
 // The main window: the face above, four pages below. It owns everything that lives for the whole
@@ -110,6 +114,8 @@ private:
     std::unique_ptr<Face> m_face;
     std::unique_ptr<InactivityCountdown> m_countdown;
     std::unique_ptr<ExitRoutine> m_exit;
+    std::unique_ptr<LeggiPage> m_leggiPage;
+    std::unique_ptr<CalendarioPage> m_calendarioPage;
     std::unique_ptr<AgendaPage> m_agendaPage;
     std::unique_ptr<AgendaHeartbeat> m_heartbeat;
 };

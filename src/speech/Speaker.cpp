@@ -2,6 +2,7 @@
 #include "speech/Speaker.h"
 
 #include "speech/ItalianSpeechText.h"
+#include "speech/SentenceSplitter.h"
 #include "speech/SpeechLog.h"
 
 Speaker::Speaker(SpeechEngine& engine, AudioOutput& output, QObject* parent)
@@ -19,6 +20,7 @@ Speaker::Speaker(SpeechEngine& engine, AudioOutput& output, QObject* parent)
 
 Speaker::~Speaker()
 {
+    m_cancel->store(true);
     m_output.disconnect(this);
     m_output.stop();
     m_thread.quit();
@@ -30,7 +32,7 @@ quint64 Speaker::Speak(const QString& text)
     qCInfo(lcSpeech).noquote() << text;
     const quint64 id = ++m_lastId;
     m_queue.push_back({ id, text });
-    if (!m_busy)
+    if (!m_current)
         startNext();
     return id;
 }
@@ -49,17 +51,22 @@ void Speaker::Resume()
     m_paused = false;
     if (m_playing)
         m_output.resume();
-    else if (!m_busy)
+    else if (!m_current)
         startNext();
 }
 
 void Speaker::Reset()
 {
     m_queue.clear();
-    ++m_ticket; // a synthesis still under way is dropped when it comes back
+    // The synthesis under way is abandoned, not waited for, and its late result dropped by ticket.
+    m_cancel->store(true);
+    m_cancel = std::make_shared<std::atomic_bool>(false);
+    ++m_ticket;
+    m_current.reset();
+    m_ready.reset();
+    m_synthesising = false;
     if (m_playing)
         m_output.stop();
-    m_busy = false;
     m_playing = false;
     m_paused = false;
 }
@@ -68,7 +75,7 @@ int Speaker::SpeakingState() const
 {
     if (m_paused)
         return Paused;
-    return m_busy || !m_queue.empty() ? Speaking : Idle;
+    return m_current || !m_queue.empty() ? Speaking : Idle;
 }
 
 void Speaker::startNext()
@@ -78,39 +85,73 @@ void Speaker::startNext()
     if (m_advancing)
         return;
     m_advancing = true;
-    while (!m_busy && !m_paused && !m_queue.empty()) {
-        const auto [id, text] = m_queue.front();
+    while (!m_current && !m_paused && !m_queue.empty()) {
+        auto [id, text] = std::move(m_queue.front());
         m_queue.pop_front();
-        const quint64 ticket = ++m_ticket;
         if (text.isEmpty()) {
             emit SpeechStarted(id);
             spoken(id);
             continue;
         }
-        m_currentId = id;
-        m_busy = true;
-        QMetaObject::invokeMethod(
-            m_worker,
-            [this, ticket, text] {
-                // Written for the ear before any engine sees it; the log keeps the program's text.
-                const Pcm pcm = m_engine.synthesize(ItalianSpeechText::forEar(text));
-                QMetaObject::invokeMethod(
-                    this, [this, ticket, pcm] { onSynthesised(ticket, pcm); }, Qt::QueuedConnection);
-            },
-            Qt::QueuedConnection);
+        m_current = Current { id, std::move(text) };
+        synthesiseNextPiece();
     }
     m_advancing = false;
 }
 
+void Speaker::synthesiseNextPiece()
+{
+    const qsizetype from = m_current->next;
+    const qsizetype end = SentenceSplitter::pieceEnd(m_current->text, from, from == 0 ? FirstPieceChars : PieceChars);
+    const QString piece = m_current->text.mid(from, end - from);
+    m_current->next = end;
+    m_synthesising = true;
+    const quint64 ticket = ++m_ticket;
+    QMetaObject::invokeMethod(
+        m_worker,
+        [this, ticket, piece, cancel = m_cancel] {
+            // Written for the ear before any engine sees it; the log keeps the program's text.
+            const Pcm pcm = m_engine.synthesize(ItalianSpeechText::forEar(piece), *cancel);
+            if (!cancel->load())
+                QMetaObject::invokeMethod(
+                    this, [this, ticket, pcm] { onSynthesised(ticket, pcm); }, Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
 void Speaker::onSynthesised(quint64 ticket, const Pcm& pcm)
 {
-    if (ticket != m_ticket || !m_busy)
+    if (ticket != m_ticket || !m_current)
         return;
+    m_synthesising = false;
+    if (pcm.samples.isEmpty()) {
+        // Nothing to hear in this piece (only punctuation or symbols): go on to the next.
+        if (morePieces())
+            synthesiseNextPiece();
+        else if (!m_playing)
+            finishText();
+        return;
+    }
+    if (m_playing) {
+        m_ready = pcm; // played as soon as the piece before ends
+        return;
+    }
+    if (playPiece(pcm) && morePieces())
+        synthesiseNextPiece();
+}
+
+bool Speaker::playPiece(const Pcm& pcm)
+{
+    const quint64 id = m_current->id;
     m_playing = true;
-    emit SpeechStarted(m_currentId);
     m_output.play(pcm);
     if (m_paused)
         m_output.pause();
+    if (!m_current->started) {
+        m_current->started = true;
+        emit SpeechStarted(id);
+    }
+    return m_current && m_current->id == id && m_playing;
 }
 
 void Speaker::onOutputFinished()
@@ -118,8 +159,28 @@ void Speaker::onOutputFinished()
     if (!m_playing)
         return;
     m_playing = false;
-    m_busy = false;
-    spoken(m_currentId);
+    if (m_ready) {
+        const Pcm pcm = std::move(*m_ready);
+        m_ready.reset();
+        if (playPiece(pcm) && morePieces() && !m_synthesising)
+            synthesiseNextPiece();
+        return;
+    }
+    if (m_synthesising)
+        return; // the next piece comes as soon as it is made
+    if (morePieces())
+        synthesiseNextPiece();
+    else
+        finishText();
+}
+
+void Speaker::finishText()
+{
+    const Current done = std::move(*m_current);
+    m_current.reset();
+    if (!done.started)
+        emit SpeechStarted(done.id);
+    spoken(done.id);
     startNext();
 }
 

@@ -7,12 +7,17 @@
 #include <QObject>
 #include <QStringList>
 #include <QThread>
+#include <atomic>
 #include <deque>
+#include <memory>
+#include <optional>
 
 class QWidget;
 
 // The program's one voice. Speak() queues and returns at once; synthesis runs on a worker
-// thread and the audio plays on the output, one text after another.
+// thread and the audio plays on the output, one text after another. A long text is synthesised
+// and played a piece of about a sentence at a time (the next piece is made while one plays), yet
+// it is still one text for the notifications.
 class Speaker : public QObject
 {
     Q_OBJECT
@@ -40,6 +45,11 @@ public:
 
     SpeechEngine& engine() { return m_engine; }
 
+    // The longest piece synthesised at once: small at the start of a text, so that the first
+    // sound comes at once, then larger, so that the pauses between pieces are few.
+    static constexpr qsizetype FirstPieceChars = 100;
+    static constexpr qsizetype PieceChars = 480;
+
 signals:
     // A text begins to be heard.
     void SpeechStarted(quint64 id);
@@ -52,10 +62,23 @@ private:
         quint64 id;
         QString text;
     };
+    // The text being synthesised or played, and how far its pieces have gone.
+    struct Current
+    {
+        quint64 id;
+        QString text;
+        qsizetype next = 0; // where the next piece to synthesise begins
+        bool started = false;
+    };
 
     void startNext();
+    void synthesiseNextPiece();
     void onSynthesised(quint64 ticket, const Pcm& pcm);
     void onOutputFinished();
+    // Plays a piece; false when a SpeechStarted handler has meanwhile moved on to another text.
+    bool playPiece(const Pcm& pcm);
+    bool morePieces() const { return m_current && m_current->next < m_current->text.size(); }
+    void finishText();
     void spoken(quint64 id);
 
     SpeechEngine& m_engine;
@@ -63,11 +86,14 @@ private:
     QThread m_thread;
     QObject* m_worker = nullptr; // lives on m_thread
     std::deque<Queued> m_queue;
+    std::optional<Current> m_current;
+    std::optional<Pcm> m_ready; // the next piece, made while the one before plays
+    // Raised by Reset: the synthesis under way stops and the work still queued is skipped.
+    std::shared_ptr<std::atomic_bool> m_cancel = std::make_shared<std::atomic_bool>(false);
     quint64 m_ticket = 0; // the synthesis in hand; a result for an older ticket is stale
     quint64 m_lastId = 0;
-    quint64 m_currentId = 0; // the text being synthesised or played
     quint64 m_spokenThrough = 0;
-    bool m_busy = false; // a text is being synthesised or played
+    bool m_synthesising = false;
     bool m_playing = false;
     bool m_paused = false;
     bool m_advancing = false;

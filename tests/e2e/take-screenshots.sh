@@ -1,7 +1,8 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Pictures of the real program under Xvfb for the documentation: the face awake, asleep after the
-# idle time, and folded to the face alone.
+# Pictures of the real program under Xvfb for the documentation: the face awake, the Leggi page
+# with a typed text, the Calendario page, the face asleep after the idle time, and folded to the
+# face alone.
 #   take-screenshots.sh path/to/Vespelinda [OUTPUT_FOLDER]   (default: docs/screenshots)
 . "$(dirname "$0")/e2e-lib.sh"
 
@@ -33,6 +34,21 @@ F=$(frame "$W")
 sleep 2
 e2e_screenshot "$F" "$out/face-awake.png"
 e2e_log "awake"
+
+# Leggi: a text typed into its box (the pointer leaves the window, so no tooltip shows).
+xdotool mousemove --window "$W" 110 360 click 1
+xdotool type --delay 20 "Vespelinda legge ad alta voce il testo che scrivi o incolli qui. Premi Leggi per ascoltarlo!"
+xdotool mousemove 1000 700
+sleep 1
+e2e_screenshot "$F" "$out/leggi.png"
+e2e_log "Leggi page"
+
+# Calendario: its tab, the second of the strip.
+xdotool mousemove --window "$W" 88 276 click 1
+xdotool mousemove 1000 700
+sleep 1
+e2e_screenshot "$F" "$out/calendario.png"
+e2e_log "Calendario page"
 
 # Asleep "Secondi inatt" seconds after the last pointer movement, plus up to the heartbeat's second.
 sleep 16

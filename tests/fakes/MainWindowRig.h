@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AgendaTestData.h"
+#include "FakeClipboardText.h"
 #include "FakeClock.h"
 #include "FakeMessageBoxes.h"
 #include "FakeTrayIcon.h"
@@ -53,7 +54,7 @@ struct MainWindowRig
         if (!data.open())
             return false;
         window = std::make_unique<frmArriv>(
-            MainWindowServices { clock, settings, speech.speaker, boxes, alert, data, tray });
+            MainWindowServices { clock, settings, speech.speaker, boxes, alert, data, tray, clipboard });
         if (!m_options.heartbeat)
             window->heartbeat().tmrAgenda1.stop();
         if (m_options.load)
@@ -108,6 +109,7 @@ struct MainWindowRig
     FakeMessageBoxes boxes;
     Alert alert { settings, speech.speaker, boxes };
     FakeTrayIcon tray;
+    FakeClipboardText clipboard;
     AgendaData data { file.path };
     std::unique_ptr<frmArriv> window;
 

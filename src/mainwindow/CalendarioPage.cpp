@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/CalendarioPage.h"
+
+#include "core/ActivityWatcher.h"
+#include "core/Clock.h"
+#include "core/Twips.h"
+#include "mainwindow/CalendarTexts.h"
+#include "speech/Speaker.h"
+
+#include <QAbstractItemView>
+#include <QCalendarWidget>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTextCharFormat>
+
+CalendarioPage::CalendarioPage(QFrame& frame, Speaker& speaker, Clock& clock, MainWindowLink& link)
+    : QObject(&frame)
+    , m_speaker(speaker)
+    , m_clock(clock)
+    , m_activity(new ActivityWatcher(link, this))
+{
+    setObjectName(QStringLiteral("CalendarioPage"));
+    build(frame);
+    // A click picks a day; so do Enter and Space on the grid (the filter). Moving through the
+    // months, or with the arrows from day to day, picks nothing.
+    connect(MonthView1, &QCalendarWidget::clicked, this, &CalendarioPage::dayPicked);
+    connect(
+        cmdOre, &QPushButton::clicked, this, [this] { m_speaker.Speak(CalendarTexts::time(m_clock.now().time())); });
+}
+
+void CalendarioPage::build(QFrame& frame)
+{
+    MonthView1 = new QCalendarWidget(&frame);
+    MonthView1->setObjectName(QStringLiteral("MonthView1"));
+    MonthView1->setAccessibleName(QStringLiteral("Calendario"));
+    MonthView1->setToolTip(QStringLiteral("Clicca sulla data che ti interessa"));
+    MonthView1->setAccessibleDescription(MonthView1->toolTip());
+    MonthView1->setGeometry(twipsRect(120, 60, 2950, 2700));
+    // Six weeks and the weekday names must fit the narrow page whole.
+    QFont font = MonthView1->font();
+    font.setPointSizeF(font.pointSizeF() * 0.9);
+    MonthView1->setFont(font);
+    QTextCharFormat header = MonthView1->headerTextFormat();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    header.setFont(font);
+    MonthView1->setHeaderTextFormat(header);
+    MonthView1->setLocale(QLocale(QLocale::Italian, QLocale::Italy));
+    MonthView1->setFirstDayOfWeek(Qt::Monday);
+    MonthView1->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
+    MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    MonthView1->setDateRange(QDate(1752, 1, 1), QDate(7999, 12, 31));
+    if (auto* grid = MonthView1->findChild<QAbstractItemView*>()) {
+        m_grid = grid;
+        grid->installEventFilter(this);
+    }
+    m_activity->watch(MonthView1);
+
+    auto* line1 = new QFrame(&frame);
+    line1->setObjectName(QStringLiteral("Line1"));
+    line1->setFrameShape(QFrame::HLine);
+    line1->setFrameShadow(QFrame::Sunken);
+    line1->setGeometry(twipsRect(120, 2805, 2950, 30));
+
+    cmdOre = new QPushButton(QStringLiteral("Dimmi che ore sono"), &frame);
+    cmdOre->setObjectName(QStringLiteral("cmdOre"));
+    cmdOre->setAccessibleName(cmdOre->text());
+    cmdOre->setToolTip(QStringLiteral("Leggo l'ora corrente"));
+    cmdOre->setAccessibleDescription(cmdOre->toolTip());
+    cmdOre->setGeometry(twipsRect(120, 2895, 2950, 375));
+    m_activity->watch(cmdOre);
+
+    auto* line2 = new QFrame(&frame);
+    line2->setObjectName(QStringLiteral("Line2"));
+    line2->setFrameShape(QFrame::HLine);
+    line2->setFrameShadow(QFrame::Sunken);
+    line2->setGeometry(twipsRect(120, 3330, 2950, 30));
+}
+
+void CalendarioPage::selectToday()
+{
+    const QDate today = m_clock.now().date();
+    MonthView1->setSelectedDate(today);
+    MonthView1->setCurrentPage(today.year(), today.month());
+}
+
+void CalendarioPage::dayPicked(const QDate& date) { m_speaker.Speak(CalendarTexts::day(date, m_clock.now().date())); }
+
+bool CalendarioPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_grid && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool picks = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space;
+        if (picks && !key->isAutoRepeat())
+            dayPicked(MonthView1->selectedDate());
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/LeggiPage.h"
+
+#include "core/ActivityWatcher.h"
+#include "core/ClipboardText.h"
+#include "core/Twips.h"
+#include "speech/Speaker.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+const char* const Prompt = "Digita il testo nello spazio bianco. e te lo leggerò!";
+const char* const Pausa = "&Pausa";
+const char* const Riprendi = "&Riprendi";
+
+QPushButton* makeButton(QFrame& frame, const char* name, const char* caption, const char* tip, const QRect& geometry)
+{
+    auto* button = new QPushButton(QString::fromUtf8(caption), &frame);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(button->text().remove(u'&'));
+    button->setToolTip(QString::fromUtf8(tip));
+    button->setAccessibleDescription(button->toolTip());
+    button->setGeometry(geometry);
+    return button;
+}
+} // namespace
+
+LeggiPage::LeggiPage(QFrame& frame, Speaker& speaker, ClipboardText& clipboard, MainWindowLink& link)
+    : QObject(&frame)
+    , m_speaker(speaker)
+    , m_clipboard(clipboard)
+    , m_activity(new ActivityWatcher(link, this))
+{
+    setObjectName(QStringLiteral("LeggiPage"));
+    build(frame);
+    connect(Command1, &QPushButton::clicked, this, &LeggiPage::leggi);
+    connect(Command2, &QPushButton::clicked, this, &LeggiPage::incolla);
+    connect(Command3, &QPushButton::clicked, this, &LeggiPage::pausaRiprendi);
+    connect(Command4, &QPushButton::clicked, this, &LeggiPage::stop);
+}
+
+void LeggiPage::build(QFrame& frame)
+{
+    Text1 = new QPlainTextEdit(&frame);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setAccessibleName(QStringLiteral("Testo da leggere"));
+    Text1->setToolTip(QStringLiteral("Doppio click per cancellare"));
+    Text1->setAccessibleDescription(Text1->toolTip());
+    Text1->setGeometry(twipsRect(120, 120, 2950, 2220));
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Text1->installEventFilter(this);
+    Text1->viewport()->installEventFilter(this);
+    m_activity->watch(Text1, ActivityWatcher::PointerAndKeys);
+
+    Command1 = makeButton(frame, "Command1", "&Leggi", "Legge il testo inserito", twipsRect(120, 2460, 1440, 390));
+    Command2 = makeButton(
+        frame, "Command2", "&Incolla testo", "Incolla il testo dagli appunti", twipsRect(1630, 2460, 1440, 390));
+    Command3 = makeButton(frame, "Command3", Pausa, "Ferma/riprende la lettura", twipsRect(120, 2940, 1440, 390));
+    Command4 = makeButton(frame, "Command4", "&Stop", "Annulla la lettura in corso", twipsRect(1630, 2940, 1440, 390));
+    for (QPushButton* button : { Command1, Command2, Command3, Command4 })
+        m_activity->watch(button);
+}
+
+void LeggiPage::leggi()
+{
+    const QString text = Text1->toPlainText();
+    m_speaker.Speak(text.isEmpty() ? QString::fromUtf8(Prompt) : text);
+}
+
+void LeggiPage::incolla() { Text1->setPlainText(m_clipboard.text()); }
+
+void LeggiPage::pausaRiprendi()
+{
+    if (Command3->text() == QLatin1String(Pausa)) {
+        m_speaker.Pause();
+        setCommand3(Riprendi);
+    } else {
+        m_speaker.Resume();
+        setCommand3(Pausa);
+    }
+}
+
+void LeggiPage::stop()
+{
+    m_speaker.Reset();
+    setCommand3(Pausa);
+}
+
+void LeggiPage::setCommand3(const char* caption)
+{
+    Command3->setText(QString::fromLatin1(caption));
+    Command3->setAccessibleName(Command3->text().remove(u'&'));
+}
+
+bool LeggiPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Text1 && event->type() == QEvent::KeyPress) {
+        // Enter reads the whole box; the line break still goes into it afterwards.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat())
+            leggi();
+    } else if (watched == Text1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        Text1->clear();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}

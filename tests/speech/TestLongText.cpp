@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SpeechRig.h"
+#include "speech/EspeakEngine.h"
+#include "speech/SentenceSplitter.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Its first synthesis goes on until it is told to stop (ten seconds at most).
+struct StubbornEngine final : SpeechEngine
+{
+    using SpeechEngine::synthesize;
+    Pcm synthesize(const QString& text, const std::atomic_bool& cancel) override
+    {
+        const bool stubborn = first.exchange(false);
+        for (int ms = 0; stubborn && !cancel && ms < 10000; ++ms)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return Pcm { QByteArray(text.size() * 441, '\x10') };
+    }
+    QStringList voices() const override { return {}; }
+    std::atomic_bool first = true;
+};
+} // namespace
+
+class TestLongText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void piecesEndAtSentencesAndRejoin_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("maxChars");
+        QTest::addColumn<QStringList>("pieces");
+        QTest::newRow("short text whole") << u"Ciao. Come stai?"_s << 160 << QStringList { "Ciao. Come stai?" };
+        QTest::newRow("last sentence end in reach")
+            << u"Uno due. Tre quattro! Cinque sei."_s << 24 << QStringList { "Uno due. Tre quattro! ", "Cinque sei." };
+        QTest::newRow("line break") << u"prima riga\nseconda riga"_s << 16
+                                    << QStringList { "prima riga\n", "seconda riga" };
+        QTest::newRow("else a comma") << u"alfa, beta gamma"_s << 14 << QStringList { "alfa, ", "beta gamma" };
+        QTest::newRow("else the last space") << u"alfa beta gamma"_s << 12 << QStringList { "alfa beta ", "gamma" };
+        QTest::newRow("one long word") << QString(10, u'x') << 4 << QStringList { "xxxx", "xxxx", "xx" };
+        QTest::newRow("never halves an emoji") << u"a😀b"_s << 2 << QStringList { "a", "😀", "b" };
+    }
+    void piecesEndAtSentencesAndRejoin()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, maxChars);
+        QFETCH(QStringList, pieces);
+        QStringList cut;
+        for (qsizetype from = 0, end = 0; from < text.size(); from = end) {
+            end = SentenceSplitter::pieceEnd(text, from, maxChars);
+            QVERIFY(end > from && end - from <= maxChars);
+            cut << text.mid(from, end - from);
+        }
+        QCOMPARE(cut, pieces);
+    }
+
+    void aLongTextIsOneTextInPieces()
+    {
+        SpeechRig rig;
+        QSignalSpy started(&rig.speaker, &Speaker::SpeechStarted);
+        QSignalSpy progress(&rig.speaker, &Speaker::SpeechProgress);
+        QString text;
+        for (int i = 1; i <= 80; ++i)
+            text += u"Questa è la frase numero %1 del capitolo. "_s.arg(i);
+        const quint64 id = rig.speaker.Speak(text);
+        for (int i = 0; i < 100 && progress.isEmpty(); ++i)
+            QVERIFY(rig.finishCurrent());
+        QVERIFY(rig.spoken().size() > 3 && rig.spoken().first().size() <= Speaker::FirstPieceChars);
+        QCOMPARE(rig.spoken().join(QString()), text);
+        QCOMPARE(started.size(), 1);
+        QCOMPARE(progress, QList<QVariantList> { { id } });
+
+        // A stop in the middle leaves nothing of it to come.
+        rig.engine.clear();
+        rig.speaker.Speak(text);
+        QTRY_COMPARE(rig.spoken().size(), 2); // the next piece is made while one plays
+        rig.speaker.Reset();
+        QTest::qWait(50);
+        QCOMPARE(rig.spoken().size(), 2);
+        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Idle));
+    }
+
+    void stopAbandonsASynthesisUnderWay()
+    {
+        StubbornEngine engine;
+        FakeAudioOutput output;
+        Speaker speaker(engine, output);
+        speaker.Speak(u"un testo che non finisce mai"_s);
+        QTest::qWait(20);
+        speaker.Reset();
+        speaker.Speak(u"subito"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(output.playing(), 1000);
+    }
+
+    // With the real engine: each is spoken or skipped, never a crash or a hang, and the next text
+    // is still spoken.
+    void awkwardTextsDoNotStopTheVoice_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("emoji") << u"Ciao 😀🎉👍🏽 a tutti"_s;
+        QTest::newRow("control characters") << u"uno\u0001\u0007\u001b[0m\u0000due\ttre\r\n"_s;
+        QTest::newRow("one word of 100 000 letters") << QString(100000, u'a');
+        QTest::newRow("only spaces") << QString(500, u' ');
+        QTest::newRow("only punctuation") << u"?!... ;;; ,,, --- !!!"_s;
+        QTest::newRow("right-to-left mixed") << u"Ciao שלום عالم amici"_s;
+    }
+    void awkwardTextsDoNotStopTheVoice()
+    {
+        QFETCH(QString, text);
+        FakeAudioOutput output;
+        Speaker speaker(m_espeak, output);
+        QSignalSpy progress(&speaker, &Speaker::SpeechProgress);
+        speaker.Speak(text);
+        QTRY_VERIFY_WITH_TIMEOUT(output.playing() || !progress.isEmpty(), 10000);
+        speaker.Reset();
+        speaker.Speak(u"ciao"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(output.playing(), 10000);
+    }
+
+private:
+    EspeakEngine m_espeak;
+};
+
+QTEST_GUILESS_MAIN(TestLongText)
+#include "TestLongText.moc"
