@@ -9,6 +9,7 @@
 #include "speech/Speaker.h"
 
 #include <QScopeGuard>
+#include <bitset>
 
 AgendaHeartbeat::AgendaHeartbeat(const Services& services, AgendaPage& page, AgendaHost& host, QObject* parent)
     : QObject(parent)
@@ -19,62 +20,98 @@ AgendaHeartbeat::AgendaHeartbeat(const Services& services, AgendaPage& page, Age
     , m_dtaProm(services.dtaProm)
     , m_page(page)
     , m_host(host)
+    , m_schedule(moment())
 {
     setObjectName(QStringLiteral("AgendaHeartbeat"));
     m_page.setAgenda(m_oggi);
     tmrAgenda1.setObjectName(QStringLiteral("tmrAgenda1"));
-    tmrAgenda1.setTimerType(Qt::PreciseTimer); // a coarse timer drifts past the due seconds
+    tmrAgenda1.setTimerType(Qt::PreciseTimer); // a coarse timer drifts by up to 5 %
     tmrAgenda1.setInterval(1000);
     connect(&tmrAgenda1, &QTimer::timeout, this, &AgendaHeartbeat::tick);
     tmrAgenda1.start();
 }
 
+AnnouncementSchedule::Moment AgendaHeartbeat::moment() const { return { m_clock.now(), m_clock.monotonicMs() }; }
+
 void AgendaHeartbeat::caricaOggi()
 {
     const QDate today = m_clock.now().date();
     giornoAgenda = QString::number(today.day());
+    m_loadedFor = today;
+    // Each hour's letter is lit once, however many entries fall in it.
+    std::bitset<24> hours;
+    const auto light = [this, &hours](DayAgenda::Kind kind) {
+        for (int hour = 0; hour < 24; ++hour)
+            if (hours[hour])
+                m_page.light(kind, hour);
+        hours.reset();
+    };
+    const auto mark = [&hours](int hour) {
+        hours.set(hour);
+    };
     m_page.clear(DayAgenda::Kind::Appuntamento);
-    m_oggi.loadAppuntamenti(m_dtaAppun, today, [this](int hour) { m_page.light(DayAgenda::Kind::Appuntamento, hour); });
+    m_oggi.loadAppuntamenti(m_dtaAppun, today, mark);
+    light(DayAgenda::Kind::Appuntamento);
     m_page.clear(DayAgenda::Kind::Promemoria);
-    m_oggi.loadPromemoria(m_dtaProm, [this](int hour) { m_page.light(DayAgenda::Kind::Promemoria, hour); });
+    m_oggi.loadPromemoria(m_dtaProm, mark);
+    light(DayAgenda::Kind::Promemoria);
+    m_schedule.setDay(today, m_oggi);
+}
+
+void AgendaHeartbeat::reloadIfNeeded(const QDate& today)
+{
+    // A new day (or the same day of another month, after the clock was changed), or a change.
+    if (today != m_loadedFor || giornoAgenda != QString::number(today.day()))
+        caricaOggi();
 }
 
 void AgendaHeartbeat::tick()
 {
-    QDateTime now = m_clock.now();
-    m_page.setReadout(AgendaTexts::generalDate(now));
-    // A tick that arrives while an announcement's box is open only refreshes the readout: the
-    // entry, still due, would otherwise get a second box on top of the first.
+    const AnnouncementSchedule::Moment now = moment();
+    m_page.setReadout(AgendaTexts::generalDate(now.wall));
+    reloadIfNeeded(now.wall.date());
+    m_schedule.advance(now);
+    // A tick that comes while an announcement's box is open (Qt runs timers inside the box's own
+    // event loop) only notes what has come due: it is announced after that box, not on top of it.
     if (m_announcing)
         return;
-
-    if (giornoAgenda != QString::number(now.date().day()))
-        caricaOggi();
-
-    // A box keeps the tick waiting: the entries after it are tested against the clock of then.
-    for (const DayAgenda::Kind kind : { DayAgenda::Kind::Appuntamento, DayAgenda::Kind::Promemoria }) {
-        const DayAgenda::Table& entries = m_oggi.table(kind);
-        for (int k = 1; k <= m_oggi.count(kind); ++k) {
-            if (DayAgenda::isDue(entries[k], now)) {
-                announce(entries[k]);
-                now = m_clock.now();
-            }
-        }
-    }
-
+    announceWaiting();
     m_host.armInactivityCountdown();
 }
 
-void AgendaHeartbeat::announce(const VoceAgenda& voce)
+void AgendaHeartbeat::stop()
 {
-    const QString testo = voce.Testo; // the tables may be reloaded while the box is open
+    m_stopped = true;
+    tmrAgenda1.stop();
+}
+
+// One announcement after another while any is waiting; a window that was hidden is shown for
+// them all and hidden again after the last.
+void AgendaHeartbeat::announceWaiting()
+{
+    if (m_schedule.waiting() == 0 || m_stopped)
+        return;
     const bool wasHidden = !m_host.windowShown();
+    m_announcing = true;
+    const auto boxesClosed = qScopeGuard([this] { m_announcing = false; });
+    while (!m_stopped) {
+        const auto next = m_schedule.takeNext();
+        if (!next)
+            break;
+        announce(next->voce.Testo);
+        // The box kept this tick waiting: the clock and the data may have moved meanwhile.
+        const AnnouncementSchedule::Moment now = moment();
+        reloadIfNeeded(now.wall.date());
+        m_schedule.advance(now);
+    }
+    if (wasHidden && !m_stopped)
+        m_host.hideWindow();
+}
+
+void AgendaHeartbeat::announce(const QString& testo)
+{
     m_host.showWindow();
     m_host.wakeUp();
     m_speaker.Speak(AgendaTexts::announcement(m_clock.now(), testo));
-    m_announcing = true;
-    const auto boxClosed = qScopeGuard([this] { m_announcing = false; });
     m_boxes.show(m_host.boxParent(), testo, MessageBoxService::Information, AgendaTexts::announcementTitle());
-    if (wasHidden)
-        m_host.hideWindow();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "agenda/AnnouncementSchedule.h"
 #include "agenda/DayAgenda.h"
 
 #include <QObject>
@@ -15,8 +16,9 @@ class RecordSet;
 class Speaker;
 
 // The agenda's one-second heartbeat tmrAgenda1: it keeps the page's date-and-time readout
-// current, reloads today's agenda on a new day or after a change, announces every entry whose
-// minute has come, and finally lets the window arm the inactivity countdown.
+// current, reloads today's agenda on a new day or after a change, announces every entry that has
+// come due (AnnouncementSchedule decides which), and finally lets the window arm the inactivity
+// countdown.
 class AgendaHeartbeat : public QObject
 {
     Q_OBJECT
@@ -37,6 +39,8 @@ public:
     void tick();
     // Reloads today's two tables from the main record sets and relights the timeline.
     void caricaOggi();
+    // The window is unloading: no more ticks, and no announcement after the one on screen.
+    void stop();
 
     // The day of the month today's agenda was loaded for; emptied to force a reload.
     QString giornoAgenda;
@@ -45,7 +49,10 @@ public:
     const DayAgenda& agendaOggi() const { return m_oggi; }
 
 private:
-    void announce(const VoceAgenda& voce);
+    AnnouncementSchedule::Moment moment() const;
+    void reloadIfNeeded(const QDate& today);
+    void announceWaiting();
+    void announce(const QString& testo);
 
     Clock& m_clock;
     Speaker& m_speaker;
@@ -55,5 +62,8 @@ private:
     AgendaPage& m_page;
     AgendaHost& m_host;
     DayAgenda m_oggi;
+    QDate m_loadedFor;
+    AnnouncementSchedule m_schedule;
     bool m_announcing = false; // an announcement's box is open
+    bool m_stopped = false;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "agenda/DayAgenda.h"
 
+#include "agenda/AgendaLog.h"
 #include "datafile/RecordSet.h"
 
 #include <optional>
@@ -27,47 +28,62 @@ bool isDatedToday(const RecordSet& records, const QDate& today)
 }
 } // namespace
 
+DayAgenda::DayAgenda()
+    : m_appuntamenti(1)
+    , m_promemoria(1)
+{
+}
+
 void DayAgenda::loadAppuntamenti(RecordSet& dtaAppun, const QDate& today, const Accendi& accendi)
 {
-    m_appuntamentiCount = load(m_appuntamenti, dtaAppun, &today, accendi);
+    load(Kind::Appuntamento, dtaAppun, &today, accendi);
 }
 
 void DayAgenda::loadPromemoria(RecordSet& dtaProm, const Accendi& accendi)
 {
-    m_promemoriaCount = load(m_promemoria, dtaProm, nullptr, accendi);
+    load(Kind::Promemoria, dtaProm, nullptr, accendi);
 }
 
-// Every failing read or move skips only its own step: a record with an unreadable Ora keeps the
-// cleared 00:00, one with an unreadable Testo an empty text.
-int DayAgenda::load(Table& table, RecordSet& records, const QDate* today, const Accendi& accendi)
+// Every failing read or move skips only its own step; a record with an unreadable Testo keeps an
+// empty text. A record whose time cannot be read is left out: it would otherwise pass for an
+// entry at midnight and wake the user for nothing.
+void DayAgenda::load(Kind kind, RecordSet& records, const QDate* today, const Accendi& accendi)
 {
-    table.fill(VoceAgenda {});
-    int next = 1;
+    Table& table = kind == Kind::Appuntamento ? m_appuntamenti : m_promemoria;
+    const QString key = kind == Kind::Appuntamento ? QStringLiteral("IDAppuntamento") : QStringLiteral("IDPromemoria");
+    table.clear();
+    table.append(VoceAgenda {});
     records.MoveFirst(); // fails on an empty table, which is then at its end already
     while (!records.Eof()) {
-        if ((!today || isDatedToday(records, *today)) && next <= MaxEntries) {
-            VoceAgenda& slot = table[next];
-            if (const auto ora = readDateTime(records, QStringLiteral("Ora")))
-                slot.Ora = *ora;
-            accendi(slot.Ora.time().hour());
+        if (!today || isDatedToday(records, *today)) {
             bool ok = false;
-            const QVariant testo = records.value(QStringLiteral("Testo"), &ok);
-            if (ok && !testo.isNull())
-                slot.Testo = testo.toString();
-            ++next;
+            const QVariant id = records.value(key, &ok);
+            VoceAgenda entry;
+            entry.id = ok && !id.isNull() ? id.toLongLong() : -table.size();
+            if (const auto ora = readDateTime(records, QStringLiteral("Ora"))) {
+                entry.Ora = *ora;
+                const QVariant testo = records.value(QStringLiteral("Testo"), &ok);
+                if (ok && !testo.isNull())
+                    entry.Testo = testo.toString();
+                accendi(entry.Ora.time().hour());
+                table.append(entry);
+            } else if (!m_reported.contains({ int(kind), entry.id })) {
+                m_reported.insert({ int(kind), entry.id });
+                qCWarning(lcAgenda, "%s %lld: its time (Ora) cannot be read; it is neither shown nor announced",
+                    kind == Kind::Appuntamento ? "Appointment" : "Reminder", entry.id);
+            }
         }
         // A record set that cannot move on would keep this loop going for ever.
         if (!records.MoveNext())
             break;
     }
-    return next - 1;
 }
 
 QList<VoceAgenda> DayAgenda::readoutEntries(Kind kind, int hour) const
 {
     QList<VoceAgenda> entries;
     const Table& entriesOfKind = table(kind);
-    for (int j = 1; j <= MaxEntries; ++j) {
+    for (qsizetype j = 1; j < entriesOfKind.size(); ++j) {
         const VoceAgenda& entry = entriesOfKind[j];
         if (entry.Ora.time().hour() != hour)
             continue;
@@ -76,11 +92,4 @@ QList<VoceAgenda> DayAgenda::readoutEntries(Kind kind, int hour) const
         entries.append(entry);
     }
     return entries;
-}
-
-bool DayAgenda::isDue(const VoceAgenda& entry, const QDateTime& now)
-{
-    const QTime at = entry.Ora.time();
-    const QTime clock = now.time();
-    return at.hour() == clock.hour() && at.minute() == clock.minute() && clock.second() > 0 && clock.second() < 3;
 }

@@ -4,19 +4,18 @@
 #include "agenda/VoceAgenda.h"
 
 #include <QList>
-#include <array>
+#include <QSet>
 #include <functional>
 
 class RecordSet;
 
 // Today's appointments and daily reminders as last loaded from the data file: the timeline,
-// the heartbeat's due tests and the slot readouts all work from these two tables.
+// the announcements and the slot readouts all work from these two tables.
 class DayAgenda
 {
 public:
-    static constexpr int MaxEntries = 100;
-    // Slot 0 is never used; entries fill slots 1 to 100 in record-set order.
-    using Table = std::array<VoceAgenda, MaxEntries + 1>;
+    // Slot 0 is never used; entries fill slots 1 to count in record-set order, as many as there are.
+    using Table = QList<VoceAgenda>;
     enum class Kind
     {
         Appuntamento,
@@ -25,6 +24,8 @@ public:
     // Called with the hour (0 to 23) of every stored entry.
     using Accendi = std::function<void(int hour)>;
 
+    DayAgenda();
+
     // Clears the appointment table and stores every record of dtaAppun dated today.
     void loadAppuntamenti(RecordSet& dtaAppun, const QDate& today, const Accendi& accendi);
     // Clears the reminder table and stores every record of dtaProm: reminders repeat every day.
@@ -32,23 +33,20 @@ public:
 
     const Table& appuntamentiOggi() const { return m_appuntamenti; }
     const Table& promemoriaOggi() const { return m_promemoria; }
-    int appuntamentiCount() const { return m_appuntamentiCount; }
-    int promemoriaCount() const { return m_promemoriaCount; }
+    int appuntamentiCount() const { return count(Kind::Appuntamento); }
+    int promemoriaCount() const { return count(Kind::Promemoria); }
     const Table& table(Kind kind) const { return kind == Kind::Appuntamento ? m_appuntamenti : m_promemoria; }
-    int count(Kind kind) const { return kind == Kind::Appuntamento ? m_appuntamentiCount : m_promemoriaCount; }
+    int count(Kind kind) const { return int(table(kind).size()) - 1; }
 
-    // What a click on the lit letter of an hour reads out, in slot order. All 100 slots are
-    // looked at; at hour 0 the entries without text (among them every cleared slot) are left out.
+    // What a click on the lit letter of an hour reads out, in slot order; at hour 0 the entries
+    // without text are left out.
     QList<VoceAgenda> readoutEntries(Kind kind, int hour) const;
 
-    // Due in the first two seconds of its minute, whatever the date.
-    static bool isDue(const VoceAgenda& entry, const QDateTime& now);
-
 private:
-    int load(Table& table, RecordSet& records, const QDate* today, const Accendi& accendi);
+    void load(Kind kind, RecordSet& records, const QDate* today, const Accendi& accendi);
 
     Table m_appuntamenti;
     Table m_promemoria;
-    int m_appuntamentiCount = 0;
-    int m_promemoriaCount = 0;
+    // Records whose time could not be read, already written to the log.
+    QSet<QPair<int, qint64>> m_reported;
 };

@@ -3,8 +3,15 @@
 
 #include "core/Clock.h"
 
+#include <chrono>
+
 class SystemClock final : public Clock
 {
 public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
+    qint64 monotonicMs() const override
+    {
+        using namespace std::chrono;
+        return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    }
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "datafile/AgendaData.h"
 
+#include "datafile/DataFileLock.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -40,6 +42,14 @@ struct AgendaData::Private
     {
         error
             = QStringLiteral("Impossibile aprire il file dei dati %1: %2.").arg(QDir::toNativeSeparators(path), reason);
+        return false;
+    }
+    // Another program's lock is told as such; any other failure with its reason.
+    bool fail(const QSqlError& sqlError, const QString& reason)
+    {
+        if (!DataFileLock::isLock(sqlError))
+            return fail(reason);
+        error = DataFileLock::inUseMessage(path);
         return false;
     }
     bool openFile();
@@ -95,11 +105,13 @@ bool AgendaData::Private::checkTables()
 {
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-        return fail(QStringLiteral("il file non è un database valido (%1)").arg(query.lastError().text()));
+        return fail(
+            query.lastError(), QStringLiteral("il file non è un database valido (%1)").arg(query.lastError().text()));
     for (const TableFields& table : Tables) {
         const QString name = QString::fromLatin1(table.name);
         if (!query.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(name)))
-            return fail(QStringLiteral("la tabella %1 non si può leggere (%2)").arg(name, query.lastError().text()));
+            return fail(query.lastError(),
+                QStringLiteral("la tabella %1 non si può leggere (%2)").arg(name, query.lastError().text()));
         QStringList present;
         while (query.next())
             present.append(query.value(1).toString());
@@ -144,9 +156,10 @@ bool AgendaData::Private::openFile()
     QUrl uri = QUrl::fromLocalFile(path);
     uri.setQuery(QStringLiteral("mode=rw"));
     db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+    // A lock held by another program is waited for a moment, not the driver's five seconds.
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(DataFileLock::WaitMs));
     if (!db.open())
-        return fail(db.lastError().text());
+        return fail(db.lastError(), db.lastError().text());
 
     if (!checkTables())
         return false;
@@ -155,9 +168,15 @@ bool AgendaData::Private::openFile()
     QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous = FULL"));
 
     makeRecordSets();
-    for (RecordSet* set : { prom.get(), appun.get(), rubrica.get() })
-        if (!set->Refresh())
-            return fail(QStringLiteral("la tabella %1 non si può leggere (%2)").arg(set->table(), set->lastError()));
+    for (RecordSet* set : { prom.get(), appun.get(), rubrica.get() }) {
+        if (set->Refresh())
+            continue;
+        if (set->lastErrorIsLock())
+            error = set->lastError();
+        else
+            fail(QStringLiteral("la tabella %1 non si può leggere (%2)").arg(set->table(), set->lastError()));
+        return false;
+    }
     return true;
 }
 
@@ -175,7 +194,9 @@ std::unique_ptr<RecordSet> AgendaData::openRecordSet(const QString& table, QStri
 {
     auto set = std::make_unique<RecordSet>(d->db, table);
     if (!set->Refresh()) {
-        if (error)
+        if (error && set->lastErrorIsLock())
+            *error = set->lastError();
+        else if (error)
             *error = QStringLiteral("Impossibile aprire la tabella %1 del file dei dati %2: %3.")
                          .arg(table, QDir::toNativeSeparators(d->path), set->lastError());
         return nullptr;

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -20,7 +21,8 @@ struct FieldEquals
 // A view of one whole table of the data file, read and changed one current record at a time.
 // Records come in insertion order. The view is a snapshot taken by Refresh(): changes stored
 // through another record set are seen after this one's next Refresh().
-// Every operation that can fail returns false and leaves the reason in lastError().
+// Every operation that can fail returns false and leaves the reason in lastError(); a statement that
+// meets another program's lock waits a moment for it, then fails.
 class RecordSet
 {
 public:
@@ -77,6 +79,9 @@ public:
     int recordCount() const;
     QString table() const;
     QString lastError() const;
+    // The last failure was a lock held by another program (after waiting a moment for it):
+    // lastError() then says that the file is in use, naming it.
+    bool lastErrorIsLock() const;
 
     // For grids that show every record: the fields in table order (the key first), the index of
     // the current record (-1 when there is none), a field of any record, and a move to a record.
@@ -93,6 +98,7 @@ private:
     };
 
     bool fail(const QString& reason) const;
+    bool fail(const QSqlError& error) const;
     int fieldIndex(const QString& field) const;
     bool readColumns(QStringList* columns) const;
     bool readRow(qint64 rowid, Row* row) const;
@@ -120,5 +126,6 @@ private:
 
     bool m_noMatch = false;
     mutable QString m_lastError;
+    mutable bool m_locked = false;
     mutable QHash<QString, QDateTime> m_dateTimes;
 };

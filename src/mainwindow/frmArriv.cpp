@@ -6,6 +6,7 @@
 #include "core/Clock.h"
 #include "core/SettingsStore.h"
 #include "datafile/AgendaData.h"
+#include "datafile/DataFileWatch.h"
 #include "mainwindow/AppIcon.h"
 #include "mainwindow/CalendarioPage.h"
 #include "mainwindow/ExitRoutine.h"
@@ -68,6 +69,11 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     m_heartbeat = std::make_unique<AgendaHeartbeat>(
         AgendaHeartbeat::Services { m_clock, m_speaker, m_boxes, m_data.dtaAppun(), m_data.dtaProm() }, *m_agendaPage,
         *this);
+    // Another program's change to the data file reaches today's agenda as a manager window's does.
+    connect(new DataFileWatch(m_data.filePath(), this), &DataFileWatch::changed, this, [this] {
+        tableChanged(Table::Appuntamenti);
+        tableChanged(Table::Promemoria);
+    });
 
     connect(m_menus.mnuEsci, &QAction::triggered, this, &frmArriv::esci);
     connect(m_menus.mnuRiduci, &QAction::triggered, this, &frmArriv::hideWindow);
@@ -221,7 +227,7 @@ void frmArriv::unload()
     m_exit->finish();
     m_face->stopBlink();
     m_countdown->stop();
-    m_heartbeat->tmrAgenda1.stop();
+    m_heartbeat->stop();
     m_tray.hide();
     // The program ends with its main window: the other windows go with it.
     const QWidgetList windows = QApplication::topLevelWidgets();

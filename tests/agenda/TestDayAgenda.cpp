@@ -60,11 +60,6 @@ private slots:
         QCOMPARE(agenda.appuntamentiOggi()[2].Testo, QStringLiteral("caffè"));
         QCOMPARE(agenda.appuntamentiOggi()[3].Testo, QStringLiteral("riunione"));
         QCOMPARE(timeOf(agenda.appuntamentiOggi()[4]), QTime(0, 30));
-        // Slot 0 and the slots after the last entry stay cleared.
-        for (int slot : { 0, 5, 100 }) {
-            QCOMPARE(agenda.appuntamentiOggi()[slot].Ora, VoceAgenda::clearedTime());
-            QVERIFY(agenda.appuntamentiOggi()[slot].Testo.isEmpty());
-        }
         QCOMPARE(loaded.promemoriaLit, (QStringList { "8", "16" }));
         QCOMPARE(agenda.promemoriaCount(), 2);
         QCOMPARE(agenda.promemoriaOggi()[2].Testo, QStringLiteral("passeggiata"));
@@ -73,7 +68,6 @@ private slots:
         loaded.agenda.loadAppuntamenti(data.dtaAppun(), Today.addDays(1), [](int) {});
         QCOMPARE(agenda.appuntamentiCount(), 1);
         QCOMPARE(agenda.appuntamentiOggi()[1].Testo, QStringLiteral("domani"));
-        QCOMPARE(agenda.appuntamentiOggi()[2].Testo, QString());
     }
 
     void emptyTablesLoadNothing()
@@ -93,7 +87,6 @@ private slots:
         QCOMPARE(loaded.agenda.appuntamentiCount(), 0);
         QCOMPARE(loaded.agenda.promemoriaCount(), 0);
         QVERIFY(loaded.appuntamentiLit.isEmpty() && loaded.promemoriaLit.isEmpty());
-        QVERIFY(loaded.agenda.appuntamentiOggi()[1].Testo.isEmpty());
     }
 
     void loadsBadRecordsAsFarAsTheyCanBeRead()
@@ -123,30 +116,28 @@ private slots:
         QVERIFY(data.open());
 
         Loaded loaded;
+        // Records without a readable time are left out (and logged once, not at every reload).
+        for (const char* record : { "Appointment 1:", "Appointment 2:", "Appointment 3:", "Reminder 1:" })
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QLatin1String("^") + QLatin1String(record)));
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("cannot be read")));
+        loaded.load(data);
         loaded.load(data);
         const DayAgenda::Table& a = loaded.agenda.appuntamentiOggi();
-        QCOMPARE(loaded.agenda.appuntamentiCount(), 7);
-        QCOMPARE(loaded.appuntamentiLit, (QStringList { "0", "0", "0", "10", "11", "11", "13" }));
-        for (int slot = 1; slot <= 3; ++slot)
-            QCOMPARE(a[slot].Ora, VoceAgenda::clearedTime());
-        QCOMPARE(a[1].Testo, QStringLiteral("senza ora"));
-        QCOMPARE(a[3].Testo, QStringLiteral("ora impossibile"));
-        QCOMPARE(timeOf(a[4]), QTime(10, 0));
-        QCOMPARE(a[4].Testo, QString());
-        QCOMPARE(a[5].Testo, QStringLiteral("uno"));
-        QCOMPARE(a[6].Testo, QStringLiteral("due"));
-        QCOMPARE(a[7].Testo, long150);
+        QCOMPARE(loaded.agenda.appuntamentiCount(), 4);
+        QCOMPARE(loaded.appuntamentiLit, (QStringList { "10", "11", "11", "13" }));
+        QCOMPARE(timeOf(a[1]), QTime(10, 0));
+        QCOMPARE(a[1].Testo, QString());
+        QCOMPARE(a[4].Testo, long150);
 
-        QCOMPARE(loaded.agenda.promemoriaCount(), 2);
-        QCOMPARE(loaded.promemoriaLit, (QStringList { "0", "7" }));
-        QCOMPARE(loaded.agenda.promemoriaOggi()[1].Testo, QString());
-        QCOMPARE(loaded.agenda.promemoriaOggi()[2].Testo, QStringLiteral("'; DROP TABLE Promemoria; --"));
+        QCOMPARE(loaded.agenda.promemoriaCount(), 1);
+        QCOMPARE(loaded.promemoriaLit, (QStringList { "7" }));
+        QCOMPARE(loaded.agenda.promemoriaOggi()[1].Testo, QStringLiteral("'; DROP TABLE Promemoria; --"));
     }
 
-    void keepsAtMostOneHundredEntries()
+    void keepsEveryEntry()
     {
         AgendaTestData file;
-        // Tomorrow's appointments do not take up slots; past the 100th of today nothing counts.
+        // Tomorrow's appointments do not take up slots; past the 100th of today every entry counts.
         for (int i = 1; i <= 5; ++i)
             QVERIFY(file.addAppointment(Today.addDays(1), QTime(6, 0), QStringLiteral("domani")));
         for (int i = 1; i <= 150; ++i) {
@@ -159,14 +150,10 @@ private slots:
 
         Loaded loaded;
         loaded.load(data);
-        QCOMPARE(loaded.agenda.appuntamentiCount(), 100);
-        QCOMPARE(loaded.agenda.promemoriaCount(), 100);
-        QCOMPARE(loaded.appuntamentiLit.size(), 100);
-        QVERIFY(!loaded.appuntamentiLit.contains(QStringLiteral("23")));
-        QVERIFY(!loaded.promemoriaLit.contains(QStringLiteral("23")));
-        QCOMPARE(loaded.agenda.appuntamentiOggi()[100].Testo, QStringLiteral("voce 100"));
-        QCOMPARE(loaded.agenda.promemoriaOggi()[100].Testo, QStringLiteral("promemoria 100"));
-        QVERIFY(loaded.agenda.readoutEntries(DayAgenda::Kind::Appuntamento, 23).isEmpty());
+        QCOMPARE(loaded.agenda.appuntamentiCount() + loaded.agenda.promemoriaCount(), 300);
+        QCOMPARE(loaded.appuntamentiLit.size() + loaded.promemoriaLit.size(), 300);
+        QCOMPARE(loaded.agenda.promemoriaOggi()[150].Testo, QStringLiteral("promemoria 150"));
+        QCOMPARE(loaded.agenda.readoutEntries(DayAgenda::Kind::Appuntamento, 23).size(), 50);
     }
 };
 

@@ -56,7 +56,10 @@ private slots:
         int confirmed = 0;
         int pendingApplied = 0;
         QRandomGenerator random(20261205);
-        constexpr int Kills = 50;
+        // VESPELINDA_CRASH_KILLS=1000 for a long run on demand (with QTEST_FUNCTION_TIMEOUT raised).
+        bool set = false;
+        const int wanted = qEnvironmentVariableIntValue("VESPELINDA_CRASH_KILLS", &set);
+        const int Kills = set && wanted > 0 ? wanted : 50;
         for (int run = 0; run < Kills; ++run) {
             QProcess writer;
             writer.setProgram(QStringLiteral(DATA_FILE_CLIENT));

@@ -276,6 +276,17 @@ e2e_click()
     xdotool mousemove --window "$id" $((WIDTH / 2)) $((HEIGHT / 2)) click "$button"
 }
 
+# e2e_press_key WINDOW KEY: a key pressed and released on the keyboard while WINDOW has the focus,
+# as a user does. (Not `xdotool key --window`: when the window closes on the press, xdotool dies on
+# the release and leaves the key held down in the X server, repeating into every window after.)
+e2e_press_key()
+{
+    e2e_wait 3 e2e_active "$1" || return 1
+    xdotool key "$2"
+}
+
+e2e_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+
 # e2e_screenshot WINDOW FILE: a PNG of the window as it is on screen.
 e2e_screenshot()
 {

@@ -1,9 +1,10 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The real program announces an appointment of today: stored in dati.mdb for a coming minute, it
-# lights its "A" on the Agenda page at start-up and is announced, spoken and in one box titled
-# "Promemoria!!", at second 1 or 2 of its minute, even while the window sits in the tray. An
-# appointment of tomorrow at the same minute is neither lit nor announced.
+# The real program announces the appointments of today: two stored in dati.mdb for a coming minute
+# light their "A" on the Agenda page at start-up and are announced, spoken and each in a box titled
+# "Promemoria!!", the first at second 1 or 2 of its minute, the second when the user closes the
+# first box, even while the window sits in the tray. An appointment of tomorrow at the same minute
+# is neither lit nor announced.
 . "$(dirname "$0")/e2e-lib.sh"
 
 e2e_setup "${1:?usage: $0 path/to/Vespelinda}"
@@ -25,6 +26,7 @@ minute=$(date -d "@$due" +%-M)
 other_hour=$(((hour + 5) % 24))
 sqlite3 "$APP_DIR/dati.mdb" <<SQL || e2e_fail "cannot write dati.mdb"
 INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES ('${due_date}T00:00:00', '1899-12-30T$(date -d "@$due" +%H:%M):00', 'riunione con l''avvocato');
+INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES ('${due_date}T00:00:00', '1899-12-30T$(date -d "@$due" +%H:%M):00', 'telefonare a Carla');
 INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES ('$(date -d "@$((due + 86400))" +%F)T00:00:00', '1899-12-30T$(date -d "@$due" +%H:%M):00', 'domani');
 INSERT INTO Promemoria (Ora, Testo) VALUES ('1899-12-30T$(printf %02d "$other_hour"):15:00', 'medicina');
 SQL
@@ -65,29 +67,43 @@ icon=$(e2e_wait_tray_icon 10) || e2e_fail "no tray icon"
 e2e_click "$icon"
 e2e_wait 5 e2e_not e2e_viewable "$W" || e2e_fail "the window did not hide"
 
-spoken="Sono le $hour e $minute. . riunione con l'avvocato."
-e2e_wait $((due - $(date +%s) + 10)) e2e_spoken "$spoken" || e2e_fail "not announced"
+first="Sono le $hour e $minute. . riunione con l'avvocato."
+second="Sono le $hour e $minute. . telefonare a Carla."
+e2e_wait $((due - $(date +%s) + 10)) e2e_spoken "$first" || e2e_fail "not announced"
 seen=$(date +%s.%N)
-second=$(date -d "@${seen%.*}" +%-S)
-e2e_log "announced at second $second of $hour:$minute (seen $(date -d "@${seen%.*}" +%T).${seen#*.})"
-[ "${seen%.*}" -ge "$due" ] && { [ "$second" = 1 ] || [ "$second" = 2 ]; } || e2e_fail "announced at the wrong time"
+sec=$(date -d "@${seen%.*}" +%-S)
+e2e_log "announced at second $sec of $hour:$minute (seen $(date -d "@${seen%.*}" +%T).${seen#*.})"
+[ "${seen%.*}" -ge "$due" ] && { [ "$sec" = 1 ] || [ "$sec" = 2 ]; } || e2e_fail "announced at the wrong time"
 
-has_box() { [ -n "$(xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' 2>/dev/null)" ]; }
-e2e_wait 3 has_box || e2e_fail "no box titled Promemoria!!"
-B=$(xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' | head -n1)
+boxes() { xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' 2>/dev/null; }
+# one_box [NOT]: prints the id of the only box on screen, other than NOT.
+one_box() { [ "$(boxes | wc -l)" = 1 ] && [ "$(boxes)" != "${1:-}" ] && boxes; }
+e2e_wait 3 one_box || e2e_fail "no box titled Promemoria!!"
+B=$(one_box)
 e2e_viewable "$W" || e2e_fail "the hidden window was not shown for the announcement"
 import -window root "$E2E_DIR/announcement.png" 2>/dev/null
 
-# The box stays open past the entry's two seconds: still one box, said once.
+# The box stays open past the entry's two seconds: still one box, said once, the second waiting.
 e2e_wait 5 test "$(date +%s)" -ge $((due + 4))
-[ "$(xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' | wc -l)" = 1 ] || e2e_fail "more than one box"
-[ "$(e2e_spoken_count "$spoken")" = 1 ] || e2e_fail "said $(e2e_spoken_count "$spoken") times"
-xdotool key --window "$B" Return
-e2e_wait 5 e2e_not has_box || e2e_fail "the box did not close"
+[ "$(one_box)" = "$B" ] || e2e_fail "$(boxes | wc -l) boxes"
+[ "$(e2e_spoken_count "$first")" = 1 ] || e2e_fail "said $(e2e_spoken_count "$first") times"
+grep -q "telefonare" "$SPEECH_LOG" && e2e_fail "the second appointment did not wait for the first box"
+
+# Closed as a user does, with Return on the box: the second appointment follows in a box of its own.
+e2e_press_key "$B" Return || e2e_fail "the box does not take the keyboard"
+e2e_wait 5 one_box "$B" || e2e_fail "no second box after the first"
+B2=$(one_box "$B")
+e2e_spoken "$second" || e2e_fail "the second appointment was not said with its box"
+e2e_viewable "$W" || e2e_fail "the window was hidden between the two announcements"
+sleep 2
+[ "$(one_box "$B")" = "$B2" ] || e2e_fail "the second box did not stay"
+e2e_press_key "$B2" Return || e2e_fail "the second box does not take the keyboard"
+e2e_wait 5 e2e_not one_box || e2e_fail "the box did not close"
 e2e_wait 5 e2e_not e2e_viewable "$W" || e2e_fail "the window was not hidden again"
 
 sleep 3
-[ "$(e2e_spoken_count "$spoken")" = 1 ] || e2e_fail "announced again after the box"
+[ "$(e2e_spoken_count "$first")" = 1 ] && [ "$(e2e_spoken_count "$second")" = 1 ] ||
+    e2e_fail "announced again after the boxes"
 grep -q "domani" "$SPEECH_LOG" && e2e_fail "tomorrow's appointment was announced"
 e2e_app_running || e2e_fail "the program ended"
 e2e_pass

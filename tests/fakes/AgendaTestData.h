@@ -51,6 +51,10 @@ public:
     {
         return exec(QStringLiteral("INSERT INTO Promemoria (Ora, Testo) VALUES (?, ?)"), { ora, testo });
     }
+    bool moveAppointments(const QString& testo, const QTime& time)
+    {
+        return exec(QStringLiteral("UPDATE Appuntamenti SET Ora = ? WHERE Testo = ?"), { timeText(time), testo });
+    }
     bool removeAppointments(const QString& testo)
     {
         return exec(QStringLiteral("DELETE FROM Appuntamenti WHERE Testo = ?"), { testo });

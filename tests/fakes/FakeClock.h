@@ -3,6 +3,8 @@
 
 #include "core/Clock.h"
 
+// set() moves only the wall clock, as a user changing the time (or a suspended machine waking)
+// would; advance() lets real time pass, moving both readings.
 class FakeClock final : public Clock
 {
 public:
@@ -11,10 +13,16 @@ public:
     {
     }
     QDateTime now() const override { return m_now; }
+    qint64 monotonicMs() const override { return m_monotonic; }
     void set(const QDateTime& now) { m_now = now; }
     void set(const QTime& time) { m_now.setTime(time); }
-    void advance(qint64 ms) { m_now = m_now.addMSecs(ms); }
+    void advance(qint64 ms)
+    {
+        m_now = m_now.addMSecs(ms);
+        m_monotonic += ms;
+    }
 
 private:
     QDateTime m_now;
+    qint64 m_monotonic = 1000000;
 };
