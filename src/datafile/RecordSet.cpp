@@ -75,6 +75,32 @@ RecordSet::RecordSet(QSqlDatabase db, QString table)
 bool RecordSet::fail(const QString& reason) const
 {
     m_lastError = reason;
+    m_lastRefusal = Refusal::None;
+    return false;
+}
+
+bool RecordSet::fail(const QSqlError& error) const
+{
+    m_lastError = error.text();
+    // SQLite's result code; an extended code keeps the primary one in its low byte.
+    bool isCode = false;
+    const int code = error.nativeErrorCode().toInt(&isCode) & 0xFF;
+    switch (isCode ? code : -1) {
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        m_lastRefusal = Refusal::Busy;
+        break;
+    case 8: // SQLITE_READONLY
+    case 14: // SQLITE_CANTOPEN: no journal can be made beside the file
+        m_lastRefusal = Refusal::ReadOnly;
+        break;
+    case 13: // SQLITE_FULL
+        m_lastRefusal = Refusal::DiskFull;
+        break;
+    default:
+        m_lastRefusal = Refusal::Other;
+        break;
+    }
     return false;
 }
 
@@ -92,7 +118,7 @@ bool RecordSet::readColumns(QStringList* columns) const
         return fail(QStringLiteral("il file dei dati non è aperto"));
     QSqlQuery query(m_db);
     if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(m_table))))
-        return fail(query.lastError().text());
+        return fail(query.lastError());
     columns->clear();
     while (query.next())
         columns->append(query.value(1).toString());
@@ -115,7 +141,7 @@ bool RecordSet::Refresh()
     query.setForwardOnly(true);
     if (!query.exec(
             QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid").arg(selected.join(u','), quoted(m_table))))
-        return fail(query.lastError().text());
+        return fail(query.lastError());
 
     QVector<Row> rows;
     const int n = columns.size();
@@ -126,7 +152,7 @@ bool RecordSet::Refresh()
         rows.append(std::move(row));
     }
     if (query.lastError().isValid())
-        return fail(query.lastError().text());
+        return fail(query.lastError());
 
     m_fields = columns;
     m_isDateTime.resize(n);
@@ -307,7 +333,7 @@ bool RecordSet::readRow(qint64 rowid, Row* row) const
     query.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(selected.join(u','), quoted(m_table)));
     query.addBindValue(rowid);
     if (!query.exec())
-        return fail(query.lastError().text());
+        return fail(query.lastError());
     if (!query.next())
         return fail(QStringLiteral("il record non è più nel file"));
     row->rowid = rowid;
@@ -343,7 +369,7 @@ bool RecordSet::Update()
         for (const QVariant& v : values)
             query.addBindValue(v);
         if (!query.exec())
-            return fail(query.lastError().text());
+            return fail(query.lastError());
         const qint64 rowid = query.lastInsertId().toLongLong();
         Row row;
         if (!readRow(rowid, &row)) {
@@ -370,7 +396,7 @@ bool RecordSet::Update()
             query.addBindValue(v);
         query.addBindValue(current.rowid);
         if (!query.exec())
-            return fail(query.lastError().text());
+            return fail(query.lastError());
         if (query.numRowsAffected() != 1)
             return fail(QStringLiteral("il record non è più nel file"));
         Row row;
@@ -409,7 +435,7 @@ bool RecordSet::Delete()
     query.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table)));
     query.addBindValue(m_rows[m_index].rowid);
     if (!query.exec())
-        return fail(query.lastError().text());
+        return fail(query.lastError());
     const bool wasThere = query.numRowsAffected() == 1;
     // The position stays where the record was: there is no current record until the next move.
     m_rows.remove(m_index);
@@ -477,6 +503,8 @@ int RecordSet::recordCount() const { return int(m_rows.size()); }
 QString RecordSet::table() const { return m_table; }
 
 QString RecordSet::lastError() const { return m_lastError; }
+
+RecordSet::Refusal RecordSet::lastRefusal() const { return m_lastRefusal; }
 
 QStringList RecordSet::fields() const { return m_fields; }
 

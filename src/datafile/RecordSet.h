@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -78,6 +79,18 @@ public:
     QString table() const;
     QString lastError() const;
 
+    // Why the database refused the last failed operation, so that the user can be told what to do
+    // about it; None when the failure was not the database's (no current record, a move past an end).
+    enum class Refusal
+    {
+        None,
+        ReadOnly, // the file, or the folder its journal goes in, is write-protected
+        DiskFull,
+        Busy, // another program holds the file locked
+        Other
+    };
+    Refusal lastRefusal() const;
+
     // For grids that show every record: the fields in table order (the key first), the index of
     // the current record (-1 when there is none), a field of any record, and a move to a record.
     QStringList fields() const;
@@ -93,6 +106,7 @@ private:
     };
 
     bool fail(const QString& reason) const;
+    bool fail(const QSqlError& error) const;
     int fieldIndex(const QString& field) const;
     bool readColumns(QStringList* columns) const;
     bool readRow(qint64 rowid, Row* row) const;
@@ -120,5 +134,6 @@ private:
 
     bool m_noMatch = false;
     mutable QString m_lastError;
+    mutable Refusal m_lastRefusal = Refusal::None;
     mutable QHash<QString, QDateTime> m_dateTimes;
 };

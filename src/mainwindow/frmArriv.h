@@ -20,6 +20,7 @@ class Face;
 class InactivityCountdown;
 class MessageBoxService;
 class PageStrip;
+class RubricaPage;
 class SettingsStore;
 class Speaker;
 
@@ -112,4 +113,5 @@ private:
     std::unique_ptr<ExitRoutine> m_exit;
     std::unique_ptr<AgendaPage> m_agendaPage;
     std::unique_ptr<AgendaHeartbeat> m_heartbeat;
+    std::unique_ptr<RubricaPage> m_rubricaPage;
 };

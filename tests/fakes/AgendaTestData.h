@@ -51,6 +51,11 @@ public:
     {
         return exec(QStringLiteral("INSERT INTO Promemoria (Ora, Testo) VALUES (?, ?)"), { ora, testo });
     }
+    bool addEntry(const QVariant& nome, const QVariant& telefono, const QVariant& email)
+    {
+        return exec(
+            QStringLiteral("INSERT INTO Rubrica (Nome, Telefono, Email) VALUES (?, ?, ?)"), { nome, telefono, email });
+    }
     bool removeAppointments(const QString& testo)
     {
         return exec(QStringLiteral("DELETE FROM Appuntamenti WHERE Testo = ?"), { testo });
