@@ -224,6 +224,7 @@ void RubricaPage::startChanging()
     }
     setEntryState(true);
     txtRnome->setFocus();
+    txtRnome->end(false); // ready to go on typing
 }
 
 void RubricaPage::save()

@@ -105,6 +105,15 @@ private:
         QVector<QVariant> values;
     };
 
+    // The searched field of one record hashed without letter case, as stored and in normal form
+    // C, kept side by side for every record so that a find over many records stays quick.
+    struct FindKey
+    {
+        quint32 raw;
+        quint32 nfc;
+    };
+    FindKey findKey(const Row& row) const;
+
     bool fail(const QString& reason) const;
     bool fail(const QSqlError& error) const;
     int fieldIndex(const QString& field) const;
@@ -112,7 +121,7 @@ private:
     bool readRow(qint64 rowid, Row* row) const;
     QVariant presented(int column, const QVariant& stored) const;
     void dropEditBuffer();
-    bool matches(int index, int column, const QString& text) const;
+    bool matches(int index, int column, const QString& text, const QString& textNfc) const;
     bool find(const FieldEquals& criterion, int from);
 
     QSqlDatabase m_db;
@@ -133,6 +142,8 @@ private:
     int m_indexBeforeNew = 0;
 
     bool m_noMatch = false;
+    int m_findColumn = -1; // the field m_findKeys describes, or -1
+    QVector<FindKey> m_findKeys;
     mutable QString m_lastError;
     mutable Refusal m_lastRefusal = Refusal::None;
     mutable QHash<QString, QDateTime> m_dateTimes;

@@ -76,6 +76,7 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
+        QLoggingCategory::setFilterRules(QStringLiteral("vespelinda.speech=true"));
         otherMessages = qInstallMessageHandler(recordSpeech);
     }
 
@@ -220,6 +221,19 @@ private slots:
         said.clear();
         QCOMPARE(search("Bruno"), "Nuovo||");
         QVERIFY(rig.state() == "entry" && said.isEmpty());
+
+        // Entries added, changed and deleted after a search are found as they now are.
+        rig.click("cmdAggiungi");
+        QCOMPARE(search("nuovo"), "Nuovo||");
+        rig.click("cmdModifica");
+        rig.type("txtRnome", "a");
+        rig.click("cmdAggiungi");
+        QCOMPARE(search("nuovoa"), "Nuovoa||");
+        QCOMPARE(said.last(), "Nuovoa . telefono. Non inserito. . imèil. Non inserita");
+        rig.click("cmdElimina");
+        QCOMPARE(search("D'Angelo"), "D'Angelo||");
+        QCOMPARE(search("nuovoa"), "D'Angelo||");
+        QCOMPARE(said.last(), "Non ho trovato nessun nuovoa nella rubrica.");
     }
 
     void refusedWriteKeepsWhatWasTyped_data()
