@@ -27,6 +27,7 @@
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 const char* const Names[] = { "Mario Rossi", "Anna Bianchi", "Nicolò Ferrari", "Èlia Russo", "Lucia Esposito",
@@ -63,6 +64,13 @@ double median(QList<double> values)
     return values[values.size() / 2];
 }
 QString ms(double ns) { return QString::number(ns / 1e6, 'f', 3) + QStringLiteral(" ms"); }
+// Processor time of the calling thread: on a busy machine the wall clock also counts the waits.
+double threadCpuNs()
+{
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e9 + t.tv_nsec;
+}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -118,7 +126,9 @@ int main(int argc, char* argv[])
 
     // Every D'Angelo in turn, then round again from the first: the clicks a user makes.
     txtNome->setText(QStringLiteral("d'angelo"));
+    const double firstCpu = threadCpuNs();
     const double first = timed(cmdRicerca); // the record set hashes every name once
+    const double firstCpuNs = threadCpuNs() - firstCpu;
     QList<double> sameName;
     int found = txtRnome->text() == QLatin1String("D'Angelo");
     for (int i = 1; i < 300; ++i) {
@@ -144,7 +154,7 @@ int main(int argc, char* argv[])
         << "\n";
     out << "\">\": median " << ms(median(steps)) << ", worst " << ms(*std::max_element(steps.begin(), steps.end()))
         << "\n";
-    out << "first \"Cerca\": " << ms(first) << "\n";
+    out << "first \"Cerca\": " << ms(first) << " (processor " << ms(firstCpuNs) << ")\n";
     out << "\"Cerca\" D'Angelo in turn: median " << ms(median(sameName)) << ", worst "
         << ms(*std::max_element(sameName.begin(), sameName.end())) << "\n";
     out << "\"Cerca\" the last entry: median " << ms(median(last)) << ", worst "

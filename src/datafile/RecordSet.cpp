@@ -485,7 +485,9 @@ RecordSet::FindKey RecordSet::findKey(const Row& row) const
     const QVariant& v = row.values[m_findColumn];
     if (v.isNull())
         return { 0, 0 }; // never found: matches() passes over NULL
-    const QString value = v.toString();
+    const bool isText = v.typeId() == QMetaType::QString;
+    const QString converted = isText ? QString() : v.toString();
+    const QString& value = isText ? *static_cast<const QString*>(v.constData()) : converted;
     bool ascii = true;
     const quint32 raw = foldedHash(value, &ascii);
     return { raw, ascii ? raw : foldedHash(value.normalized(QString::NormalizationForm_C)) };
