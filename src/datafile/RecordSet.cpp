@@ -54,17 +54,43 @@ bool hasNonAscii(const QString& s)
     return false;
 }
 
-// The whole value, ignoring letter case in all of Unicode; a name typed with combining accents
-// equals the same name typed with precomposed letters.
-bool equalIgnoringCase(const QString& a, const QString& b)
+// A hash that ignores letter case as QString::compare(Qt::CaseInsensitive) does: over the code
+// points, each case-folded on its own (FNV-1a). Tells whether the text is plain ASCII as well.
+quint32 foldedHash(QStringView text, bool* ascii = nullptr)
 {
-    if (a.compare(b, Qt::CaseInsensitive) == 0)
+    quint32 hash = 2166136261u;
+    bool onlyAscii = true;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (c < 0x80) {
+            if (c >= 'A' && c <= 'Z')
+                c += 'a' - 'A';
+        } else {
+            onlyAscii = false;
+            if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+                c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
+            c = QChar::toCaseFolded(c);
+        }
+        hash = (hash ^ c) * 16777619u;
+    }
+    if (ascii)
+        *ascii = onlyAscii;
+    return hash;
+}
+
+// The whole value, ignoring letter case in all of Unicode; a name typed with combining accents
+// equals the same name typed with precomposed letters. The searched text comes in twice, as typed
+// and in normal form C, so that it is normalised once per find rather than once per record.
+bool equalIgnoringCase(const QString& value, const QString& text, const QString& textNfc)
+{
+    // Letter case is folded one UTF-16 unit at a time, so equal texts have equal lengths: most
+    // records are told apart by their length alone.
+    if (value.size() == text.size() && value.compare(text, Qt::CaseInsensitive) == 0)
         return true;
-    if (!hasNonAscii(a) && !hasNonAscii(b))
-        return false;
-    return a.normalized(QString::NormalizationForm_C)
-               .compare(b.normalized(QString::NormalizationForm_C), Qt::CaseInsensitive)
-        == 0;
+    if (!hasNonAscii(value)) // its own normal form
+        return value.size() == textNfc.size() && value.compare(textNfc, Qt::CaseInsensitive) == 0;
+    const QString valueNfc = value.normalized(QString::NormalizationForm_C); // no copy when already normal
+    return valueNfc.size() == textNfc.size() && valueNfc.compare(textNfc, Qt::CaseInsensitive) == 0;
 }
 } // namespace
 
@@ -78,15 +104,39 @@ bool RecordSet::fail(const QString& reason) const
 {
     m_lastError = reason;
     m_locked = false;
+    m_lastRefusal = Refusal::None;
     return false;
 }
 
 bool RecordSet::fail(const QSqlError& error) const
 {
-    if (!DataFileLock::isLock(error))
-        return fail(error.text());
-    m_lastError = DataFileLock::inUseMessage(DataFileLock::filePath(m_db));
-    m_locked = true;
+    m_lastError = error.text();
+    m_locked = false;
+    if (DataFileLock::isLock(error)) {
+        m_lastError = DataFileLock::inUseMessage(DataFileLock::filePath(m_db));
+        m_locked = true;
+        m_lastRefusal = Refusal::Busy;
+        return false;
+    }
+    // SQLite's result code; an extended code keeps the primary one in its low byte.
+    bool isCode = false;
+    const int code = error.nativeErrorCode().toInt(&isCode) & 0xFF;
+    switch (isCode ? code : -1) {
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        m_lastRefusal = Refusal::Busy;
+        break;
+    case 8: // SQLITE_READONLY
+    case 14: // SQLITE_CANTOPEN: no journal can be made beside the file
+        m_lastRefusal = Refusal::ReadOnly;
+        break;
+    case 13: // SQLITE_FULL
+        m_lastRefusal = Refusal::DiskFull;
+        break;
+    default:
+        m_lastRefusal = Refusal::Other;
+        break;
+    }
     return false;
 }
 
@@ -145,6 +195,7 @@ bool RecordSet::Refresh()
     for (int i = 0; i < n; ++i)
         m_isDateTime[i] = isDateTimeField(columns[i]);
     m_rows = std::move(rows);
+    m_findColumn = -1;
     m_position = m_rows.isEmpty() ? Position::AtEof : Position::OnRecord;
     m_index = 0;
     m_noMatch = false;
@@ -366,6 +417,8 @@ bool RecordSet::Update()
             return false;
         }
         m_rows.append(std::move(row));
+        if (m_findColumn >= 0)
+            m_findKeys.append(findKey(m_rows.last()));
         dropEditBuffer();
         m_position = m_positionBeforeNew;
         m_index = m_indexBeforeNew;
@@ -391,6 +444,8 @@ bool RecordSet::Update()
             return false;
         }
         current = std::move(row);
+        if (m_findColumn >= 0)
+            m_findKeys[m_index] = findKey(current);
     }
     dropEditBuffer();
     return true;
@@ -425,6 +480,8 @@ bool RecordSet::Delete()
     const bool wasThere = query.numRowsAffected() == 1;
     // The position stays where the record was: there is no current record until the next move.
     m_rows.remove(m_index);
+    if (m_findColumn >= 0)
+        m_findKeys.remove(m_index);
     m_position = Position::Invalid;
     if (!wasThere)
         return fail(QStringLiteral("il record non era più nel file"));
@@ -433,10 +490,28 @@ bool RecordSet::Delete()
 
 RecordSet::EditMode RecordSet::editMode() const { return m_editMode; }
 
-bool RecordSet::matches(int index, int column, const QString& text) const
+RecordSet::FindKey RecordSet::findKey(const Row& row) const
+{
+    const QVariant& v = row.values[m_findColumn];
+    if (v.isNull())
+        return { 0, 0 }; // never found: matches() passes over NULL
+    const bool isText = v.typeId() == QMetaType::QString;
+    const QString converted = isText ? QString() : v.toString();
+    const QString& value = isText ? *static_cast<const QString*>(v.constData()) : converted;
+    bool ascii = true;
+    const quint32 raw = foldedHash(value, &ascii);
+    return { raw, ascii ? raw : foldedHash(value.normalized(QString::NormalizationForm_C)) };
+}
+
+bool RecordSet::matches(int index, int column, const QString& text, const QString& textNfc) const
 {
     const QVariant& v = m_rows[index].values[column];
-    return !v.isNull() && equalIgnoringCase(v.toString(), text);
+    if (v.isNull())
+        return false;
+    // Text, as the file gives it, is compared in place: a copy per record costs more than the compare.
+    if (v.typeId() == QMetaType::QString)
+        return equalIgnoringCase(*static_cast<const QString*>(v.constData()), text, textNfc);
+    return equalIgnoringCase(v.toString(), text, textNfc);
 }
 
 bool RecordSet::find(const FieldEquals& criterion, int from)
@@ -448,8 +523,20 @@ bool RecordSet::find(const FieldEquals& criterion, int from)
         return fail(QStringLiteral("criterio di ricerca non valido: la tabella %1 non ha il campo %2")
                         .arg(m_table, criterion.field));
     }
+    if (m_findColumn != column || m_findKeys.size() != m_rows.size()) {
+        m_findColumn = column;
+        m_findKeys.resize(m_rows.size());
+        for (int i = 0; i < m_rows.size(); ++i)
+            m_findKeys[i] = findKey(m_rows[i]);
+    }
+    const QString textNfc = criterion.text.normalized(QString::NormalizationForm_C);
+    const FindKey wanted { foldedHash(criterion.text), foldedHash(textNfc) };
     for (int i = from; i < m_rows.size(); ++i) {
-        if (matches(i, column, criterion.text)) {
+        // Texts equal but for letter case have equal hashes: most records are passed over
+        // without reaching their text.
+        if (m_findKeys[i].raw != wanted.raw && m_findKeys[i].nfc != wanted.nfc)
+            continue;
+        if (matches(i, column, criterion.text, textNfc)) {
             m_position = Position::OnRecord;
             m_index = i;
             m_noMatch = false;
@@ -491,6 +578,7 @@ QString RecordSet::table() const { return m_table; }
 QString RecordSet::lastError() const { return m_lastError; }
 
 bool RecordSet::lastErrorIsLock() const { return m_locked; }
+RecordSet::Refusal RecordSet::lastRefusal() const { return m_lastRefusal; }
 
 QStringList RecordSet::fields() const { return m_fields; }
 

@@ -83,6 +83,18 @@ public:
     // lastError() then says that the file is in use, naming it.
     bool lastErrorIsLock() const;
 
+    // Why the database refused the last failed operation, so that the user can be told what to do
+    // about it; None when the failure was not the database's (no current record, a move past an end).
+    enum class Refusal
+    {
+        None,
+        ReadOnly, // the file, or the folder its journal goes in, is write-protected
+        DiskFull,
+        Busy, // another program holds the file locked
+        Other
+    };
+    Refusal lastRefusal() const;
+
     // For grids that show every record: the fields in table order (the key first), the index of
     // the current record (-1 when there is none), a field of any record, and a move to a record.
     QStringList fields() const;
@@ -97,6 +109,15 @@ private:
         QVector<QVariant> values;
     };
 
+    // The searched field of one record hashed without letter case, as stored and in normal form
+    // C, kept side by side for every record so that a find over many records stays quick.
+    struct FindKey
+    {
+        quint32 raw;
+        quint32 nfc;
+    };
+    FindKey findKey(const Row& row) const;
+
     bool fail(const QString& reason) const;
     bool fail(const QSqlError& error) const;
     int fieldIndex(const QString& field) const;
@@ -104,7 +125,7 @@ private:
     bool readRow(qint64 rowid, Row* row) const;
     QVariant presented(int column, const QVariant& stored) const;
     void dropEditBuffer();
-    bool matches(int index, int column, const QString& text) const;
+    bool matches(int index, int column, const QString& text, const QString& textNfc) const;
     bool find(const FieldEquals& criterion, int from);
 
     QSqlDatabase m_db;
@@ -125,7 +146,10 @@ private:
     int m_indexBeforeNew = 0;
 
     bool m_noMatch = false;
+    int m_findColumn = -1; // the field m_findKeys describes, or -1
+    QVector<FindKey> m_findKeys;
     mutable QString m_lastError;
     mutable bool m_locked = false;
+    mutable Refusal m_lastRefusal = Refusal::None;
     mutable QHash<QString, QDateTime> m_dateTimes;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/frmArriv.h"
 
+#include "addressbook/RubricaPage.h"
 #include "agenda/AgendaHeartbeat.h"
 #include "agenda/AgendaPage.h"
 #include "core/Clock.h"
@@ -74,6 +75,8 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
         tableChanged(Table::Appuntamenti);
         tableChanged(Table::Promemoria);
     });
+    m_rubricaPage = std::make_unique<RubricaPage>(
+        m_pages->frame(PageStrip::Rubrica), m_data.dtaRubrica(), m_speaker, services.alert, *this);
 
     connect(m_menus.mnuEsci, &QAction::triggered, this, &frmArriv::esci);
     connect(m_menus.mnuRiduci, &QAction::triggered, this, &frmArriv::hideWindow);

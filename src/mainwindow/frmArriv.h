@@ -23,6 +23,7 @@ class InactivityCountdown;
 class LeggiPage;
 class MessageBoxService;
 class PageStrip;
+class RubricaPage;
 class SettingsStore;
 class Speaker;
 
@@ -118,4 +119,5 @@ private:
     std::unique_ptr<CalendarioPage> m_calendarioPage;
     std::unique_ptr<AgendaPage> m_agendaPage;
     std::unique_ptr<AgendaHeartbeat> m_heartbeat;
+    std::unique_ptr<RubricaPage> m_rubricaPage;
 };

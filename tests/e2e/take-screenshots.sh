@@ -1,7 +1,8 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Pictures of the real program under Xvfb for the documentation: the face awake, the Leggi page
-# with a typed text, the Calendario page, the face asleep after the idle time, and folded to the
+# with a typed text, the Calendario page, the address book browsing and with an entry being typed,
+# the face asleep after the idle time, and folded to the
 # face alone.
 #   take-screenshots.sh path/to/Vespelinda [OUTPUT_FOLDER]   (default: docs/screenshots)
 . "$(dirname "$0")/e2e-lib.sh"
@@ -15,6 +16,10 @@ e2e_start_wm
 e2e_start_tray
 e2e_settings "Carica avvio" 0 "Tipo iniziale" Nessuno "Tipo finale" Nessuno "Riduci icona" 0 \
     "Leggi errore" 1 "Automin" 0 "Mess Min" 0 "Secondi inatt" 15
+sqlite3 "$APP_DIR/dati.mdb" <<'SQL' || e2e_fail "cannot write dati.mdb"
+INSERT INTO Rubrica (Nome, Telefono, Email) VALUES ('Mario Rossi', '06 1234567', 'mario.rossi@example.it');
+INSERT INTO Rubrica (Nome, Telefono, Email) VALUES ('Lucia D''Amico', '+39 333 1234567', 'lucia@example.it');
+SQL
 xdotool mousemove 1000 700
 e2e_start_app
 W=$(e2e_wait_main_window 15) || e2e_fail "the main window did not appear"
@@ -49,6 +54,23 @@ xdotool mousemove 1000 700
 sleep 1
 e2e_screenshot "$F" "$out/calendario.png"
 e2e_log "Calendario page"
+
+# The address book: its tab, the first entry; then "Aggiungi nuovo" with a name and a number typed.
+xdotool mousemove --window "$W" 205 276 click 1
+xdotool mousemove 1000 700
+sleep 0.5
+e2e_screenshot "$F" "$out/rubrica.png"
+xdotool key alt+a
+sleep 0.3 # a mnemonic clicks its button after a short flash
+xdotool type --delay 20 "Anna Bianchi"
+xdotool key Tab
+xdotool type --delay 20 "02 7654321"
+sleep 0.5
+e2e_screenshot "$F" "$out/rubrica-entry.png"
+e2e_log "address book"
+xdotool key alt+a # "Annulla"
+xdotool mousemove --window "$W" 25 276 click 1
+xdotool mousemove 1000 700
 
 # Asleep "Secondi inatt" seconds after the last pointer movement, plus up to the heartbeat's second.
 sleep 16

@@ -55,6 +55,11 @@ public:
     {
         return exec(QStringLiteral("UPDATE Appuntamenti SET Ora = ? WHERE Testo = ?"), { timeText(time), testo });
     }
+    bool addEntry(const QVariant& nome, const QVariant& telefono, const QVariant& email)
+    {
+        return exec(
+            QStringLiteral("INSERT INTO Rubrica (Nome, Telefono, Email) VALUES (?, ?, ?)"), { nome, telefono, email });
+    }
     bool removeAppointments(const QString& testo)
     {
         return exec(QStringLiteral("DELETE FROM Appuntamenti WHERE Testo = ?"), { testo });

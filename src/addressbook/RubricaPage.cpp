@@ -1,0 +1,318 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "addressbook/RubricaPage.h"
+
+#include "addressbook/RubricaTexts.h"
+#include "core/ActivityWatcher.h"
+#include "core/Alert.h"
+#include "core/MainWindowLink.h"
+#include "core/MessageBoxService.h"
+#include "core/Twips.h"
+#include "datafile/RecordSet.h"
+#include "speech/Speaker.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSvgRenderer>
+
+namespace {
+const QString Nome = QStringLiteral("Nome");
+const QString Telefono = QStringLiteral("Telefono");
+const QString Email = QStringLiteral("Email");
+
+const QString AggiungiNuovo = QStringLiteral("&Aggiungi nuovo");
+const QString Salva = QStringLiteral("&Salva");
+const QString Elimina = QStringLiteral("&Elimina");
+const QString Annulla = QStringLiteral("&Annulla");
+const QString Attenzione = QStringLiteral("Attenzione");
+const QString Informazione = QStringLiteral("Informazione");
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& accessibleName,
+    const QString& tooltip, const QRect& geometry)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAccessibleName(accessibleName);
+    button->setToolTip(tooltip);
+    button->setAccessibleDescription(tooltip);
+    button->setGeometry(geometry);
+    return button;
+}
+
+QLineEdit* makeField(QWidget* parent, const char* name, const QString& accessibleName, const QRect& geometry)
+{
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    field->setAccessibleName(accessibleName);
+    field->setGeometry(geometry);
+    return field;
+}
+
+void makeLabel(QWidget* parent, const QString& caption, const QRect& geometry)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setGeometry(geometry);
+}
+
+// The caption without its mnemonic, as a screen reader should say it.
+QString spokenCaption(const QString& caption) { return QString(caption).remove(u'&'); }
+
+QPixmap picture(const QString& file, const QSize& size, qreal scale)
+{
+    QPixmap pixmap(size * scale);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    QSvgRenderer(file).render(&painter);
+    painter.end();
+    pixmap.setDevicePixelRatio(scale);
+    return pixmap;
+}
+} // namespace
+
+RubricaPage::RubricaPage(QFrame& frame, RecordSet& dtaRubrica, Speaker& speaker, Alert& alert, MainWindowLink& link)
+    : QObject(&frame)
+    , m_dtaRubrica(dtaRubrica)
+    , m_speaker(speaker)
+    , m_alert(alert)
+    , m_link(link)
+    , m_activity(new ActivityWatcher(link, this))
+{
+    setObjectName(QStringLiteral("RubricaPage"));
+    build(frame);
+    setEntryState(false);
+    showCurrent();
+}
+
+void RubricaPage::build(QFrame& frame)
+{
+    Image6 = new QLabel(&frame);
+    Image6->setObjectName(QStringLiteral("Image6"));
+    Image6->setAccessibleName(QStringLiteral("Immagine della rubrica"));
+    Image6->setGeometry(twipsRect(360, 360, 480, 480));
+    Image6->setPixmap(picture(QStringLiteral(":/rubrica.svg"), Image6->size(), frame.devicePixelRatioF()));
+
+    makeLabel(&frame, QStringLiteral("Nome "), twipsRect(1320, 120, 1575, 255));
+    txtNome = makeField(&frame, "txtNome", QStringLiteral("Nome da cercare"), twipsRect(1320, 360, 1695, 285));
+    txtNome->setToolTip(QStringLiteral("Inserisci qui il nome da ricercare"));
+    txtNome->setAccessibleDescription(txtNome->toolTip());
+    cmdRicerca = makeButton(&frame, "cmdRicerca", QStringLiteral("&Cerca"), QStringLiteral("Cerca"),
+        QStringLiteral("Cerca il nome nella rubrica. Clicca più volte se sono presenti nomi uguali"),
+        twipsRect(1320, 720, 1695, 255));
+
+    Frame1 = new QGroupBox(QStringLiteral("Rubrica"), &frame);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setAccessibleName(QStringLiteral("Voce della rubrica"));
+    Frame1->setGeometry(twipsRect(120, 1000, 2970, 2055));
+    makeLabel(Frame1, QStringLiteral("Nome "), twipsRect(120, 240, 1575, 255));
+    cmdIndietro = makeButton(Frame1, "cmdIndietro", QStringLiteral("<"), QStringLiteral("Voce precedente"),
+        QStringLiteral("Scorri indietro la rubrica"), twipsRect(1200, 150, 255, 255));
+    cmdAvanti = makeButton(Frame1, "cmdAvanti", QStringLiteral(">"), QStringLiteral("Voce successiva"),
+        QStringLiteral("Scorri avanti la rubrica"), twipsRect(1560, 150, 255, 255));
+    cmdModifica = makeButton(Frame1, "cmdModifica", QStringLiteral("&Modifica"), QStringLiteral("Modifica"),
+        QStringLiteral("Modifica la voce selezionata"), twipsRect(1920, 150, 855, 255));
+    txtRnome = makeField(Frame1, "txtRnome", QStringLiteral("Nome"), twipsRect(120, 480, 2655, 285));
+    makeLabel(Frame1, QStringLiteral("Telefono"), twipsRect(120, 840, 1575, 255));
+    txtRtel = makeField(Frame1, "txtRtel", QStringLiteral("Telefono"), twipsRect(120, 1080, 2655, 285));
+    makeLabel(Frame1, QStringLiteral("Email"), twipsRect(120, 1440, 1575, 255));
+    txtRemail = makeField(Frame1, "txtRemail", QStringLiteral("Email"), twipsRect(120, 1680, 2655, 285));
+
+    cmdElimina = makeButton(&frame, "cmdElimina", Elimina, spokenCaption(Elimina),
+        QStringLiteral("Elimina la voce selezionata"), twipsRect(120, 3150, 1410, 255));
+    cmdAggiungi = makeButton(&frame, "cmdAggiungi", AggiungiNuovo, spokenCaption(AggiungiNuovo),
+        QStringLiteral("Aggiungi un nuovo contatto"), twipsRect(1680, 3150, 1410, 255));
+
+    bind(txtRnome, Nome);
+    bind(txtRtel, Telefono);
+    bind(txtRemail, Email);
+    for (QWidget* control :
+        std::initializer_list<QWidget*> { Frame1, cmdAvanti, cmdIndietro, cmdAggiungi, cmdElimina, cmdRicerca, Image6 })
+        m_activity->watch(control);
+    m_activity->watch(txtNome, ActivityWatcher::PointerAndKeys);
+
+    // The keyboard goes the way the eye reads: search, browse, entry, editing buttons.
+    QWidget* order[] = { txtNome, cmdRicerca, cmdIndietro, cmdAvanti, cmdModifica, txtRnome, txtRtel, txtRemail,
+        cmdElimina, cmdAggiungi };
+    for (size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+
+    connect(cmdAvanti, &QPushButton::clicked, this, [this] {
+        m_dtaRubrica.MoveNext(); // past the end only empties the fields
+        showCurrent();
+    });
+    connect(cmdIndietro, &QPushButton::clicked, this, [this] {
+        m_dtaRubrica.MovePrevious();
+        showCurrent();
+    });
+    connect(cmdAggiungi, &QPushButton::clicked, this, &RubricaPage::aggiungiClicked);
+    connect(cmdElimina, &QPushButton::clicked, this, &RubricaPage::eliminaClicked);
+    connect(cmdModifica, &QPushButton::clicked, this, &RubricaPage::startChanging);
+    connect(cmdRicerca, &QPushButton::clicked, this, &RubricaPage::search);
+    // Enter searches only while the search button could be clicked.
+    connect(txtNome, &QLineEdit::returnPressed, this, [this] {
+        if (cmdRicerca->isEnabled())
+            search();
+    });
+}
+
+void RubricaPage::bind(QLineEdit* field, const QString& name)
+{
+    connect(field, &QLineEdit::textEdited, this, [this, name](const QString& text) {
+        if (m_dtaRubrica.editMode() != RecordSet::EditMode::None)
+            m_dtaRubrica.setValue(name, text);
+    });
+    // A new entry shown is activity as much as typing.
+    connect(field, &QLineEdit::textChanged, this, [this] { m_link.stopInactivityCountdown(); });
+    m_activity->watch(field);
+}
+
+bool RubricaPage::inEntryState() const { return cmdAggiungi->text() != AggiungiNuovo; }
+
+void RubricaPage::showCurrent()
+{
+    for (const auto& [field, name] : { std::pair { txtRnome, Nome }, { txtRtel, Telefono }, { txtRemail, Email } }) {
+        field->setText(m_dtaRubrica.value(name).toString()); // no current record: empty
+        field->setCursorPosition(0);
+    }
+}
+
+void RubricaPage::setEntryState(bool entry)
+{
+    cmdAggiungi->setText(entry ? Salva : AggiungiNuovo);
+    cmdAggiungi->setAccessibleName(spokenCaption(cmdAggiungi->text()));
+    cmdElimina->setText(entry ? Annulla : Elimina);
+    cmdElimina->setAccessibleName(spokenCaption(cmdElimina->text()));
+    for (QPushButton* button : { cmdAvanti, cmdIndietro, cmdRicerca, cmdModifica })
+        button->setEnabled(!entry);
+    for (QLineEdit* field : { txtRnome, txtRtel, txtRemail })
+        field->setReadOnly(!entry);
+    m_link.setFinestraAperta(entry);
+}
+
+void RubricaPage::aggiungiClicked()
+{
+    if (cmdAggiungi->text() == AggiungiNuovo)
+        startAdding();
+    else
+        save();
+}
+
+void RubricaPage::eliminaClicked()
+{
+    if (cmdElimina->text() == Elimina)
+        remove();
+    else
+        cancel();
+}
+
+void RubricaPage::startAdding()
+{
+    m_dtaRubrica.AddNew();
+    showCurrent();
+    setEntryState(true);
+    txtRnome->setFocus();
+}
+
+void RubricaPage::startChanging()
+{
+    if (!m_dtaRubrica.Edit()) {
+        const QString text = QStringLiteral("Non c'è nessuna voce selezionata!");
+        m_alert(text, text, MessageBoxService::Exclamation, Attenzione, cmdModifica->window());
+        return;
+    }
+    setEntryState(true);
+    txtRnome->setFocus();
+    txtRnome->end(false); // ready to go on typing
+}
+
+void RubricaPage::save()
+{
+    QWidget* window = cmdAggiungi->window();
+    if (txtRnome->text().isEmpty()) {
+        m_alert(QStringLiteral("Devi inserire il nome"), QStringLiteral("Devi inserire il nome!"),
+            MessageBoxService::Exclamation, Attenzione, window);
+        txtRnome->setFocus();
+        return;
+    }
+    const int yesNo = MessageBoxService::Information | MessageBoxService::YesNo;
+    if (txtRtel->text().isEmpty()) {
+        const QString question = QStringLiteral("Non hai inserito il numero di telefono. Salvo comunque?");
+        if (m_alert(question, question, yesNo, Informazione, window) != MessageBoxService::Yes) {
+            txtRtel->setFocus();
+            return;
+        }
+    }
+    if (txtRemail->text().isEmpty()) {
+        if (m_alert(QStringLiteral("Non hai inserito l'indirizzo imèil. Salvo comunque?"),
+                QStringLiteral("Non hai inserito l'indirizzo email. Salvo comunque?"), yesNo, Informazione, window)
+            != MessageBoxService::Yes) {
+            txtRemail->setFocus();
+            return;
+        }
+    }
+    // A value left empty is stored as an empty text, not as a missing one.
+    for (const auto& [field, name] : { std::pair { txtRnome, Nome }, { txtRtel, Telefono }, { txtRemail, Email } })
+        if (m_dtaRubrica.value(name).isNull())
+            m_dtaRubrica.setValue(name, field->text());
+
+    // Refused (a write-protected file, a full disk): the entry stays as typed, to try again or cancel.
+    if (!m_dtaRubrica.Update() && m_dtaRubrica.editMode() != RecordSet::EditMode::None) {
+        const QString text = QStringLiteral("Non riesco a salvare la voce: %1. Quello che hai scritto resta qui.")
+                                 .arg(RubricaTexts::refusal(m_dtaRubrica.lastRefusal(), m_dtaRubrica.lastError()));
+        m_alert(text, text, MessageBoxService::Exclamation, Attenzione, window);
+        return;
+    }
+    setEntryState(false);
+    showCurrent();
+}
+
+void RubricaPage::cancel()
+{
+    m_dtaRubrica.CancelUpdate();
+    m_dtaRubrica.MoveFirst(); // an empty address book stays empty
+    setEntryState(false);
+    showCurrent();
+}
+
+void RubricaPage::remove()
+{
+    bool current = false;
+    const QString nome = m_dtaRubrica.value(Nome, &current).toString();
+    if (!current)
+        return; // nothing shown: nothing to ask about, nothing to delete
+    const QString question = QStringLiteral("Elimino i dati relativi a ") + nome + u'?';
+    if (m_alert(question, question, MessageBoxService::Exclamation | MessageBoxService::YesNo,
+            QStringLiteral("Conferma"), cmdElimina->window())
+        != MessageBoxService::Yes)
+        return;
+    if (!m_dtaRubrica.Delete() && m_dtaRubrica.lastRefusal() != RecordSet::Refusal::None) {
+        const QString text = QStringLiteral("Non riesco a eliminare la voce: %1.")
+                                 .arg(RubricaTexts::refusal(m_dtaRubrica.lastRefusal(), m_dtaRubrica.lastError()));
+        m_alert(text, text, MessageBoxService::Exclamation, Attenzione, cmdElimina->window());
+        return;
+    }
+    m_dtaRubrica.MoveFirst();
+    showCurrent();
+}
+
+void RubricaPage::search()
+{
+    const QString searched = txtNome->text();
+    if (searched.isEmpty()) {
+        const QString text = QStringLiteral("Non hai inserito nessun valore!");
+        m_alert(text, text, MessageBoxService::Exclamation, Attenzione, txtNome->window());
+        return;
+    }
+    // The name is compared as data, whole and ignoring letter case: "D'Angelo" is a name like any other.
+    const FieldEquals criterion { Nome, searched };
+    m_dtaRubrica.FindNext(criterion);
+    if (m_dtaRubrica.NoMatch())
+        m_dtaRubrica.FindFirst(criterion);
+    showCurrent();
+    if (m_dtaRubrica.NoMatch())
+        m_speaker.Speak(RubricaTexts::notFound(searched));
+    else
+        m_speaker.Speak(RubricaTexts::spokenEntry(txtRnome->text(), txtRtel->text(), txtRemail->text()));
+}

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+
+class ActivityWatcher;
+class Alert;
+class MainWindowLink;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class RecordSet;
+class Speaker;
+
+// The Rubrica page: one address-book entry at a time, the current record of dtaRubrica, with
+// browsing, the entry state for adding and changing, deletion and the search by name.
+// The state is carried by the captions of cmdAggiungi and cmdElimina, as the user sees it.
+class RubricaPage : public QObject
+{
+    Q_OBJECT
+
+public:
+    RubricaPage(QFrame& frame, RecordSet& dtaRubrica, Speaker& speaker, Alert& alert, MainWindowLink& link);
+
+    // An entry is being added or changed.
+    bool inEntryState() const;
+
+    QLabel* Image6 = nullptr;
+    QLineEdit* txtNome = nullptr;
+    QPushButton* cmdRicerca = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QPushButton* cmdIndietro = nullptr;
+    QPushButton* cmdAvanti = nullptr;
+    QPushButton* cmdModifica = nullptr;
+    QLineEdit* txtRnome = nullptr;
+    QLineEdit* txtRtel = nullptr;
+    QLineEdit* txtRemail = nullptr;
+    QPushButton* cmdElimina = nullptr;
+    QPushButton* cmdAggiungi = nullptr;
+
+private:
+    void build(QFrame& frame);
+    void bind(QLineEdit* field, const QString& name);
+    // The fields show the current record (or the edit buffer), empty when there is none.
+    void showCurrent();
+    void setEntryState(bool entry);
+
+    void aggiungiClicked();
+    void eliminaClicked();
+    void startAdding();
+    void startChanging();
+    void save();
+    void cancel();
+    void remove();
+    void search();
+
+    RecordSet& m_dtaRubrica;
+    Speaker& m_speaker;
+    Alert& m_alert;
+    MainWindowLink& m_link;
+    ActivityWatcher* m_activity = nullptr;
+};
