@@ -4,6 +4,7 @@
 // Each figure is the time from the click to the page showing the result, without painting.
 // usage: bench_rubrica [entries]   (runs offscreen unless QT_QPA_PLATFORM says otherwise)
 #include "DataFileFixture.h"
+#include "FakeClipboardText.h"
 #include "FakeAudioOutput.h"
 #include "FakeClock.h"
 #include "FakeMessageBoxes.h"
@@ -106,7 +107,8 @@ int main(int argc, char* argv[])
         return 1;
     }
     const qint64 opened = timer.nsecsElapsed();
-    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray });
+    FakeClipboardText clipboard;
+    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard });
     const qint64 built = timer.nsecsElapsed() - opened;
     window.heartbeat().tmrAgenda1.stop();
 
