@@ -59,7 +59,8 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     m_exit = std::make_unique<ExitRoutine>(m_settings, m_speaker, *m_face);
     connect(m_exit.get(), &ExitRoutine::unloadRequested, this, &QWidget::close);
 
-    m_agendaPage = std::make_unique<AgendaPage>(m_pages->frame(PageStrip::Agenda), m_speaker, m_boxes, *this);
+    m_agendaPage = std::make_unique<AgendaPage>(m_pages->frame(PageStrip::Agenda),
+        AgendaPage::Services { m_speaker, m_boxes, services.alert, m_clock, m_data }, *this);
     m_heartbeat = std::make_unique<AgendaHeartbeat>(
         AgendaHeartbeat::Services { m_clock, m_speaker, m_boxes, m_data.dtaAppun(), m_data.dtaProm() }, *m_agendaPage,
         *this);
