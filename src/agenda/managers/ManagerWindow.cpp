@@ -76,8 +76,7 @@ ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServ
     DBGrid1->setItemDelegate(m_delegate);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
-        | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    DBGrid1->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     DBGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     DBGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     DBGrid1->setTabKeyNavigation(false);
@@ -138,7 +137,14 @@ ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServ
     showCurrentRecord();
 }
 
-ManagerWindow::~ManagerWindow() = default;
+ManagerWindow::~ManagerWindow()
+{
+    // The grid and its model go while Data1 is still there. A cell still open for editing when
+    // the window goes without being closed first (with the main window) is dropped, not written.
+    m_delegate->disconnect();
+    delete DBGrid1;
+    delete m_model;
+}
 
 void ManagerWindow::setClientSize(int width, int height) { setFixedSize(twips(width), twips(height)); }
 
