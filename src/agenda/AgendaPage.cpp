@@ -58,8 +58,10 @@ AgendaPage::AgendaPage(QFrame& frame, const Services& services, MainWindowLink& 
 {
     setObjectName(QStringLiteral("AgendaPage"));
     build(frame);
-    m_appun = new WindowOpener(link, [this] { return makeManager<frmAppun>(QStringLiteral("Appuntamenti")); }, this);
-    m_prom = new WindowOpener(link, [this] { return makeManager<frmProm>(QStringLiteral("Promemoria")); }, this);
+    m_appun = new WindowOpener(
+        link, [this] { return makeManager<frmAppun>(QStringLiteral("Appuntamenti")); }, this);
+    m_prom = new WindowOpener(
+        link, [this] { return makeManager<frmProm>(QStringLiteral("Promemoria")); }, this);
     connect(cmdAppuntamento, &QPushButton::clicked, m_appun, &WindowOpener::open);
     connect(cmdPromemoria, &QPushButton::clicked, m_prom, &WindowOpener::open);
 }
@@ -74,8 +76,8 @@ template <typename Window> QWidget* AgendaPage::makeManager(const QString& table
         return nullptr;
     }
     // A window of the main window's own, kept above it.
-    return new Window(std::move(records), ManagerServices { m_alert, m_clock, m_link, m_data.filePath() },
-        m_frame.window());
+    return new Window(
+        std::move(records), ManagerServices { m_alert, m_clock, m_link, m_data.filePath() }, m_frame.window());
 }
 
 void AgendaPage::build(QFrame& frame)

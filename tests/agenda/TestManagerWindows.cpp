@@ -84,12 +84,17 @@ private slots:
         QTest::addColumn<QString>("testo");
         QTest::addColumn<QString>("letter"); // lit at the next heartbeat, if any
         const QString rich = QStringLiteral("L'avvocato \"Bianchi\"; perché? 😀\nseconda riga");
-        QTest::newRow("appointment today") << true << QTime(15, 30) << Today << "dentista" << "appu15";
-        QTest::newRow("text of spaces") << true << QTime(9, 0) << Today << "   " << "appu9";
+        QTest::newRow("appointment today") << true << QTime(15, 30) << Today << "dentista"
+                                           << "appu15";
+        QTest::newRow("text of spaces") << true << QTime(9, 0) << Today << "   "
+                                        << "appu9";
         QTest::newRow("quotes, accents, emoji, newline") << true << QTime(23, 59) << Today << rich << "appu23";
-        QTest::newRow("midnight") << true << QTime(0, 0) << Today << "mezzanotte" << "appu0";
-        QTest::newRow("far future") << true << QTime(10, 0) << QDate(2199, 12, 31) << "lontano" << "";
-        QTest::newRow("reminder") << false << QTime(8, 0) << QDate() << "medicina" << "prom8";
+        QTest::newRow("midnight") << true << QTime(0, 0) << Today << "mezzanotte"
+                                  << "appu0";
+        QTest::newRow("far future") << true << QTime(10, 0) << QDate(2199, 12, 31) << "lontano"
+                                    << "";
+        QTest::newRow("reminder") << false << QTime(8, 0) << QDate() << "medicina"
+                                  << "prom8";
         QTest::newRow("reminder, rich text") << false << QTime(23, 59) << QDate() << rich << "prom23";
     }
     void anEntryAddedReachesTheFileTheGridAndTheTimeline()
@@ -129,7 +134,8 @@ private slots:
         rig.window->heartbeat().tick();
         const QString kind = appointment ? QStringLiteral("appu") : QStringLiteral("prom");
         for (int hour = 0; hour < 24; ++hour)
-            QCOMPARE(lit(rig, kind + QString::number(hour)), kind + QString::number(hour) == letter || (hour == 6 && !appointment));
+            QCOMPARE(lit(rig, kind + QString::number(hour)),
+                kind + QString::number(hour) == letter || (hour == 6 && !appointment));
     }
 
     void panelRefusesAnEmptyTextAndKeepsItsInputs()
@@ -156,7 +162,8 @@ private slots:
 
         QTest::keyClicks(w->txtNuovTesto, QStringLiteral("uno"));
         click(w->Command4);
-        QCOMPARE(stored(rig, QStringLiteral("Appuntamenti")), QStringList { QStringLiteral("2026-12-14 00:00 10:15|uno") });
+        QCOMPARE(
+            stored(rig, QStringLiteral("Appuntamenti")), QStringList { QStringLiteral("2026-12-14 00:00 10:15|uno") });
         // The next addition starts from the previous one's values.
         click(w->Command1);
         QCOMPARE(w->txtNuovOra->time(), QTime(10, 15));
@@ -303,14 +310,16 @@ private slots:
         QCOMPARE(timeEditor->time(), QTime(9, 5));
         timeEditor->setTime(QTime(14, 30));
         QTest::keyClick(timeEditor, Qt::Key_Return);
-        QTRY_COMPARE(stored(rig, QStringLiteral("Appuntamenti")), QStringList { QStringLiteral("2026-12-05 00:00 14:30|dentista") });
+        QTRY_COMPARE(stored(rig, QStringLiteral("Appuntamenti")),
+            QStringList { QStringLiteral("2026-12-05 00:00 14:30|dentista") });
         rig.window->heartbeat().tick();
         QVERIFY(!lit(rig, "appu9") && lit(rig, "appu14"));
 
         // A text emptied in the grid is stored empty; a date moved to tomorrow leaves today's timeline.
         QVERIFY(grid->model()->setData(grid->model()->index(0, 3), QString()));
         QVERIFY(grid->model()->setData(grid->model()->index(0, 2), Today.addDays(1)));
-        QCOMPARE(stored(rig, QStringLiteral("Appuntamenti")), QStringList { QStringLiteral("2026-12-06 00:00 14:30|") });
+        QCOMPARE(
+            stored(rig, QStringLiteral("Appuntamenti")), QStringList { QStringLiteral("2026-12-06 00:00 14:30|") });
         rig.window->heartbeat().tick();
         QVERIFY(!lit(rig, "appu14"));
         // The main window goes with a cell still open for editing: the window's record set goes last.
@@ -362,8 +371,8 @@ private slots:
         AgendaTestData file;
         QVERIFY(file.addAppointment(Today, QTime(9, 5), QStringLiteral("dentista")));
         QVERIFY(file.addRawAppointment(QStringLiteral("non è una data"), QVariant(), QStringLiteral("rotto")));
-        QVERIFY(file.addRawAppointment(QStringLiteral("2026-12-05T08:30:00"), QStringLiteral("1899-12-30T18:00:00"),
-            QStringLiteral("con l'ora")));
+        QVERIFY(file.addRawAppointment(
+            QStringLiteral("2026-12-05T08:30:00"), QStringLiteral("1899-12-30T18:00:00"), QStringLiteral("con l'ora")));
         AgendaData data(file.path);
         QVERIFY(data.open());
         auto records = data.openRecordSet(QStringLiteral("Appuntamenti"));

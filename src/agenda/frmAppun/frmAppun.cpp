@@ -16,7 +16,8 @@ namespace {
 ManagerWindow::Words words()
 {
     return { QStringLiteral("Programma appuntamenti"), MainWindowLink::Table::Appuntamenti,
-        QStringLiteral("Inserisci i dati del nuovo appuntamento:"), QStringLiteral("Elimino l'appuntamento selezionato?"),
+        QStringLiteral("Inserisci i dati del nuovo appuntamento:"),
+        QStringLiteral("Elimino l'appuntamento selezionato?"),
         QStringLiteral("Non hai selezionato nessun appuntamento!"), QStringLiteral("Elenco degli appuntamenti"),
         QStringLiteral("il nuovo appuntamento"), QStringLiteral("l'appuntamento") };
 }

@@ -41,6 +41,8 @@ frmProm::frmProm(std::unique_ptr<RecordSet> Data1, const ManagerServices& servic
     Picture1->setGeometry(twipsRect(1035, 968, 3255, 1935));
 
     txtNuovOra->setGeometry(twipsRect(960, 480, 770, 285));
+    txtNuovOra->resize(
+        std::max(txtNuovOra->width(), txtNuovOra->sizeHint().width()), txtNuovOra->height()); // "23.59" whole
     txtNuovTesto->setGeometry(twipsRect(960, 840, 2175, 495));
     Command4->setGeometry(twipsRect(120, 1440, 1455, 375));
     Command5->setGeometry(twipsRect(1680, 1440, 1455, 375));

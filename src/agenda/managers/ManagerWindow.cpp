@@ -173,7 +173,8 @@ void ManagerWindow::setAdding(bool adding)
         Picture1->show();
         Picture1->raise();
     }
-    for (QWidget* control : { static_cast<QWidget*>(DBGrid1), static_cast<QWidget*>(Command1), static_cast<QWidget*>(Command2) })
+    for (QWidget* control :
+        { static_cast<QWidget*>(DBGrid1), static_cast<QWidget*>(Command1), static_cast<QWidget*>(Command2) })
         control->setEnabled(!adding);
     if (!adding) {
         Picture1->hide();
@@ -240,8 +241,8 @@ void ManagerWindow::annulla()
 
 void ManagerWindow::elimina()
 {
-    if (m_alert(m_words.deleteQuestion, m_words.deleteQuestion, MessageBoxService::YesNo | MessageBoxService::Exclamation,
-            QStringLiteral("Vespelinda"), this)
+    if (m_alert(m_words.deleteQuestion, m_words.deleteQuestion,
+            MessageBoxService::YesNo | MessageBoxService::Exclamation, QStringLiteral("Vespelinda"), this)
         != MessageBoxService::Yes)
         return;
     const int scrolled = DBGrid1->verticalScrollBar()->value();

@@ -33,7 +33,10 @@ RecordSetModel::RecordSetModel(RecordSet& records, QList<GridColumn> columns, QO
 
 int RecordSetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rowCount; }
 
-int RecordSetModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_columns.size()); }
+int RecordSetModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
 
 QVariant RecordSetModel::data(const QModelIndex& index, int role) const
 {
