@@ -50,13 +50,15 @@ QStringList stored(MainWindowRig& rig, const QString& table)
     return rows;
 }
 
-// The program's own connection to the data file refuses every change from now on (a read-only file).
-void makeReadOnly(bool readOnly)
+// Runs a statement on the program's own connection to the data file.
+void onProgramConnection(const QString& sql)
 {
     for (const QString& name : QSqlDatabase::connectionNames())
         if (name.startsWith(QLatin1String("vespelinda-data-")))
-            QSqlQuery(QSqlDatabase::database(name)).exec(QStringLiteral("PRAGMA query_only = %1").arg(int(readOnly)));
+            QVERIFY(QSqlQuery(QSqlDatabase::database(name)).exec(sql));
 }
+// The data file refuses every change from now on, as a read-only file does.
+void makeReadOnly(bool readOnly) { onProgramConnection(QStringLiteral("PRAGMA query_only = %1").arg(int(readOnly))); }
 
 bool listing(const ManagerWindow* w)
 {
@@ -287,6 +289,14 @@ private slots:
         QVERIFY(listing(w));
         QVERIFY(w->txtNuovTesto->toPlainText().isEmpty());
         QCOMPARE(w->txtNuovOra->time(), QTime(0, 0));
+
+        // A table that cannot be read: told, and no window opens.
+        onProgramConnection(QStringLiteral("DROP TABLE Promemoria"));
+        QVERIFY(!open<frmProm>(rig));
+        QVERIFY(rig.boxTexts().value(0).contains(QLatin1String("Promemoria")));
+        QVERIFY(rig.window->finestraAperta()); // the appointment window is still open
+        w->close();
+        QTRY_VERIFY(!rig.window->finestraAperta());
     }
 
     void gridEditsAreWrittenAndMoveTheLetters()

@@ -19,7 +19,7 @@ ManagerWindow::Words words()
         QStringLiteral("Inserisci i dati del nuovo appuntamento:"),
         QStringLiteral("Elimino l'appuntamento selezionato?"),
         QStringLiteral("Non hai selezionato nessun appuntamento!"), QStringLiteral("Elenco degli appuntamenti"),
-        QStringLiteral("il nuovo appuntamento"), QStringLiteral("l'appuntamento") };
+        QStringLiteral("appuntamento"), QStringLiteral("l'appuntamento") };
 }
 
 QList<GridColumn> columns()

@@ -17,7 +17,7 @@ ManagerWindow::Words words()
     return { QStringLiteral("Programma promemoria giornalieri"), MainWindowLink::Table::Promemoria,
         QStringLiteral("Inserisci i dati del nuovo promemoria:"), QStringLiteral("Elimino il promemoria selezionato?"),
         QStringLiteral("Non hai selezionato nessun promemoria!"), QStringLiteral("Elenco dei promemoria giornalieri"),
-        QStringLiteral("il nuovo promemoria"), QStringLiteral("il promemoria") };
+        QStringLiteral("promemoria"), QStringLiteral("il promemoria") };
 }
 
 QList<GridColumn> columns()

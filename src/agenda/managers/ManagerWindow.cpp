@@ -123,10 +123,10 @@ ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServ
     txtNuovOra = new QTimeEdit(QTime(0, 0), Picture1);
     txtNuovOra->setObjectName(QStringLiteral("txtNuovOra"));
     txtNuovOra->setDisplayFormat(QStringLiteral("HH.mm"));
-    txtNuovOra->setAccessibleName(QStringLiteral("Ora di %1").arg(words.newEntry));
+    txtNuovOra->setAccessibleName(QStringLiteral("Ora del nuovo ") + words.noun);
     txtNuovTesto = new LimitedTextEdit(TextLimit, Picture1);
     txtNuovTesto->setObjectName(QStringLiteral("txtNuovTesto"));
-    txtNuovTesto->setAccessibleName(QStringLiteral("Testo di %1").arg(words.newEntry));
+    txtNuovTesto->setAccessibleName(QStringLiteral("Testo del nuovo ") + words.noun);
     Command4 = makeButton(QStringLiteral("&Conferma"), "Command4", Picture1);
     Command5 = makeButton(QStringLiteral("&Annulla"), "Command5", Picture1);
     Command4->setDefault(true); // Enter in the time or date input confirms
@@ -221,7 +221,7 @@ void ManagerWindow::conferma()
     Data1.setValue(QStringLiteral("Testo"), testo);
     writeNewRecord(Data1);
     if (!m_model->storeNew()) {
-        tellRefusal(QStringLiteral("salvare ") + m_words.newEntry, Data1.lastError(),
+        tellRefusal(QStringLiteral("salvare il nuovo ") + m_words.noun, Data1.lastError(),
             QStringLiteral("Quello che hai scritto è rimasto nel pannello: puoi riprovare con \"Conferma\" "
                            "o lasciar perdere con \"Annulla\"."));
         return;

@@ -47,7 +47,7 @@ public:
         QString deleteQuestion;
         QString nothingSelected;
         QString listName; // the grid's accessible name
-        QString newEntry; // "il nuovo appuntamento"
+        QString noun; // "appuntamento"
         QString theEntry; // "l'appuntamento"
     };
 
