@@ -3,9 +3,14 @@
 
 #include "agenda/AgendaTexts.h"
 #include "agenda/TimelineLetter.h"
+#include "agenda/frmAppun/frmAppun.h"
+#include "agenda/frmProm/frmProm.h"
 #include "core/ActivityWatcher.h"
+#include "core/Alert.h"
 #include "core/MessageBoxService.h"
 #include "core/Twips.h"
+#include "core/WindowOpener.h"
+#include "datafile/AgendaData.h"
 #include "speech/Speaker.h"
 
 #include <QFrame>
@@ -40,14 +45,39 @@ QLabel* makeLabel(QFrame& frame, const QString& caption, const QRect& geometry)
 }
 } // namespace
 
-AgendaPage::AgendaPage(QFrame& frame, Speaker& speaker, MessageBoxService& boxes, MainWindowLink& link)
+AgendaPage::AgendaPage(QFrame& frame, const Services& services, MainWindowLink& link)
     : QObject(&frame)
-    , m_speaker(speaker)
-    , m_boxes(boxes)
+    , m_speaker(services.speaker)
+    , m_boxes(services.boxes)
+    , m_alert(services.alert)
+    , m_clock(services.clock)
+    , m_data(services.data)
+    , m_link(link)
+    , m_frame(frame)
     , m_activity(new ActivityWatcher(link, this))
 {
     setObjectName(QStringLiteral("AgendaPage"));
     build(frame);
+    m_appun = new WindowOpener(
+        link, [this] { return makeManager<frmAppun>(QStringLiteral("Appuntamenti")); }, this);
+    m_prom = new WindowOpener(
+        link, [this] { return makeManager<frmProm>(QStringLiteral("Promemoria")); }, this);
+    connect(cmdAppuntamento, &QPushButton::clicked, m_appun, &WindowOpener::open);
+    connect(cmdPromemoria, &QPushButton::clicked, m_prom, &WindowOpener::open);
+}
+
+template <typename Window> QWidget* AgendaPage::makeManager(const QString& table)
+{
+    QString error;
+    std::unique_ptr<RecordSet> records = m_data.openRecordSet(table, &error);
+    if (!records) {
+        m_alert(QStringLiteral("Non riesco a leggere il file dei dati."), error, MessageBoxService::Exclamation,
+            QStringLiteral("Vespelinda"), m_frame.window());
+        return nullptr;
+    }
+    // A window of the main window's own, kept above it.
+    return new Window(
+        std::move(records), ManagerServices { m_alert, m_clock, m_link, m_data.filePath() }, m_frame.window());
 }
 
 void AgendaPage::build(QFrame& frame)

@@ -7,6 +7,9 @@
 #include <array>
 
 class ActivityWatcher;
+class AgendaData;
+class Alert;
+class Clock;
 class MainWindowLink;
 class MessageBoxService;
 class QFrame;
@@ -14,15 +17,26 @@ class QLabel;
 class QPushButton;
 class Speaker;
 class TimelineLetter;
+class WindowOpener;
 
 // The Agenda page: builds its controls inside the page frame (whose own background belongs to
-// the main window), lights the timeline letters and reads out the entries of a clicked letter.
+// the main window), lights the timeline letters, reads out the entries of a clicked letter and
+// opens the appointment and reminder windows.
 class AgendaPage : public QObject
 {
     Q_OBJECT
 
 public:
-    AgendaPage(QFrame& frame, Speaker& speaker, MessageBoxService& boxes, MainWindowLink& link);
+    struct Services
+    {
+        Speaker& speaker;
+        MessageBoxService& boxes;
+        Alert& alert;
+        Clock& clock;
+        AgendaData& data;
+    };
+
+    AgendaPage(QFrame& frame, const Services& services, MainWindowLink& link);
 
     // The tables a click on a lit letter reads from.
     void setAgenda(const DayAgenda& agenda) { m_agenda = &agenda; }
@@ -46,11 +60,21 @@ public:
 
 private:
     void build(QFrame& frame);
+    // A manager window over its own record set of the table, or null (and an alert) when the
+    // table cannot be read.
+    template <typename Window> QWidget* makeManager(const QString& table);
     void readOut(DayAgenda::Kind kind, int hour);
     std::array<TimelineLetter*, 24>& letters(DayAgenda::Kind kind);
 
     const DayAgenda* m_agenda = nullptr;
     Speaker& m_speaker;
     MessageBoxService& m_boxes;
+    Alert& m_alert;
+    Clock& m_clock;
+    AgendaData& m_data;
+    MainWindowLink& m_link;
+    QFrame& m_frame;
     ActivityWatcher* m_activity = nullptr;
+    WindowOpener* m_appun = nullptr;
+    WindowOpener* m_prom = nullptr;
 };

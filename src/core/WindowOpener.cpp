@@ -22,6 +22,8 @@ QWidget* WindowOpener::open()
 {
     if (!m_window) {
         m_window = m_make();
+        if (!m_window) // the factory could not make it, and has said why
+            return nullptr;
         m_window->installEventFilter(this);
     }
     m_window->show();

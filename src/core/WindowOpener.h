@@ -21,7 +21,8 @@ public:
     WindowOpener(MainWindowLink& link, Factory make, QObject* parent = nullptr);
     ~WindowOpener() override;
 
-    // Shows the window modeless (making it first if needed) and returns it.
+    // Shows the window modeless (making it first if needed) and returns it; null when the factory
+    // made none.
     QWidget* open();
     // The open window, or null.
     QWidget* window() const { return m_window; }

@@ -66,7 +66,8 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     m_leggiPage = std::make_unique<LeggiPage>(m_pages->frame(PageStrip::Leggi), m_speaker, services.clipboard, *this);
     m_calendarioPage
         = std::make_unique<CalendarioPage>(m_pages->frame(PageStrip::Calendario), m_speaker, m_clock, *this);
-    m_agendaPage = std::make_unique<AgendaPage>(m_pages->frame(PageStrip::Agenda), m_speaker, m_boxes, *this);
+    m_agendaPage = std::make_unique<AgendaPage>(m_pages->frame(PageStrip::Agenda),
+        AgendaPage::Services { m_speaker, m_boxes, services.alert, m_clock, m_data }, *this);
     m_heartbeat = std::make_unique<AgendaHeartbeat>(
         AgendaHeartbeat::Services { m_clock, m_speaker, m_boxes, m_data.dtaAppun(), m_data.dtaProm() }, *m_agendaPage,
         *this);

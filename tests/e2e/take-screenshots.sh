@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Pictures of the real program under Xvfb for the documentation: the face awake, the Leggi page
 # with a typed text, the Calendario page, the address book browsing and with an entry being typed,
-# the face asleep after the idle time, and folded to the
-# face alone.
+# the appointment and reminder windows listing and adding, the face asleep after the idle time, and
+# folded to the face alone.
 #   take-screenshots.sh path/to/Vespelinda [OUTPUT_FOLDER]   (default: docs/screenshots)
 . "$(dirname "$0")/e2e-lib.sh"
 
@@ -16,9 +16,15 @@ e2e_start_wm
 e2e_start_tray
 e2e_settings "Carica avvio" 0 "Tipo iniziale" Nessuno "Tipo finale" Nessuno "Riduci icona" 0 \
     "Leggi errore" 1 "Automin" 0 "Mess Min" 0 "Secondi inatt" 15
-sqlite3 "$APP_DIR/dati.mdb" <<'SQL' || e2e_fail "cannot write dati.mdb"
+today=$(date +%F)
+sqlite3 "$APP_DIR/dati.mdb" <<SQL || e2e_fail "cannot write dati.mdb"
 INSERT INTO Rubrica (Nome, Telefono, Email) VALUES ('Mario Rossi', '06 1234567', 'mario.rossi@example.it');
 INSERT INTO Rubrica (Nome, Telefono, Email) VALUES ('Lucia D''Amico', '+39 333 1234567', 'lucia@example.it');
+INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES ('${today}T00:00:00', '1899-12-30T09:30:00', 'Dentista');
+INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES ('${today}T00:00:00', '1899-12-30T15:00:00', 'Riunione con l''avvocato');
+INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES ('$(date -d tomorrow +%F)T00:00:00', '1899-12-30T11:15:00', 'Ritirare gli occhiali');
+INSERT INTO Promemoria (Ora, Testo) VALUES ('1899-12-30T08:00:00', 'Pillola della pressione');
+INSERT INTO Promemoria (Ora, Testo) VALUES ('1899-12-30T20:30:00', 'Annaffiare le piante');
 SQL
 xdotool mousemove 1000 700
 e2e_start_app
@@ -70,6 +76,35 @@ e2e_screenshot "$F" "$out/rubrica-entry.png"
 e2e_log "address book"
 xdotool key alt+a # "Annulla"
 xdotool mousemove --window "$W" 25 276 click 1
+
+# The appointment and the reminder windows, from the Agenda page's buttons: the list, then the
+# new-entry panel (Alt+A) with something typed; Esc leaves the panel, Esc again closes the window.
+xdotool mousemove --window "$W" 165 276 click 1 # the Agenda tab
+manager()
+{
+    local button_y=$1 title=$2 name=$3 time=$4 text=$5 M
+    sleep 0.6
+    xdotool mousemove --window "$W" 114 "$button_y" click 1
+    e2e_wait 5 xdotool search --all --pid "$APP_PID" --name "^$title\$" || e2e_fail "no window $title"
+    M=$(xdotool search --all --pid "$APP_PID" --name "^$title\$" | head -n1)
+    xdotool mousemove 1000 700
+    sleep 1
+    e2e_screenshot "$(frame "$M")" "$out/$name.png"
+    xdotool key alt+a
+    sleep 0.3
+    xdotool type --delay 40 "$time"
+    xdotool key Tab
+    [ "$name" = appuntamenti ] && xdotool key Tab Tab Tab
+    xdotool type --delay 20 "$text"
+    sleep 0.5
+    e2e_screenshot "$(frame "$M")" "$out/$name-nuovo.png"
+    xdotool key Escape Escape
+    e2e_wait 5 e2e_not xdotool search --all --pid "$APP_PID" --name "^$title\$" || e2e_fail "$title did not close"
+    e2e_log "$title"
+}
+manager 482 "Programma appuntamenti" appuntamenti 17.45 "Telefonare a Giulia"
+manager 506 "Programma promemoria giornalieri" promemoria 13.00 "Pranzo"
+xdotool mousemove --window "$W" 28 276 click 1 # back to the first tab
 xdotool mousemove 1000 700
 
 # Asleep "Secondi inatt" seconds after the last pointer movement, plus up to the heartbeat's second.

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "agenda/frmProm/frmProm.h"
+
+#include "agenda/managers/LimitedTextEdit.h"
+#include "core/Twips.h"
+#include "datafile/RecordSet.h"
+
+#include <QFrame>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimeEdit>
+
+namespace {
+ManagerWindow::Words words()
+{
+    return { QStringLiteral("Programma promemoria giornalieri"), MainWindowLink::Table::Promemoria,
+        QStringLiteral("Inserisci i dati del nuovo promemoria:"), QStringLiteral("Elimino il promemoria selezionato?"),
+        QStringLiteral("Non hai selezionato nessun promemoria!"), QStringLiteral("Elenco dei promemoria giornalieri"),
+        QStringLiteral("promemoria"), QStringLiteral("il promemoria") };
+}
+
+QList<GridColumn> columns()
+{
+    return { { QStringLiteral("IDPromemoria"), QStringLiteral("IDPromemoria"), GridColumn::Kind::Key },
+        { QStringLiteral("Ora"), QStringLiteral("Orario"), GridColumn::Kind::Time, 1200 },
+        { QStringLiteral("Testo"), QStringLiteral("Testo promemoria"), GridColumn::Kind::Text, 3585 } };
+}
+} // namespace
+
+frmProm::frmProm(std::unique_ptr<RecordSet> Data1, const ManagerServices& services, QWidget* parent)
+    : ManagerWindow(std::move(Data1), services, words(), columns(), parent)
+{
+    setObjectName(QStringLiteral("frmProm"));
+    setClientSize(5325, 3825);
+    DBGrid1->setGeometry(twipsRect(0, 0, 5330, 3255));
+    DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Command1->setGeometry(twipsRect(120, 3360, 1560, 375));
+    Command2->setGeometry(twipsRect(1882, 3360, 1560, 375));
+    Command3->setGeometry(twipsRect(3600, 3360, 1575, 375));
+    Picture1->setGeometry(twipsRect(1035, 968, 3255, 1935));
+
+    txtNuovOra->setGeometry(twipsRect(960, 480, 770, 285));
+    txtNuovOra->resize(
+        std::max(txtNuovOra->width(), txtNuovOra->sizeHint().width()), txtNuovOra->height()); // "23.59" whole
+    txtNuovTesto->setGeometry(twipsRect(960, 840, 2175, 495));
+    Command4->setGeometry(twipsRect(120, 1440, 1455, 375));
+    Command5->setGeometry(twipsRect(1680, 1440, 1455, 375));
+}
+
+void frmProm::beginNewEntry() { txtNuovOra->setFocus(); }
