@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/frmArriv.h"
 
+#include "about/frmAbout.h"
 #include "agenda/AgendaHeartbeat.h"
 #include "agenda/AgendaPage.h"
 #include "core/Clock.h"
 #include "core/SettingsStore.h"
+#include "core/WindowOpener.h"
 #include "datafile/AgendaData.h"
 #include "mainwindow/AppIcon.h"
 #include "mainwindow/ExitRoutine.h"
@@ -72,6 +74,10 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
         esci();
     });
     connect(m_menus.mnuIcoVisualizza, &QAction::triggered, this, &frmArriv::toggleWindow);
+    auto* about = new WindowOpener(
+        *this, [this, &alert = services.alert] { return new frmAbout(AboutServices::desktop(alert), this); }, this);
+    connect(m_menus.mnuInfo, &QAction::triggered, about, &WindowOpener::open);
+    connect(m_menus.mnuIcoInfo, &QAction::triggered, about, &WindowOpener::open);
     m_tray.setIcon(appIcon());
     m_tray.setContextMenu(m_menus.mnuIcona);
     connect(&m_tray, &TrayIcon::clicked, this, &frmArriv::trayClicked);
