@@ -53,9 +53,7 @@ LinkLabel::LinkLabel(const QString& text, QWidget* parent)
 
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::WindowText, Qt::blue);
-    setPalette(palette);
+    setStyleSheet(QStringLiteral("color: blue;"));
 }
 
 void LinkLabel::mousePressEvent(QMouseEvent* event)

@@ -14,9 +14,9 @@
 #include <QLoggingCategory>
 #include <QPushButton>
 
+namespace {
 Q_LOGGING_CATEGORY(aboutLog, "vespelinda.about")
 
-namespace {
 const char* const Caption = "Informazioni su ";
 const char* const Description = "Vespelinda, l'assistente che parla per il desktop Linux, è stata sviluppata da";
 const char* const Developer = "il gruppo di sviluppo del progetto Vespelinda";
@@ -81,35 +81,23 @@ frmAbout::frmAbout(AboutServices services, QWidget* parent)
     auto* picIcon = label(this, "picIcon", {}, QRect(12, 12, 48, 48));
     picIcon->setPixmap(windowIcon().pixmap(48, 48));
     picIcon->setAccessibleName(QStringLiteral("Icona di Vespelinda"));
-    auto* lblTitle = label(this, "lblTitle", QStringLiteral("Vespelinda,"), QRect(72, 6, 300, 36));
-    QFont titleFont(QStringLiteral("Serif"), 22, QFont::Bold);
-    lblTitle->setFont(titleFont);
-    QPalette blue = lblTitle->palette();
-    blue.setColor(QPalette::WindowText, Qt::blue);
-    lblTitle->setPalette(blue);
-    auto* slogan = label(this, "Label5", text(Slogan), QRect(72, 40, 300, 18));
-    QFont italic = slogan->font();
-    italic.setItalic(true);
-    slogan->setFont(italic);
+    label(this, "lblTitle", QStringLiteral("Vespelinda,"), QRect(72, 6, 300, 36))
+        ->setStyleSheet(QStringLiteral("color: blue; font: bold 22pt serif;"));
+    label(this, "Label5", text(Slogan), QRect(72, 40, 300, 18))->setStyleSheet(QStringLiteral("font-style: italic;"));
     label(
         this, "lblVersion", QStringLiteral("Versione ") + QString::fromLatin1(ProgramVersion), QRect(72, 60, 300, 18));
     label(this, "lblDescription", text(Description), QRect(12, 84, 358, 34));
-    auto* developer = label(this, "Label3", text(Developer), QRect(12, 118, 358, 18));
-    QFont bold = developer->font();
-    bold.setBold(true);
-    developer->setFont(bold);
+    label(this, "Label3", text(Developer), QRect(12, 118, 358, 18))
+        ->setStyleSheet(QStringLiteral("font-weight: bold;"));
 
-    label(this, "lblDisclaimer", text(Disclaimer), QRect(12, 144, 260, 18));
+    label(this, "lblDisclaimer", text(Disclaimer), QRect(12, 144, 358, 18));
     auto* web = link(this, "Label1", QString::fromLatin1(ProjectLinks::HomePage), QStringLiteral("Sito web: "), WebTip,
-        QPoint(12, 162));
+        QPoint(12, 164));
     auto* mail = link(this, "Label2", QString::fromLatin1(ProjectLinks::Contact), QStringLiteral("Email: "), MailTip,
-        QPoint(12, 180));
+        QPoint(12, 182));
     connect(web, &LinkLabel::activated, this, [this] { openLink(ProjectLinks::homePageUrl()); });
     connect(mail, &LinkLabel::activated, this, [this] { openLink(ProjectLinks::contactUrl()); });
-    auto* rights = label(this, "Label6", text(Rights), QRect(12, 206, 262, 36));
-    QFont small = rights->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    rights->setFont(small);
+    label(this, "Label6", text(Rights), QRect(12, 208, 262, 36))->setStyleSheet(QStringLiteral("font-size: 7.5pt;"));
 
     m_cmdOK = button(this, "cmdOK", QStringLiteral("OK"), QStringLiteral("OK"), QRect(280, 178, 90, 28));
     m_cmdOK->setDefault(true);
