@@ -32,9 +32,8 @@ struct AboutRig
     {
         QFile file(folder + u'/' + name);
         file.open(QIODevice::WriteOnly);
-        file.write(u"#!%1\necho \"$$ %2\" > '%3.new'; mv '%3.new' '%3'\nexec sleep 30\n"_s
-                       .arg(QLatin1String(shell), name, started)
-                       .toUtf8());
+        const QString script = u"#!%1\necho \"$$ %2\" > '%3.new'; mv '%3.new' '%3'\nexec sleep 30\n"_s;
+        file.write(script.arg(QLatin1String(shell), name, started).toUtf8());
         file.setPermissions(file.permissions() | QFile::ExeOwner);
         return file.fileName();
     }
