@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "about/ProgramInfo.h"
 #include "core/Alert.h"
 #include "core/QtMessageBoxService.h"
 #include "core/SettingsStore.h"
@@ -25,7 +26,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Vespelinda"));
     QApplication::setApplicationName(QStringLiteral("Vespelinda"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1"));
+    QApplication::setApplicationVersion(QString::fromLatin1(ProgramVersion));
     QApplication::setDesktopFileName(QStringLiteral("vespelinda"));
     QApplication::setWindowIcon(appIcon());
 

@@ -2,10 +2,12 @@
 #include "mainwindow/frmArriv.h"
 
 #include "addressbook/RubricaPage.h"
+#include "about/frmAbout.h"
 #include "agenda/AgendaHeartbeat.h"
 #include "agenda/AgendaPage.h"
 #include "core/Clock.h"
 #include "core/SettingsStore.h"
+#include "core/WindowOpener.h"
 #include "datafile/AgendaData.h"
 #include "datafile/DataFileWatch.h"
 #include "mainwindow/AppIcon.h"
@@ -87,6 +89,10 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
         esci();
     });
     connect(m_menus.mnuIcoVisualizza, &QAction::triggered, this, &frmArriv::toggleWindow);
+    auto* about = new WindowOpener(
+        *this, [this, &alert = services.alert] { return new frmAbout(AboutServices::desktop(alert), this); }, this);
+    connect(m_menus.mnuInfo, &QAction::triggered, about, &WindowOpener::open);
+    connect(m_menus.mnuIcoInfo, &QAction::triggered, about, &WindowOpener::open);
     m_tray.setIcon(appIcon());
     m_tray.setContextMenu(m_menus.mnuIcona);
     connect(&m_tray, &TrayIcon::clicked, this, &frmArriv::trayClicked);

@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Pictures of the real program under Xvfb for the documentation: the face awake, the Leggi page
 # with a typed text, the Calendario page, the address book browsing and with an entry being typed,
-# the appointment and reminder windows listing and adding, the face asleep after the idle time, and
-# folded to the face alone.
+# the appointment and reminder windows listing and adding, the face asleep after the idle time,
+# folded to the face alone, and the About window.
 #   take-screenshots.sh path/to/Vespelinda [OUTPUT_FOLDER]   (default: docs/screenshots)
 . "$(dirname "$0")/e2e-lib.sh"
 
@@ -121,5 +121,19 @@ xdotool mousemove 1000 700
 sleep 1
 e2e_screenshot "$F" "$out/face-folded.png"
 e2e_log "folded"
+
+# "Info" from the face's menu (its second item) opens the About window.
+xdotool mousemove --window "$W" 100 120 click 3
+e2e_wait 5 e2e_popup_menu_shown || e2e_fail "the face's menu did not open"
+xdotool key Down Down Return
+xdotool mousemove 1000 700
+about_window() { xdotool search --all --pid "$APP_PID" --name '^Informazioni su Vespelinda$' | head -n1; }
+about_open() { [ -n "$(about_window)" ]; }
+e2e_wait 5 about_open || e2e_fail "the About window did not open"
+A=$(about_window)
+e2e_wait 5 e2e_viewable "$A" || e2e_fail "the About window is not shown"
+sleep 1
+e2e_screenshot "$(frame "$A")" "$out/about.png"
+e2e_log "about"
 e2e_log "pictures in $out"
 e2e_pass
