@@ -16,6 +16,7 @@
 #include "datafile/AgendaData.h"
 #include "datafile/RecordSet.h"
 #include "mainwindow/frmArriv.h"
+#include "options/AutostartEntry.h"
 #include "speech/Speaker.h"
 
 #include <QApplication>
@@ -108,12 +109,13 @@ int main(int argc, char* argv[])
     FakeMessageBoxes boxes;
     Alert alert(settings, speaker, boxes);
     FakeTrayIcon tray;
+    AutostartEntry autostart(dir.filePath(QStringLiteral("autostart")), dir.path());
     AgendaData data(path);
     if (!data.open()) {
         std::fprintf(stderr, "%s\n", qPrintable(data.errorText()));
         return 1;
     }
-    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray });
+    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, autostart });
     window.heartbeat().tmrAgenda1.stop();
     window.show();
     app.processEvents();
@@ -166,7 +168,7 @@ int main(int argc, char* argv[])
     QList<double> real;
     bool reloadedToday = false;
     {
-        frmArriv realWindow({ systemClock, settings, speaker, boxes, alert, data, tray });
+        frmArriv realWindow({ systemClock, settings, speaker, boxes, alert, data, tray, autostart });
         realWindow.heartbeat().tmrAgenda1.stop();
         realWindow.heartbeat().tick();
         reloadedToday = realWindow.heartbeat().agendaOggi().appuntamentiCount()

@@ -8,6 +8,7 @@
 #include "mainwindow/QtTrayIcon.h"
 #include "mainwindow/SessionWatcher.h"
 #include "mainwindow/frmArriv.h"
+#include "options/AutostartEntry.h"
 #include "speech/EspeakEngine.h"
 #include "speech/SinkAudioOutput.h"
 #include "speech/Speaker.h"
@@ -59,7 +60,8 @@ int main(int argc, char* argv[])
     // main window's unload does.
     QApplication::setQuitOnLastWindowClosed(false);
     QtTrayIcon tray;
-    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray });
+    AutostartEntry autostart(AutostartEntry::defaultFolder(), AutostartEntry::programFolder());
+    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, autostart });
     QObject::connect(&window, &frmArriv::unloaded, &app, [] { QCoreApplication::exit(0); });
     SessionWatcher session(window);
     window.load();

@@ -5,6 +5,7 @@
 #include "agenda/AgendaPage.h"
 #include "core/Clock.h"
 #include "core/SettingsStore.h"
+#include "core/WindowOpener.h"
 #include "datafile/AgendaData.h"
 #include "mainwindow/AppIcon.h"
 #include "mainwindow/ExitRoutine.h"
@@ -12,6 +13,7 @@
 #include "mainwindow/Greeting.h"
 #include "mainwindow/InactivityCountdown.h"
 #include "mainwindow/PageStrip.h"
+#include "options/frmOpzioni.h"
 #include "speech/Speaker.h"
 
 #include <QAction>
@@ -25,6 +27,8 @@ const QColor Background(255, 224, 207);
 const char* const TipShown = "Vespelinda - Click per minimizzare";
 const char* const TipHidden = "Vespelinda - Click per visualizzare";
 const char* const EyeComplaint = "Ahia! mi hai messo il puntatore nell'occhio!";
+// Stands in for Speaker::VoiceDialog(owner, title) until the Speaker has it; the call below becomes that.
+void awaitingSpeakerVoiceDialog(Speaker&, QWidget*, const QString&) { }
 } // namespace
 
 frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
@@ -72,6 +76,13 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
         esci();
     });
     connect(m_menus.mnuIcoVisualizza, &QAction::triggered, this, &frmArriv::toggleWindow);
+    const frmOpzioni::VoiceDialog voice = [this](QWidget* owner, const QString& title) {
+        awaitingSpeakerVoiceDialog(m_speaker, owner, title);
+    };
+    const frmOpzioni::Services opzioni { m_settings, services.alert, *this, services.autostart, voice };
+    auto* options = new WindowOpener(
+        *this, [this, opzioni] { return new frmOpzioni(opzioni, this); }, this);
+    connect(m_menus.mnuOpzioni, &QAction::triggered, options, &WindowOpener::open);
     m_tray.setIcon(appIcon());
     m_tray.setContextMenu(m_menus.mnuIcona);
     connect(&m_tray, &TrayIcon::clicked, this, &frmArriv::trayClicked);

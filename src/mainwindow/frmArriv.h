@@ -14,6 +14,7 @@ class AgendaData;
 class AgendaHeartbeat;
 class AgendaPage;
 class Alert;
+class AutostartEntry;
 class Clock;
 class ExitRoutine;
 class Face;
@@ -34,6 +35,7 @@ struct MainWindowServices
     Alert& alert;
     AgendaData& data;
     TrayIcon& tray;
+    AutostartEntry& autostart;
 };
 
 // The main window: the face above, four pages below. It owns everything that lives for the whole

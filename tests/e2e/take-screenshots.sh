@@ -1,7 +1,7 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Pictures of the real program under Xvfb for the documentation: the face awake, asleep after the
-# idle time, and folded to the face alone.
+# idle time, folded to the face alone, and the options window.
 #   take-screenshots.sh path/to/Vespelinda [OUTPUT_FOLDER]   (default: docs/screenshots)
 . "$(dirname "$0")/e2e-lib.sh"
 
@@ -48,5 +48,17 @@ xdotool mousemove 1000 700
 sleep 1
 e2e_screenshot "$F" "$out/face-folded.png"
 e2e_log "folded"
+
+# "Opzioni" from the face's menu (its third item).
+xdotool mousemove --window "$W" 100 120 click 1
+e2e_wait 5 e2e_popup_menu_shown || e2e_fail "the face's menu did not open"
+xdotool key Down Down Down Return
+options_open() { xdotool search --all --pid "$APP_PID" --name '^Opzioni$' | grep -q .; }
+e2e_wait 5 options_open || e2e_fail "the options window did not open"
+O=$(xdotool search --all --pid "$APP_PID" --name '^Opzioni$' | head -n1)
+xdotool mousemove 1000 700
+sleep 1
+e2e_screenshot "$(frame "$O")" "$out/options.png"
+e2e_log "options"
 e2e_log "pictures in $out"
 e2e_pass

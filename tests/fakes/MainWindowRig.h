@@ -15,6 +15,7 @@
 #include "mainwindow/Face.h"
 #include "mainwindow/InactivityCountdown.h"
 #include "mainwindow/frmArriv.h"
+#include "options/AutostartEntry.h"
 
 #include <QTemporaryDir>
 #include <memory>
@@ -53,7 +54,7 @@ struct MainWindowRig
         if (!data.open())
             return false;
         window = std::make_unique<frmArriv>(
-            MainWindowServices { clock, settings, speech.speaker, boxes, alert, data, tray });
+            MainWindowServices { clock, settings, speech.speaker, boxes, alert, data, tray, autostart });
         if (!m_options.heartbeat)
             window->heartbeat().tmrAgenda1.stop();
         if (m_options.load)
@@ -108,6 +109,7 @@ struct MainWindowRig
     FakeMessageBoxes boxes;
     Alert alert { settings, speech.speaker, boxes };
     FakeTrayIcon tray;
+    AutostartEntry autostart { settingsDir.filePath(QStringLiteral("autostart")), settingsDir.path() };
     AgendaData data { file.path };
     std::unique_ptr<frmArriv> window;
 
