@@ -17,6 +17,7 @@
 #include "datafile/AgendaData.h"
 #include "datafile/RecordSet.h"
 #include "mainwindow/frmArriv.h"
+#include "options/AutostartEntry.h"
 #include "speech/Speaker.h"
 
 #include <QApplication>
@@ -117,12 +118,13 @@ int main(int argc, char* argv[])
     Alert alert(settings, speaker, boxes);
     FakeTrayIcon tray;
     FakeClipboardText clipboard;
+    AutostartEntry autostart(dir.filePath(QStringLiteral("autostart")), dir.path());
     AgendaData data(path);
     if (!data.open()) {
         std::fprintf(stderr, "%s\n", qPrintable(data.errorText()));
         return 1;
     }
-    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard });
+    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard, autostart });
     window.heartbeat().tmrAgenda1.stop();
     window.show();
     app.processEvents();
@@ -175,7 +177,7 @@ int main(int argc, char* argv[])
     QList<double> real;
     bool reloadedToday = false;
     {
-        frmArriv realWindow({ systemClock, settings, speaker, boxes, alert, data, tray, clipboard });
+        frmArriv realWindow({ systemClock, settings, speaker, boxes, alert, data, tray, clipboard, autostart });
         realWindow.heartbeat().tmrAgenda1.stop();
         realWindow.heartbeat().tick();
         reloadedToday = realWindow.heartbeat().agendaOggi().appuntamentiCount()

@@ -10,6 +10,7 @@
 #include "mainwindow/QtTrayIcon.h"
 #include "mainwindow/SessionWatcher.h"
 #include "mainwindow/frmArriv.h"
+#include "options/AutostartEntry.h"
 #include "speech/EspeakEngine.h"
 #include "speech/SinkAudioOutput.h"
 #include "speech/Speaker.h"
@@ -62,7 +63,8 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     QtTrayIcon tray;
     SystemClipboardText clipboard;
-    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard });
+    AutostartEntry autostart(AutostartEntry::defaultFolder(), AutostartEntry::programFolder());
+    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard, autostart });
     QObject::connect(&window, &frmArriv::unloaded, &app, [] { QCoreApplication::exit(0); });
     SessionWatcher session(window);
     window.load();

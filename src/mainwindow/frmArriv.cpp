@@ -18,6 +18,7 @@
 #include "mainwindow/InactivityCountdown.h"
 #include "mainwindow/LeggiPage.h"
 #include "mainwindow/PageStrip.h"
+#include "options/frmOpzioni.h"
 #include "speech/Speaker.h"
 
 #include <QAction>
@@ -31,6 +32,8 @@ const QColor Background(255, 224, 207);
 const char* const TipShown = "Vespelinda - Click per minimizzare";
 const char* const TipHidden = "Vespelinda - Click per visualizzare";
 const char* const EyeComplaint = "Ahia! mi hai messo il puntatore nell'occhio!";
+// Stands in for Speaker::VoiceDialog(owner, title) until the Speaker has it; the call below becomes that.
+void awaitingSpeakerVoiceDialog(Speaker&, QWidget*, const QString&) { }
 } // namespace
 
 frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
@@ -93,6 +96,13 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
         *this, [this, &alert = services.alert] { return new frmAbout(AboutServices::desktop(alert), this); }, this);
     connect(m_menus.mnuInfo, &QAction::triggered, about, &WindowOpener::open);
     connect(m_menus.mnuIcoInfo, &QAction::triggered, about, &WindowOpener::open);
+    const frmOpzioni::VoiceDialog voice = [this](QWidget* owner, const QString& title) {
+        awaitingSpeakerVoiceDialog(m_speaker, owner, title);
+    };
+    const frmOpzioni::Services opzioni { m_settings, services.alert, *this, services.autostart, voice };
+    auto* options = new WindowOpener(
+        *this, [this, opzioni] { return new frmOpzioni(opzioni, this); }, this);
+    connect(m_menus.mnuOpzioni, &QAction::triggered, options, &WindowOpener::open);
     m_tray.setIcon(appIcon());
     m_tray.setContextMenu(m_menus.mnuIcona);
     connect(&m_tray, &TrayIcon::clicked, this, &frmArriv::trayClicked);

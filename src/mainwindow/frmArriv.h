@@ -16,6 +16,7 @@ class AgendaPage;
 class Alert;
 class CalendarioPage;
 class ClipboardText;
+class AutostartEntry;
 class Clock;
 class ExitRoutine;
 class Face;
@@ -39,6 +40,7 @@ struct MainWindowServices
     AgendaData& data;
     TrayIcon& tray;
     ClipboardText& clipboard;
+    AutostartEntry& autostart;
 };
 
 // The main window: the face above, four pages below. It owns everything that lives for the whole

@@ -3,7 +3,7 @@
 # Pictures of the real program under Xvfb for the documentation: the face awake, the Leggi page
 # with a typed text, the Calendario page, the address book browsing and with an entry being typed,
 # the appointment and reminder windows listing and adding, the face asleep after the idle time,
-# folded to the face alone, and the About window.
+# folded to the face alone, the About window and the options window.
 #   take-screenshots.sh path/to/Vespelinda [OUTPUT_FOLDER]   (default: docs/screenshots)
 . "$(dirname "$0")/e2e-lib.sh"
 
@@ -135,5 +135,19 @@ e2e_wait 5 e2e_viewable "$A" || e2e_fail "the About window is not shown"
 sleep 1
 e2e_screenshot "$(frame "$A")" "$out/about.png"
 e2e_log "about"
+xdotool windowactivate --sync "$A" key Escape
+e2e_wait 5 e2e_not about_open || e2e_fail "the About window did not close"
+
+# "Opzioni" from the face's menu (its third item).
+xdotool mousemove --window "$W" 100 120 click 1
+e2e_wait 5 e2e_popup_menu_shown || e2e_fail "the face's menu did not open"
+xdotool key Down Down Down Return
+options_open() { xdotool search --all --pid "$APP_PID" --name '^Opzioni$' | grep -q .; }
+e2e_wait 5 options_open || e2e_fail "the options window did not open"
+O=$(xdotool search --all --pid "$APP_PID" --name '^Opzioni$' | head -n1)
+xdotool mousemove 1000 700
+sleep 1
+e2e_screenshot "$(frame "$O")" "$out/options.png"
+e2e_log "options"
 e2e_log "pictures in $out"
 e2e_pass

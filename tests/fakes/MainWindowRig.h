@@ -16,6 +16,7 @@
 #include "mainwindow/Face.h"
 #include "mainwindow/InactivityCountdown.h"
 #include "mainwindow/frmArriv.h"
+#include "options/AutostartEntry.h"
 
 #include <QTemporaryDir>
 #include <memory>
@@ -54,7 +55,7 @@ struct MainWindowRig
         if (!data.open())
             return false;
         window = std::make_unique<frmArriv>(
-            MainWindowServices { clock, settings, speech.speaker, boxes, alert, data, tray, clipboard });
+            MainWindowServices { clock, settings, speech.speaker, boxes, alert, data, tray, clipboard, autostart });
         if (!m_options.heartbeat)
             window->heartbeat().tmrAgenda1.stop();
         if (m_options.load)
@@ -110,6 +111,7 @@ struct MainWindowRig
     Alert alert { settings, speech.speaker, boxes };
     FakeTrayIcon tray;
     FakeClipboardText clipboard;
+    AutostartEntry autostart { settingsDir.filePath(QStringLiteral("autostart")), settingsDir.path() };
     AgendaData data { file.path };
     std::unique_ptr<frmArriv> window;
 

@@ -1,0 +1,270 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "options/frmOpzioni.h"
+
+#include "core/Alert.h"
+#include "core/MainWindowLink.h"
+#include "core/MessageBoxService.h"
+#include "core/SettingsStore.h"
+#include "options/AutostartEntry.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <array>
+#include <limits>
+
+namespace {
+const char* const SecondsWarning = "I secondi di inattività devono essere compresi tra 15 e 60!";
+
+constexpr auto Word = "word"; // the word an option is stored as, under "Tipo iniziale" or "Tipo finale"
+
+struct Option
+{
+    QRadioButton*& control;
+    const char* name;
+    const char* caption;
+    const char* word;
+};
+
+template <typename Control>
+Control* make(
+    QWidget* parent, const char* name, const QString& caption, const QString& accessibleName, const QRect& geometry)
+{
+    auto* control = new Control(caption, parent);
+    control->setObjectName(QLatin1String(name));
+    control->setAccessibleName(accessibleName);
+    control->setGeometry(geometry);
+    return control;
+}
+
+// One of the two message frames: three options, and the text box beside "Personalizzato:",
+// shown only while that option is selected.
+QLineEdit* buildMessageFrame(
+    QGroupBox* frame, const QString& what, const std::array<Option, 3>& options, const char* customName)
+{
+    for (int i = 0; i < 3; ++i) {
+        const QString caption = QString::fromUtf8(options[i].caption);
+        QRadioButton*& option = options[i].control;
+        option = make<QRadioButton>(frame, options[i].name, caption, what + QStringLiteral(": ") + caption.toLower(),
+            QRect(10, 20 + 22 * i, 112, 20));
+        option->setProperty(Word, QString::fromLatin1(options[i].word));
+    }
+    auto* custom = make<QLineEdit>(
+        frame, customName, QString(), what + QStringLiteral(" personalizzato"), QRect(124, 63, 139, 22));
+    custom->setMaxLength(std::numeric_limits<int>::max()); // a message of any length is kept whole
+    custom->hide();
+    QObject::connect(options[2].control, &QRadioButton::toggled, custom, &QWidget::setVisible);
+    return custom;
+}
+
+QString selectedWord(const QGroupBox* frame)
+{
+    for (const QRadioButton* option : frame->findChildren<QRadioButton*>()) {
+        if (option->isChecked())
+            return option->property(Word).toString();
+    }
+    return {};
+}
+
+// A word outside the set leaves the selection as the window was made.
+void select(const QGroupBox* frame, const QString& stored)
+{
+    for (QRadioButton* option : frame->findChildren<QRadioButton*>()) {
+        if (option->property(Word).toString() == stored)
+            option->setChecked(true);
+    }
+}
+} // namespace
+
+frmOpzioni::frmOpzioni(Services services, QWidget* parent)
+    : QDialog(parent)
+    , m_settings(services.settings)
+    , m_alert(services.alert)
+    , m_link(services.link)
+    , m_autostart(services.autostart)
+    , m_voiceDialog(std::move(services.voiceDialog))
+{
+    setObjectName(QStringLiteral("frmOpzioni"));
+    setWindowTitle(QStringLiteral("Opzioni"));
+    setAccessibleName(windowTitle());
+    setFixedSize(289, 405);
+    build();
+    load();
+}
+
+bool frmOpzioni::secondsAccepted(const QString& text)
+{
+    if (text.isEmpty() || text.size() > 2)
+        return false;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    const int seconds = text.toInt();
+    return seconds >= 15 && seconds <= 60;
+}
+
+void frmOpzioni::build()
+{
+    Frame2 = make<QGroupBox>(this, "Frame2", QStringLiteral("Messaggio iniziale"), QStringLiteral("Messaggio iniziale"),
+        QRect(8, 4, 273, 88));
+    txtIniPers = buildMessageFrame(Frame2, Frame2->title(),
+        { { { optIniNessuno, "optIniNessuno", "Nessuno", "Nessuno" },
+            { optIniData, "optIniData", "Data e ora", "DataOra" },
+            { optIniPers, "optIniPers", "Personalizzato:", "Personalizzato" } } },
+        "txtIniPers");
+    optIniData->setChecked(true);
+
+    Frame3 = make<QGroupBox>(
+        this, "Frame3", QStringLiteral("Messagio finale"), QStringLiteral("Messaggio finale"), QRect(8, 96, 273, 88));
+    txtFinePers = buildMessageFrame(Frame3, QStringLiteral("Messaggio finale"),
+        { { { optFineNessuno, "optFineNessuno", "Nessuno", "Nessuno" },
+            { optFineStd, "optFineStd", "Standard", "Standard" },
+            { optFinePers, "optFinePers", "Personalizzato:", "Personalizzato" } } },
+        "txtFinePers");
+    optFineStd->setChecked(true);
+
+    const QString avvio = QStringLiteral("Carica all'avvio del sistema");
+    chkAvvio = make<QCheckBox>(this, "chkAvvio", avvio, avvio, QRect(12, 190, 269, 20));
+    const QString icona = QStringLiteral("Riduci automaticamente a icona all'avvio");
+    chkIcona = make<QCheckBox>(this, "chkIcona", icona, icona, QRect(12, 212, 269, 20));
+    const QString leggiErr = QStringLiteral("Leggi avvisi e messaggi di errore");
+    chkLeggiErr = make<QCheckBox>(this, "chkLeggiErr", leggiErr, leggiErr, QRect(12, 234, 269, 20));
+
+    Frame1 = make<QGroupBox>(this, "Frame1", QStringLiteral("Auto-minimizzazione"),
+        QStringLiteral("Auto-minimizzazione"), QRect(8, 258, 273, 74));
+    Frame1->setToolTip(
+        QStringLiteral("Riduce automaticamente a icona Vespelinda, dopo i secondi di inattività impostati!"));
+    Frame1->setAccessibleDescription(Frame1->toolTip());
+    chkAutomin = make<QCheckBox>(Frame1, "chkAutomin", QStringLiteral("Attiva"),
+        QStringLiteral("Attiva auto-minimizzazione"), QRect(10, 20, 100, 20));
+    chkMessMin = make<QCheckBox>(Frame1, "chkMessMin", QStringLiteral("Messaggio vocale"),
+        QStringLiteral("Messaggio vocale all'auto-minimizzazione"), QRect(118, 20, 150, 20));
+    Label1
+        = make<QLabel>(Frame1, "Label1", QStringLiteral("Secondi di inattività (Min 15 - Max 60)..................."),
+            QStringLiteral("Secondi di inattività, da 15 a 60"), QRect(10, 45, 231, 20));
+    txtSecIn = make<QLineEdit>(
+        Frame1, "txtSecIn", QString(), QStringLiteral("Secondi di inattività"), QRect(242, 44, 24, 22));
+    txtSecIn->setMaxLength(2);
+    txtSecIn->setText(QStringLiteral("15"));
+    Label1->setBuddy(txtSecIn);
+    const auto enableAutomin = [this](bool on) {
+        chkMessMin->setEnabled(on);
+        Label1->setEnabled(on);
+        txtSecIn->setEnabled(on);
+    };
+    enableAutomin(false);
+    connect(chkAutomin, &QCheckBox::toggled, this, enableAutomin);
+    txtSecIn->installEventFilter(this);
+
+    cmdVoce = make<QPushButton>(
+        this, "cmdVoce", QStringLiteral("&Opzioni voce"), QStringLiteral("Opzioni voce"), QRect(8, 338, 273, 28));
+    Command1 = make<QPushButton>(this, "Command1", QStringLiteral("&OK"), QStringLiteral("OK"), QRect(8, 372, 132, 28));
+    Command2 = make<QPushButton>(
+        this, "Command2", QStringLiteral("&Annulla"), QStringLiteral("Annulla"), QRect(149, 372, 132, 28));
+    Command1->setDefault(true); // Enter; Esc closes the dialog as "&Annulla" does
+    connect(cmdVoce, &QPushButton::clicked, this, [this] {
+        if (m_voiceDialog)
+            m_voiceDialog(this, QStringLiteral("Opzioni voce"));
+    });
+    connect(Command1, &QPushButton::clicked, this, &frmOpzioni::save);
+    connect(Command2, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void frmOpzioni::load()
+{
+    select(Frame2, m_settings.tipoIniziale());
+    select(Frame3, m_settings.tipoFinale());
+    // Whatever the option, so that a hidden box still holds the last custom message.
+    txtFinePers->setText(m_settings.messaggioFinale());
+    txtIniPers->setText(m_settings.messaggioIniziale());
+    chkAvvio->setChecked(m_settings.caricaAvvio());
+    chkIcona->setChecked(m_settings.riduciIcona());
+    chkLeggiErr->setChecked(m_settings.leggiErrore());
+    chkAutomin->setChecked(m_settings.automin());
+    chkMessMin->setChecked(m_settings.messMin());
+    const QString seconds = m_settings.secondiInatt();
+    // Typing stops at two characters; a longer text edited into the file is still shown whole.
+    txtSecIn->setMaxLength(std::max<int>(2, seconds.size()));
+    txtSecIn->setText(seconds);
+}
+
+bool frmOpzioni::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == txtSecIn && event->type() == QEvent::FocusOut) {
+        // Checked when the focus moves on inside this window: not when the window itself loses it
+        // (the warning's own box takes it), nor for "&OK", which checks for itself, or "&Annulla".
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        const QWidget* next = QApplication::focusWidget();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next != Command1
+            && next != Command2) {
+            // After the event that moved the focus, so a click is not left half done under the box.
+            QTimer::singleShot(0, this, [this] {
+                if (isVisible())
+                    checkSecIn();
+            });
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmOpzioni::keyPressEvent(QKeyEvent* event)
+{
+    // Esc is "&Annulla": a close, which the window's opener sees (a dialog's own Esc only hides it).
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool frmOpzioni::checkSecIn()
+{
+    if (secondsAccepted(txtSecIn->text()))
+        return true;
+    const QString warning = QString::fromUtf8(SecondsWarning);
+    m_alert(warning, warning, MessageBoxService::Exclamation, QStringLiteral("Attenzione"), this);
+    txtSecIn->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void frmOpzioni::save()
+{
+    // A seconds box the user can work must hold an accepted number. A disabled one shows the stored
+    // text, which is written back only when it is one.
+    if (txtSecIn->isEnabled() && !checkSecIn())
+        return;
+
+    m_settings.setTipoIniziale(selectedWord(Frame2));
+    if (optIniPers->isChecked())
+        m_settings.setMessaggioIniziale(txtIniPers->text());
+    m_settings.setTipoFinale(selectedWord(Frame3));
+    if (optFinePers->isChecked())
+        m_settings.setMessaggioFinale(txtFinePers->text());
+
+    const std::optional<QString> failure = m_autostart.update(chkAvvio->isChecked());
+
+    m_settings.setCaricaAvvio(chkAvvio->isChecked());
+    m_settings.setRiduciIcona(chkIcona->isChecked());
+    m_settings.setLeggiErrore(chkLeggiErr->isChecked());
+    m_settings.setAutomin(chkAutomin->isChecked());
+    m_settings.setMessMin(chkMessMin->isChecked());
+    if (secondsAccepted(txtSecIn->text()))
+        m_settings.setSecondiInatt(txtSecIn->text());
+    m_link.setInactivityInterval(m_settings.inactivityIntervalMs());
+
+    // The other options are saved: the user learns that only the start with the system is missing.
+    if (failure) {
+        m_alert(QStringLiteral("Non riesco a registrare l'avvio automatico. Le altre opzioni sono state salvate."),
+            *failure + QStringLiteral("\n\nLe altre opzioni sono state salvate."), MessageBoxService::Exclamation,
+            QStringLiteral("Vespelinda"), this);
+    }
+    close();
+}

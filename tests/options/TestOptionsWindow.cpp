@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "MainWindowRig.h"
+#include "options/frmOpzioni.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// The main window over a store holding `stored`, with the options opened from the face's menu.
+struct OptionsRig : MainWindowRig
+{
+    explicit OptionsRig(const QList<std::pair<const char*, QString>>& stored)
+    {
+        for (const auto& [key, value] : stored)
+            set(key, value);
+        if (start())
+            action("mnuOpzioni")->trigger();
+    }
+    frmOpzioni* options() const { return window->findChild<frmOpzioni*>(); }
+    template <typename T = QAbstractButton> T* in(const char* name) const { return options()->findChild<T*>(name); }
+    QLineEdit* text(const char* name) const { return in<QLineEdit>(name); }
+    template <typename... Name> void click(Name... names) const { (in(names)->click(), ...); }
+};
+} // namespace
+
+class TestOptionsWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void cancelDiscardsAndOkWritesBackExactly_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("ini");
+        QTest::addColumn<QString>("fine");
+        QTest::addColumn<int>("cancel"); // "&Annulla", Esc, the close box
+        QTest::addColumn<QString>("seconds"); // kept as stored while auto-minimise is off
+        QTest::addColumn<int>("interval");
+        QTest::newRow("none") << u"Nessuno"_s << u"optIniNessuno"_s << u"optFineNessuno"_s << 0 << u"45"_s << 45000;
+        QTest::newRow("custom") << u"Personalizzato"_s << u"optIniPers"_s << u"optFinePers"_s << 1 << u"abc"_s << 15000;
+        QTest::newRow("other") << u"nessuno"_s << u"optIniData"_s << u"optFineStd"_s << 2 << u"120"_s << 120000;
+        QTest::newRow("empty") << QString() << u"optIniData"_s << u"optFineStd"_s << 0 << QString() << 15000;
+    }
+    void cancelDiscardsAndOkWritesBackExactly()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, ini);
+        QFETCH(QString, fine);
+        QFETCH(int, cancel);
+        QFETCH(QString, seconds);
+        const QString iniText = u"Ciao \"capo\", oggi; a=b\nriga 2 \\ 'fine'"_s;
+        const QString fineText = QString(40000, u'à') + u",;=\""_s;
+        OptionsRig rig({ { "Tipo iniziale", stored }, { "Tipo finale", stored }, { "Messaggio iniziale", iniText },
+            { "Messaggio finale", fineText }, { "Automin", u"0"_s }, { "Mess Min", u"1"_s },
+            { "Secondi inatt", seconds } });
+        const auto file = [&rig] {
+            QFile file(rig.settingsPath);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QByteArray before = file();
+        QVERIFY(rig.options() && rig.window->finestraAperta());
+        rig.click("optIniPers", "optFineNessuno", "chkLeggiErr");
+        QTest::keyClicks(rig.text("txtIniPers"), u"nuovo"_s);
+        rig.action("mnuOpzioni")->trigger(); // only brings it forward
+        QCOMPARE(rig.window->findChildren<frmOpzioni*>().size(), 1);
+        if (cancel == 0)
+            rig.click("Command2");
+        else if (cancel == 1)
+            QTest::keyClick(rig.options(), Qt::Key_Escape);
+        else
+            rig.options()->close();
+        QTRY_VERIFY(!rig.options() && !rig.window->finestraAperta());
+        QCOMPARE(file(), before);
+
+        rig.action("mnuOpzioni")->trigger();
+        QVERIFY(QTest::qWaitForWindowActive(rig.options()));
+        QVERIFY(rig.in(qPrintable(ini))->isChecked() && rig.in(qPrintable(fine))->isChecked());
+        QCOMPARE(rig.text("txtIniPers")->isVisible(), ini == u"optIniPers"_s);
+        QCOMPARE(rig.text("txtIniPers")->text() + rig.text("txtFinePers")->text(), iniText + fineText);
+        QCOMPARE(rig.text("txtSecIn")->text(), seconds);
+        for (const bool automin : { false, true }) {
+            for (const char* name : { "chkMessMin", "Label1", "txtSecIn" })
+                QVERIFY2(rig.in<QWidget>(name)->isEnabled() == automin, name);
+            rig.text("txtSecIn")->setText(automin ? u"x"_s : seconds); // typed, then disabled: never stored
+            rig.click("chkAutomin");
+        }
+        QVERIFY(!rig.text("txtSecIn")->isEnabled() && rig.in("chkMessMin")->isChecked());
+        QTest::keyClick(rig.options(), Qt::Key_Return);
+        QTRY_VERIFY(!rig.options() && !rig.window->finestraAperta());
+        // A word outside the set leaves the first selection, which is what is written back.
+        const bool known = ini != u"optIniData"_s;
+        SettingsStore reread(rig.settingsPath);
+        QCOMPARE(reread.tipoIniziale() + reread.tipoFinale(), known ? stored + stored : u"DataOraStandard"_s);
+        QCOMPARE(reread.messaggioIniziale() + reread.messaggioFinale(), iniText + fineText);
+        QCOMPARE(reread.secondiInatt(), seconds);
+        QTEST(rig.timer("tmrIcona")->interval(), "interval");
+        QVERIFY(rig.boxes.shown.isEmpty());
+    }
+
+    void secondsMustBeFifteenToSixty_data()
+    {
+        QTest::addColumn<QString>("typed");
+        for (const char* text : { "10", "61", "abc", "-15", "", " 2", "15", "60" })
+            QTest::newRow(text) << QString::fromUtf8(text);
+    }
+    void secondsMustBeFifteenToSixty()
+    {
+        QFETCH(QString, typed);
+        const bool accepted = typed == u"15"_s || typed == u"60"_s;
+        OptionsRig rig({ { "Automin", u"1"_s }, { "Secondi inatt", u"20"_s } });
+        QVERIFY(rig.options() && QTest::qWaitForWindowActive(rig.options()));
+        rig.text("txtSecIn")->setFocus();
+        rig.text("txtSecIn")->clear();
+        QTest::keyClicks(rig.text("txtSecIn"), typed + u'\t');
+        QTRY_COMPARE(rig.boxes.shown.size(), accepted ? 0 : 1);
+        QCOMPARE(QApplication::focusWidget() == rig.text("txtSecIn"), !accepted);
+        rig.click("Command1");
+        QCOMPARE(rig.boxTexts(),
+            QStringList(accepted ? 0 : 2, u"I secondi di inattività devono essere compresi tra 15 e 60!"_s));
+        QCOMPARE(rig.settings.secondiInatt(), accepted ? typed : u"20"_s);
+        QCOMPARE(rig.timer("tmrIcona")->interval(), accepted ? typed.toInt() * 1000 : 20000);
+    }
+
+    void savingActsAtOnceAndSurvivesAFailedRegistration()
+    {
+        OptionsRig rig({ { "Messaggio finale", u"vecchio"_s }, { "Leggi errore", u"1"_s } });
+        QVERIFY(rig.options());
+        // A custom farewell typed, then given up for the standard one: the stored text stays.
+        rig.click("optFinePers");
+        QTest::keyClicks(rig.text("txtFinePers"), u"nuovo"_s);
+        rig.click("optFineStd", "chkAvvio", "chkLeggiErr", "Command1");
+        QVERIFY(QFile::exists(rig.autostart.filePath()));
+        QCOMPARE(rig.settings.tipoFinale() + rig.settings.messaggioFinale(), u"Standardvecchio"_s);
+        rig.alert(u"zitta"_s, u"zitta"_s, 48); // "Leggi errore" off is honoured at once
+        QTest::qWait(50);
+        QVERIFY(!rig.speech.spoken().contains(u"zitta"_s));
+        QTRY_VERIFY(!rig.options());
+        rig.action("mnuOpzioni")->trigger();
+        rig.click("chkAvvio", "Command1");
+        QVERIFY(!QFile::exists(rig.autostart.filePath()));
+
+        // Its folder is a file: the entry cannot be written, the rest is saved all the same.
+        AutostartEntry blocked(rig.settingsPath, rig.settingsDir.path());
+        QList<std::pair<QWidget*, QString>> voice;
+        const auto record = [&voice](QWidget* owner, const QString& title) {
+            voice.append({ owner, title });
+        };
+        frmOpzioni failing({ rig.settings, rig.alert, *rig.window, blocked, record });
+        for (const char* name : { "cmdVoce", "chkAvvio", "chkIcona", "Command1" })
+            failing.findChild<QAbstractButton*>(name)->click();
+        QCOMPARE(voice, (QList<std::pair<QWidget*, QString>> { { &failing, u"Opzioni voce"_s } }));
+        QVERIFY(rig.boxes.shown.size() == 2 && rig.boxes.shown.last().text.contains(blocked.filePath()));
+        QVERIFY(rig.settings.riduciIcona() && !failing.isVisible());
+    }
+};
+
+QTEST_MAIN(TestOptionsWindow)
+#include "TestOptionsWindow.moc"
