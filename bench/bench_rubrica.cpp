@@ -15,6 +15,7 @@
 #include "core/SettingsStore.h"
 #include "datafile/AgendaData.h"
 #include "mainwindow/frmArriv.h"
+#include "options/AutostartEntry.h"
 #include "speech/Speaker.h"
 
 #include <QApplication>
@@ -108,7 +109,8 @@ int main(int argc, char* argv[])
     }
     const qint64 opened = timer.nsecsElapsed();
     FakeClipboardText clipboard;
-    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard });
+    AutostartEntry autostart(dir.filePath(QStringLiteral("autostart")), dir.path());
+    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard, autostart });
     const qint64 built = timer.nsecsElapsed() - opened;
     window.heartbeat().tmrAgenda1.stop();
 
