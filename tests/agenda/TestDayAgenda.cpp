@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AgendaTestData.h"
+#include "agenda/AgendaTexts.h"
 #include "agenda/DayAgenda.h"
 #include "datafile/AgendaData.h"
 
@@ -7,24 +8,30 @@
 
 namespace {
 const QDate Today(2026, 12, 5);
+using Kind = DayAgenda::Kind;
 
-// Loads both tables from the file as the main window does, and tells which hours were lit.
+// Loads both tables from the file as the heartbeat does, and tells which hours were lit.
 struct Loaded
 {
     DayAgenda agenda;
-    QStringList appuntamentiLit;
-    QStringList promemoriaLit;
+    QList<int> appuntamentiLit;
+    QList<int> promemoriaLit;
 
-    void load(AgendaData& data)
+    void load(AgendaData& data, const QDate& day = Today)
     {
         appuntamentiLit.clear();
         promemoriaLit.clear();
-        agenda.loadAppuntamenti(data.dtaAppun(), Today, [this](int h) { appuntamentiLit.append(QString::number(h)); });
-        agenda.loadPromemoria(data.dtaProm(), [this](int h) { promemoriaLit.append(QString::number(h)); });
+        agenda.loadAppuntamenti(data.dtaAppun(), day, [this](int h) { appuntamentiLit.append(h); });
+        agenda.loadPromemoria(data.dtaProm(), [this](int h) { promemoriaLit.append(h); });
+    }
+    QStringList texts(Kind kind) const
+    {
+        QStringList texts;
+        for (int slot = 1; slot <= agenda.count(kind); ++slot)
+            texts.append(agenda.table(kind)[slot].Testo);
+        return texts;
     }
 };
-
-QTime timeOf(const VoceAgenda& entry) { return entry.Ora.time(); }
 } // namespace
 
 class TestDayAgenda : public QObject
@@ -35,86 +42,54 @@ private slots:
     void loadsTodaysAppointmentsAndEveryReminderInRecordOrder()
     {
         AgendaTestData file;
-        QVERIFY2(!file.path.isEmpty(), qPrintable(file.error));
         QVERIFY(file.addAppointment(Today, QTime(9, 5), QStringLiteral("dentista")));
         QVERIFY(file.addAppointment(Today.addDays(1), QTime(10, 0), QStringLiteral("domani")));
         QVERIFY(file.addAppointment(Today, QTime(9, 40), QStringLiteral("caffè")));
         QVERIFY(file.addAppointment(Today.addDays(-1), QTime(14, 0), QStringLiteral("ieri")));
-        QVERIFY(file.addAppointment(Today, QTime(14, 0), QStringLiteral("riunione")));
         // Today's date, but not at midnight: not today's.
         QVERIFY(file.addRawAppointment(Today.toString(Qt::ISODate) + QStringLiteral("T12:00:00"),
             AgendaTestData::timeText(QTime(11, 0)), QStringLiteral("mezzogiorno")));
         QVERIFY(file.addAppointment(Today, QTime(0, 30), QStringLiteral("notte")));
-        QVERIFY(file.addReminder(QTime(8, 0), QStringLiteral("medicina")));
         QVERIFY(file.addReminder(QTime(16, 0), QStringLiteral("passeggiata")));
+        QVERIFY(file.addReminder(QTime(8, 0), QStringLiteral("medicina")));
         AgendaData data(file.path);
         QVERIFY2(data.open(), qPrintable(data.errorText()));
 
         Loaded loaded;
         loaded.load(data);
-        const DayAgenda& agenda = loaded.agenda;
-        QCOMPARE(loaded.appuntamentiLit, (QStringList { "9", "9", "14", "0" }));
-        QCOMPARE(agenda.appuntamentiCount(), 4);
-        QCOMPARE(timeOf(agenda.appuntamentiOggi()[1]), QTime(9, 5));
-        QCOMPARE(agenda.appuntamentiOggi()[1].Testo, QStringLiteral("dentista"));
-        QCOMPARE(agenda.appuntamentiOggi()[2].Testo, QStringLiteral("caffè"));
-        QCOMPARE(agenda.appuntamentiOggi()[3].Testo, QStringLiteral("riunione"));
-        QCOMPARE(timeOf(agenda.appuntamentiOggi()[4]), QTime(0, 30));
-        // Slot 0 and the slots after the last entry stay cleared.
-        for (int slot : { 0, 5, 100 }) {
-            QCOMPARE(agenda.appuntamentiOggi()[slot].Ora, VoceAgenda::clearedTime());
-            QVERIFY(agenda.appuntamentiOggi()[slot].Testo.isEmpty());
-        }
-        QCOMPARE(loaded.promemoriaLit, (QStringList { "8", "16" }));
-        QCOMPARE(agenda.promemoriaCount(), 2);
-        QCOMPARE(agenda.promemoriaOggi()[2].Testo, QStringLiteral("passeggiata"));
-
-        // Another day: the same file, only the reminders and that day's appointments.
-        loaded.agenda.loadAppuntamenti(data.dtaAppun(), Today.addDays(1), [](int) {});
-        QCOMPARE(agenda.appuntamentiCount(), 1);
-        QCOMPARE(agenda.appuntamentiOggi()[1].Testo, QStringLiteral("domani"));
-        QCOMPARE(agenda.appuntamentiOggi()[2].Testo, QString());
+        QCOMPARE(loaded.texts(Kind::Appuntamento), (QStringList { "dentista", "caffè", "notte" }));
+        QCOMPARE(loaded.appuntamentiLit, (QList<int> { 9, 9, 0 }));
+        QCOMPARE(loaded.agenda.appuntamentiOggi()[1].Ora.time(), QTime(9, 5));
+        QCOMPARE(loaded.texts(Kind::Promemoria), (QStringList { "passeggiata", "medicina" }));
+        QCOMPARE(loaded.promemoriaLit, (QList<int> { 16, 8 }));
+        // Another day: the reminders and that day's appointments; nothing of the earlier load stays.
+        loaded.load(data, Today.addDays(1));
+        QCOMPARE(loaded.texts(Kind::Appuntamento), QStringList { "domani" });
+        for (const int slot : { 0, 2, 100 })
+            QVERIFY(loaded.agenda.appuntamentiOggi()[slot].Ora == VoceAgenda::clearedTime()
+                && loaded.agenda.appuntamentiOggi()[slot].Testo.isEmpty());
+        QVERIFY(file.removeAppointments(QStringLiteral("domani")) && data.dtaAppun().Refresh());
+        loaded.load(data, Today.addDays(1));
+        QVERIFY(loaded.agenda.appuntamentiCount() == 0 && loaded.appuntamentiLit.isEmpty());
+        QCOMPARE(loaded.agenda.appuntamentiOggi()[1].Testo, QString());
     }
 
-    void emptyTablesLoadNothing()
-    {
-        AgendaTestData file;
-        QVERIFY(file.addAppointment(Today, QTime(9, 5), QStringLiteral("dentista")));
-        AgendaData data(file.path);
-        QVERIFY(data.open());
-        Loaded loaded;
-        loaded.load(data);
-        QCOMPARE(loaded.agenda.appuntamentiCount(), 1);
-
-        // Emptied: nothing of the earlier load stays behind.
-        QVERIFY(file.removeAppointments(QStringLiteral("dentista")));
-        QVERIFY(data.dtaAppun().Refresh());
-        loaded.load(data);
-        QCOMPARE(loaded.agenda.appuntamentiCount(), 0);
-        QCOMPARE(loaded.agenda.promemoriaCount(), 0);
-        QVERIFY(loaded.appuntamentiLit.isEmpty() && loaded.promemoriaLit.isEmpty());
-        QVERIFY(loaded.agenda.appuntamentiOggi()[1].Testo.isEmpty());
-    }
-
-    void loadsBadRecordsAsFarAsTheyCanBeRead()
+    // An unreadable time is taken as 00:00, an unreadable text as empty; at hour 0 a readout leaves
+    // out the entries without text, and with them every empty slot.
+    void badRecordsLoadAsFarAsTheyCanBeRead()
     {
         AgendaTestData file;
         const QString today = AgendaTestData::dateText(Today);
         const QString long150 = QStringLiteral("L'avvocato dice: \"è là, perché?\" ").leftJustified(150, QChar(u'à'));
-        QCOMPARE(long150.size(), 150);
         QVERIFY(file.addRawAppointment(today, QVariant(), QStringLiteral("senza ora")));
         QVERIFY(file.addRawAppointment(today, QStringLiteral("alle dieci"), QStringLiteral("ora illeggibile")));
         QVERIFY(
             file.addRawAppointment(today, QStringLiteral("1899-12-30T25:61:00"), QStringLiteral("ora impossibile")));
         QVERIFY(file.addRawAppointment(today, AgendaTestData::timeText(QTime(10, 0)), QVariant()));
-        QVERIFY(
-            file.addRawAppointment(QVariant(), AgendaTestData::timeText(QTime(12, 0)), QStringLiteral("senza data")));
-        QVERIFY(file.addRawAppointment(
-            QStringLiteral("oggi"), AgendaTestData::timeText(QTime(12, 0)), QStringLiteral("data illeggibile")));
-        QVERIFY(file.addRawAppointment(QStringLiteral("2026-02-30T00:00:00"), AgendaTestData::timeText(QTime(12, 0)),
-            QStringLiteral("data impossibile")));
-        QVERIFY(file.addAppointment(Today, QTime(11, 15), QStringLiteral("uno")));
-        QVERIFY(file.addAppointment(Today, QTime(11, 15), QStringLiteral("due")));
+        for (const QVariant& date :
+            { QVariant(), QVariant(QStringLiteral("oggi")), QVariant(QStringLiteral("2026-02-30T00:00:00")) })
+            QVERIFY(file.addRawAppointment(
+                date, AgendaTestData::timeText(QTime(12, 0)), QStringLiteral("data illeggibile")));
         QVERIFY(file.addAppointment(Today, QTime(13, 45), long150));
         QVERIFY(file.addRawReminder(QStringLiteral("xx"), QVariant()));
         QVERIFY(file.addRawReminder(
@@ -124,49 +99,67 @@ private slots:
 
         Loaded loaded;
         loaded.load(data);
-        const DayAgenda::Table& a = loaded.agenda.appuntamentiOggi();
-        QCOMPARE(loaded.agenda.appuntamentiCount(), 7);
-        QCOMPARE(loaded.appuntamentiLit, (QStringList { "0", "0", "0", "10", "11", "11", "13" }));
-        for (int slot = 1; slot <= 3; ++slot)
-            QCOMPARE(a[slot].Ora, VoceAgenda::clearedTime());
-        QCOMPARE(a[1].Testo, QStringLiteral("senza ora"));
-        QCOMPARE(a[3].Testo, QStringLiteral("ora impossibile"));
-        QCOMPARE(timeOf(a[4]), QTime(10, 0));
-        QCOMPARE(a[4].Testo, QString());
-        QCOMPARE(a[5].Testo, QStringLiteral("uno"));
-        QCOMPARE(a[6].Testo, QStringLiteral("due"));
-        QCOMPARE(a[7].Testo, long150);
-
-        QCOMPARE(loaded.agenda.promemoriaCount(), 2);
-        QCOMPARE(loaded.promemoriaLit, (QStringList { "0", "7" }));
-        QCOMPARE(loaded.agenda.promemoriaOggi()[1].Testo, QString());
-        QCOMPARE(loaded.agenda.promemoriaOggi()[2].Testo, QStringLiteral("'; DROP TABLE Promemoria; --"));
+        QCOMPARE(loaded.texts(Kind::Appuntamento),
+            (QStringList { "senza ora", "ora illeggibile", "ora impossibile", QString(), long150 }));
+        QCOMPARE(loaded.appuntamentiLit, (QList<int> { 0, 0, 0, 10, 13 }));
+        QCOMPARE(loaded.agenda.appuntamentiOggi()[2].Ora, VoceAgenda::clearedTime());
+        QCOMPARE(loaded.texts(Kind::Promemoria), (QStringList { QString(), "'; DROP TABLE Promemoria; --" }));
+        QCOMPARE(loaded.promemoriaLit, (QList<int> { 0, 7 }));
+        QCOMPARE(loaded.agenda.readoutEntries(Kind::Appuntamento, 0).size(), 3);
+        QCOMPARE(loaded.agenda.readoutEntries(Kind::Appuntamento, 10).size(), 1);
+        QVERIFY(loaded.agenda.readoutEntries(Kind::Promemoria, 0).isEmpty());
     }
 
     void keepsAtMostOneHundredEntries()
     {
         AgendaTestData file;
-        // Tomorrow's appointments do not take up slots; past the 100th of today nothing counts.
+        // Other days' appointments take no slot; past the 100th of today nothing counts.
         for (int i = 1; i <= 5; ++i)
             QVERIFY(file.addAppointment(Today.addDays(1), QTime(6, 0), QStringLiteral("domani")));
-        for (int i = 1; i <= 150; ++i) {
+        for (int i = 1; i <= 101; ++i) {
             const QTime at = i <= 100 ? QTime(10, i % 60) : QTime(23, 0);
             QVERIFY(file.addAppointment(Today, at, QStringLiteral("voce %1").arg(i)));
             QVERIFY(file.addReminder(at, QStringLiteral("promemoria %1").arg(i)));
         }
         AgendaData data(file.path);
         QVERIFY(data.open());
-
         Loaded loaded;
         loaded.load(data);
-        QCOMPARE(loaded.agenda.appuntamentiCount(), 100);
-        QCOMPARE(loaded.agenda.promemoriaCount(), 100);
-        QCOMPARE(loaded.appuntamentiLit.size(), 100);
-        QVERIFY(!loaded.appuntamentiLit.contains(QStringLiteral("23")));
-        QVERIFY(!loaded.promemoriaLit.contains(QStringLiteral("23")));
+        QVERIFY(loaded.agenda.appuntamentiCount() == 100 && loaded.agenda.promemoriaCount() == 100);
+        QVERIFY(!loaded.appuntamentiLit.contains(23) && !loaded.promemoriaLit.contains(23));
         QCOMPARE(loaded.agenda.appuntamentiOggi()[100].Testo, QStringLiteral("voce 100"));
         QCOMPARE(loaded.agenda.promemoriaOggi()[100].Testo, QStringLiteral("promemoria 100"));
-        QVERIFY(loaded.agenda.readoutEntries(DayAgenda::Kind::Appuntamento, 23).isEmpty());
+    }
+
+    // Due in the first two seconds of its minute, whatever the date.
+    void isDueInSecondsOneAndTwo_data()
+    {
+        QTest::addColumn<QDateTime>("entry");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<bool>("due");
+        const QDateTime at1430(QDate(1899, 12, 30), QTime(14, 30));
+        for (const auto& [time, due] : { std::pair { QTime(14, 30, 0), false }, std::pair { QTime(14, 30, 1), true },
+                 std::pair { QTime(14, 30, 2, 999), true }, std::pair { QTime(14, 30, 3), false },
+                 std::pair { QTime(14, 31, 1), false }, std::pair { QTime(2, 30, 1), false } })
+            QTest::newRow(qPrintable(time.toString())) << at1430 << QDateTime(Today, time) << due;
+        QTest::newRow("another date") << QDateTime(Today.addDays(9), QTime(14, 30))
+                                      << QDateTime(Today, QTime(14, 30, 1)) << true;
+        QTest::newRow("cleared slot") << VoceAgenda::clearedTime() << QDateTime(Today, QTime(0, 0, 2)) << true;
+    }
+    void isDueInSecondsOneAndTwo()
+    {
+        QFETCH(QDateTime, entry);
+        QFETCH(QDateTime, now);
+        QFETCH(bool, due);
+        QCOMPARE(DayAgenda::isDue(VoceAgenda { entry, QStringLiteral("x") }, now), due);
+    }
+
+    // The readout's date and time; at midnight exactly, the date alone.
+    void generalDate()
+    {
+        QCOMPARE(AgendaTexts::generalDate(QDateTime(Today, QTime(9, 5, 7))), "05/12/2026 09:05:07");
+        QCOMPARE(AgendaTexts::generalDate(QDateTime(Today, QTime(0, 0, 0, 400))), "05/12/2026");
+        QCOMPARE(AgendaTexts::generalDate(QDateTime(Today, QTime(0, 0, 1))), "05/12/2026 00:00:01");
     }
 };
 

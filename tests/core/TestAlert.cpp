@@ -2,8 +2,12 @@
 #include "FakeMessageBoxes.h"
 #include "SpeechRig.h"
 #include "core/Alert.h"
+#include "core/QtMessageBoxService.h"
 #include "core/SettingsStore.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -12,62 +16,99 @@ class TestAlert : public QObject
     Q_OBJECT
 
 private slots:
-    void speaksOnlyForExactlyOneReadAfreshEachTime()
+    // "Leggi errore" is read at every alert: here another store object changes it after the
+    // alert was made. Only exactly "1" speaks, and the text is on its way before the box opens.
+    void speaksOnlyForExactlyOneThenShowsTheBox_data()
     {
-        QTemporaryDir dir;
-        SettingsStore settings(dir.filePath(QStringLiteral("s.conf")));
-        SpeechRig rig;
-        FakeMessageBoxes boxes;
-        Alert alert(settings, rig.speaker, boxes);
-
-        settings.save(QStringLiteral("Leggi errore"), QStringLiteral("1"));
-        QCOMPARE(alert(QStringLiteral("Devi inserire il nome"), QStringLiteral("Devi inserire il nome!"), 48), 1);
-        // The options window (another store object) switches it off: the very next alert is silent.
-        SettingsStore(dir.filePath(QStringLiteral("s.conf"))).save(QStringLiteral("Leggi errore"), QStringLiteral("0"));
-        alert(QStringLiteral("secondo"), QStringLiteral("secondo!"), 48);
-        SettingsStore(dir.filePath(QStringLiteral("s.conf")))
-            .save(QStringLiteral("Leggi errore"), QStringLiteral("true"));
-        alert(QStringLiteral("terzo"), QStringLiteral("terzo!"), 0);
-
-        QTRY_COMPARE(rig.spoken(), QStringList { "Devi inserire il nome" });
-        QTest::qWait(50);
-        QCOMPARE(rig.spoken().size(), 1);
-        QCOMPARE(boxes.shown.size(), 3);
-        QCOMPARE(boxes.shown[0].text, QStringLiteral("Devi inserire il nome!"));
-        QCOMPARE(boxes.shown[0].title, QStringLiteral("Vespelinda"));
-        QCOMPARE(boxes.shown[0].style, 48);
-    }
-
-    void returnsTheAnswerOfTheBox_data()
-    {
-        QTest::addColumn<int>("style");
+        QTest::addColumn<QString>("leggiErrore");
         QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("ok") << 48 << 6 << 1;
-        QTest::newRow("yes") << 52 << 6 << 6;
-        QTest::newRow("no") << 68 << 7 << 7;
+        QTest::newRow("1, yes") << "1" << 6;
+        QTest::newRow("1, no") << "1" << 7;
+        QTest::newRow("0") << "0" << 6;
+        QTest::newRow("true") << "true" << 7;
+        QTest::newRow("empty") << "" << 6;
     }
-    void returnsTheAnswerOfTheBox()
+    void speaksOnlyForExactlyOneThenShowsTheBox()
     {
-        QFETCH(int, style);
+        QFETCH(QString, leggiErrore);
         QFETCH(int, answer);
-        QFETCH(int, expected);
         QTemporaryDir dir;
         SettingsStore settings(dir.filePath(QStringLiteral("s.conf")));
+        settings.setLeggiErrore(true);
         SpeechRig rig;
         FakeMessageBoxes boxes;
         boxes.answer = answer;
-        // The text is already being said while the box is open.
+        int stateWhileOpen = -1;
         boxes.whileOpen = [&](const FakeMessageBoxes::Box&) {
-            QCOMPARE(rig.speaker.SpeakingState(), 1);
+            stateWhileOpen = rig.speaker.SpeakingState();
         };
-        settings.save(QStringLiteral("Leggi errore"), QStringLiteral("1"));
-        Alert alert(settings, rig.speaker, boxes);
-        QCOMPARE(
-            alert(QStringLiteral("Elimino?"), QStringLiteral("Elimino?"), style, QStringLiteral("Titolo")), expected);
-        QCOMPARE(boxes.shown.first().title, QStringLiteral("Titolo"));
+        const Alert alert(settings, rig.speaker, boxes);
+        SettingsStore(settings.fileName()).save(QStringLiteral("Leggi errore"), leggiErrore);
+
+        const bool speaks = leggiErrore == QLatin1String("1");
+        QCOMPARE(alert(QStringLiteral("Elimino la voce?"), QStringLiteral("Elimino?"), 36, QStringLiteral("Rubrica")),
+            answer);
+        QCOMPARE(stateWhileOpen, speaks ? int(Speaker::Speaking) : int(Speaker::Idle));
+        // Every text is played to its end, so one that should not have been said would show here.
+        QCOMPARE(rig.finishAll(), speaks ? QStringList { "Elimino la voce?" } : QStringList());
+        QCOMPARE(boxes.shown.size(), 1);
+        QVERIFY(boxes.shown[0].text == "Elimino?" && boxes.shown[0].style == 36 && boxes.shown[0].title == "Rubrica");
+        alert(QString(), QString(), 0);
+        QCOMPARE(boxes.shown[1].title, QStringLiteral("Vespelinda"));
+    }
+
+    // The real box, answered with a click (or the Escape key) as soon as it is open.
+    void realBoxShowsTheButtonsAndIconOfItsStyle_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("press"); // a button, or NoButton for the Escape key
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("answer");
+        const int ok = QMessageBox::Ok, yes = QMessageBox::Yes, no = QMessageBox::No, yesNo = yes | no;
+        QTest::newRow("0: OK") << 0 << ok << int(QMessageBox::NoIcon) << ok << 1;
+        QTest::newRow("48: OK, warning") << 48 << ok << int(QMessageBox::Warning) << ok << 1;
+        QTest::newRow("64: OK, information") << 64 << ok << int(QMessageBox::Information) << ok << 1;
+        QTest::newRow("64, Escape") << 64 << 0 << int(QMessageBox::Information) << ok << 1;
+        QTest::newRow("4: yes") << 4 << yes << int(QMessageBox::NoIcon) << yesNo << 6;
+        QTest::newRow("52: no, warning") << 52 << no << int(QMessageBox::Warning) << yesNo << 7;
+        QTest::newRow("68: yes, information") << 68 << yes << int(QMessageBox::Information) << yesNo << 6;
+        QTest::newRow("36: Escape, no icon of its own") << 36 << 0 << int(QMessageBox::NoIcon) << yesNo << 7;
+    }
+    void realBoxShowsTheButtonsAndIconOfItsStyle()
+    {
+        QFETCH(int, style);
+        QFETCH(int, press);
+        QFETCH(int, icon);
+        QFETCH(int, buttons);
+        QFETCH(int, answer);
+        QMessageBox* seen = nullptr;
+        int shownIcon = -1;
+        int shownButtons = 0;
+        QTimer answerer;
+        connect(&answerer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            answerer.stop();
+            seen = box;
+            shownIcon = box->icon();
+            shownButtons = int(box->standardButtons());
+            QVERIFY(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+            QVERIFY(box->text() == "Testo" && box->windowTitle() == "Titolo");
+            if (QAbstractButton* button = box->button(QMessageBox::StandardButton(press)))
+                button->click();
+            else
+                QTest::keyClick(box, Qt::Key_Escape);
+        });
+        answerer.start(10);
+        QtMessageBoxService boxes;
+        QCOMPARE(boxes.show(nullptr, QStringLiteral("Testo"), style, QStringLiteral("Titolo")), answer);
+        QVERIFY(seen);
+        QCOMPARE(shownIcon, icon);
+        QCOMPARE(shownButtons, buttons);
     }
 };
 
-QTEST_GUILESS_MAIN(TestAlert)
+QTEST_MAIN(TestAlert)
 #include "TestAlert.moc"

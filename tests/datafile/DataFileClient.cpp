@@ -7,12 +7,11 @@
 //       "BEGIN A <testo>" / "BEGIN E <id> <testo>" / "BEGIN D <id>", and once Update or Delete
 //       has returned "DONE A <id> <testo>" / "DONE E <id> <testo>" / "DONE D <id>".
 //   DataFileClient try-change <dati.mdb>
-//       opens the file, reports what it reads and whether an add, an edit and a delete on
-//       Rubrica were stored: "OPEN 1", "COUNT <n>", "FIRST <Nome>", "ADD 0|1 <error>", ...
+//       reports what it reads of Rubrica and whether an add, an edit and a delete were stored:
+//       "COUNT <n>", "FIRST <Nome>", "ADD 1" or "ADD 0 <error>", "EDIT ...", "DELETE ...".
 #include "datafile/AgendaData.h"
 
 #include <QCoreApplication>
-#include <QDate>
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <cstdio>
@@ -25,20 +24,17 @@ void say(const QString& line)
     std::fflush(stdout);
 }
 
-int write(AgendaData& data, const QString& tag, quint32 seed)
+int write(RecordSet& set, const QString& tag, quint32 seed)
 {
-    RecordSet& set = data.dtaAppun();
     QRandomGenerator random(seed);
     for (int seq = 0;; ++seq) {
         const QString testo = QStringLiteral("%1-%2 l'ora è 100%").arg(tag).arg(seq);
         const int choice = int(random.bounded(10));
         if (set.recordCount() == 0 || choice < 6) {
             say(QStringLiteral("BEGIN A ") + testo);
-            set.AddNew();
-            set.setValue(QStringLiteral("Data"), QDateTime(QDate(2026, 12, 5), QTime(0, 0)));
-            set.setValue(QStringLiteral("Ora"), QDateTime(QDate(2026, 12, 5), QTime(9, seq % 60)));
-            set.setValue(QStringLiteral("Testo"), testo);
-            if (!set.Update())
+            if (!set.AddNew() || !set.setValue(QStringLiteral("Data"), QDateTime(QDate(2026, 12, 5), QTime(0, 0)))
+                || !set.setValue(QStringLiteral("Ora"), QDateTime(QDate(2026, 12, 5), QTime(9, seq % 60)))
+                || !set.setValue(QStringLiteral("Testo"), testo) || !set.Update())
                 break;
             const qint64 id = set.valueAt(set.recordCount() - 1, QStringLiteral("IDAppuntamento")).toLongLong();
             say(QStringLiteral("DONE A %1 %2").arg(id).arg(testo));
@@ -46,46 +42,28 @@ int write(AgendaData& data, const QString& tag, quint32 seed)
         }
         set.moveTo(int(random.bounded(set.recordCount())));
         const qint64 id = set.value(QStringLiteral("IDAppuntamento")).toLongLong();
-        if (choice < 9) {
-            say(QStringLiteral("BEGIN E %1 %2").arg(id).arg(testo));
-            if (!set.Edit() || !set.setValue(QStringLiteral("Testo"), testo) || !set.Update())
-                break;
-            say(QStringLiteral("DONE E %1 %2").arg(id).arg(testo));
-        } else {
-            say(QStringLiteral("BEGIN D %1").arg(id));
-            if (!set.Delete())
-                break;
-            say(QStringLiteral("DONE D %1").arg(id));
-        }
+        const bool edit = choice < 9;
+        say(edit ? QStringLiteral("BEGIN E %1 %2").arg(id).arg(testo) : QStringLiteral("BEGIN D %1").arg(id));
+        if (edit ? !set.Edit() || !set.setValue(QStringLiteral("Testo"), testo) || !set.Update() : !set.Delete())
+            break;
+        say(edit ? QStringLiteral("DONE E %1 %2").arg(id).arg(testo) : QStringLiteral("DONE D %1").arg(id));
     }
     say(QStringLiteral("FAIL ") + set.lastError());
     return 2;
 }
 
-QString outcome(bool ok, const RecordSet& set)
+int tryChange(RecordSet& set)
 {
-    return ok ? QStringLiteral("1") : QStringLiteral("0 ") + set.lastError();
-}
-
-int tryChange(AgendaData& data)
-{
-    RecordSet& set = data.dtaRubrica();
+    const auto outcome = [&set](const char* what, bool ok) {
+        say(QLatin1String(what) + (ok ? QStringLiteral(" 1") : QStringLiteral(" 0 ") + set.lastError()));
+        set.CancelUpdate();
+        set.MoveFirst();
+    };
     say(QStringLiteral("COUNT %1").arg(set.recordCount()));
     say(QStringLiteral("FIRST ") + set.value(QStringLiteral("Nome")).toString());
-
-    set.AddNew();
-    set.setValue(QStringLiteral("Nome"), QStringLiteral("Nuovo"));
-    say(QStringLiteral("ADD ") + outcome(set.Update(), set));
-    set.CancelUpdate();
-
-    set.MoveFirst();
-    set.Edit();
-    set.setValue(QStringLiteral("Nome"), QStringLiteral("Cambiato"));
-    say(QStringLiteral("EDIT ") + outcome(set.Update(), set));
-    set.CancelUpdate();
-
-    set.MoveFirst();
-    say(QStringLiteral("DELETE ") + outcome(set.Delete(), set));
+    outcome("ADD", set.AddNew() && set.setValue(QStringLiteral("Nome"), QStringLiteral("Nuovo")) && set.Update());
+    outcome("EDIT", set.Edit() && set.setValue(QStringLiteral("Nome"), QStringLiteral("Cambiato")) && set.Update());
+    outcome("DELETE", set.Delete());
     return 0;
 }
 } // namespace
@@ -105,8 +83,8 @@ int main(int argc, char* argv[])
     }
     say(QStringLiteral("OPEN 1"));
     if (args[1] == QLatin1String("write") && args.size() == 5)
-        return write(data, args[3], args[4].toUInt());
+        return write(data.dtaAppun(), args[3], args[4].toUInt());
     if (args[1] == QLatin1String("try-change"))
-        return tryChange(data);
+        return tryChange(data.dtaRubrica());
     return 64;
 }

@@ -68,6 +68,13 @@ struct MainWindowRig
         window->tableChanged(MainWindowLink::Table::Promemoria);
     }
 
+    // One heartbeat with the clock at this time of day.
+    void tickAt(const QTime& time)
+    {
+        clock.set(time);
+        window->heartbeat().tick();
+    }
+
     QStringList boxTexts() const
     {
         QStringList texts;

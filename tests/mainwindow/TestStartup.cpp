@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowRig.h"
+#include "agenda/AgendaTexts.h"
+#include "mainwindow/Greeting.h"
+#include "speech/ItalianSpeechText.h"
 
-#include <QFile>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QtTest>
-
-using namespace Qt::StringLiterals;
-
-namespace {
-const MainWindowRig::Options FirstRun { .quiet = false, .heartbeat = true };
-}
 
 class TestStartup : public QObject
 {
@@ -18,95 +15,76 @@ class TestStartup : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void firstRunWritesDefaultsShowsTheWindowAndGreets()
+    void firstRunShowsTheWindowOnTopGreetsAndTicks()
     {
-        MainWindowRig rig(FirstRun);
+        MainWindowRig rig({ .quiet = false, .heartbeat = true });
         QVERIFY(rig.start());
-        QCOMPARE(rig.settings.get(QStringLiteral("Leggi errore")), QStringLiteral("1"));
-        QCOMPARE(rig.settings.get(QStringLiteral("Secondi inatt")), QStringLiteral("15"));
-        frmArriv& window = *rig.window;
-        QVERIFY(window.isVisible());
-        QCOMPARE(window.windowTitle(), QStringLiteral("Vespelinda"));
-        QCOMPARE(window.size(), QSize(228, 528));
-        QVERIFY(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QCOMPARE(window.countdown().tmrIcona.interval(), 15000);
-        QVERIFY(!window.countdown().tmrIcona.isActive());
-        QTRY_COMPARE(rig.speech.spoken(),
-            QStringList { QStringLiteral("Buongiorno. oggi è il 5 dicembre 2026. sono le 9 e 5 minuti.") });
+        QVERIFY(rig.shown() && rig.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
+        QCOMPARE(rig.speech.finishAll(), QStringList { ItalianSpeechText::forEar(Greeting::text(rig.clock.now())) });
         QVERIFY(rig.boxes.shown.isEmpty());
+        // The heartbeat runs from the start.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            rig.child<QLabel>("lblDataOra")->text(), AgendaTexts::generalDate(rig.clock.now()), 3000);
+        QCOMPARE(rig.window->heartbeat().giornoAgenda, QStringLiteral("5"));
     }
 
     void initialMessageByChoice_data()
     {
         QTest::addColumn<QString>("tipo");
         QTest::addColumn<QString>("messaggio");
+        QTest::addColumn<bool>("hidden");
         QTest::addColumn<int>("texts"); // texts handed to the speaker, empty ones included
         QTest::addColumn<QStringList>("synthesised");
-        QTest::newRow("custom") << "Personalizzato" << u"Ciao, sono qui!"_s << 1 << QStringList { "Ciao, sono qui!" };
-        QTest::newRow("custom, none stored") << "Personalizzato" << QString() << 1 << QStringList();
-        QTest::newRow("none") << "Nessuno" << u"mai"_s << 0 << QStringList();
-        QTest::newRow("lower case") << "dataora" << u"mai"_s << 0 << QStringList();
-        QTest::newRow("garbage") << "xyz\x01" << u"mai"_s << 0 << QStringList();
+        const QString greeting = ItalianSpeechText::forEar(Greeting::text(QDateTime(QDate(2026, 12, 5), QTime(9, 5))));
+        QTest::newRow("greeting, hidden") << "DataOra"
+                                          << "mai" << true << 1 << QStringList { greeting };
+        QTest::newRow("custom") << "Personalizzato"
+                                << "Ciao, sono qui!" << false << 1 << QStringList { "Ciao, sono qui!" };
+        QTest::newRow("custom, none stored") << "Personalizzato" << QString() << false << 1 << QStringList();
+        QTest::newRow("none") << "Nessuno"
+                              << "mai" << false << 0 << QStringList();
+        QTest::newRow("lower case") << "dataora"
+                                    << "mai" << false << 0 << QStringList();
+        QTest::newRow("garbage") << "xyz\x01"
+                                 << "mai" << false << 0 << QStringList();
     }
     void initialMessageByChoice()
     {
         QFETCH(QString, tipo);
         QFETCH(QString, messaggio);
+        QFETCH(bool, hidden);
         QFETCH(int, texts);
         QFETCH(QStringList, synthesised);
-        MainWindowRig rig({ .quiet = false });
-        rig.set("Carica avvio", QStringLiteral("0"));
+        MainWindowRig rig;
         rig.set("Tipo iniziale", tipo);
+        rig.set("Riduci icona", hidden ? QStringLiteral("1") : QStringLiteral("0"));
         if (!messaggio.isNull())
             rig.set("Messaggio iniziale", messaggio);
         QSignalSpy progress(&rig.speech.speaker, &Speaker::SpeechProgress);
         QVERIFY(rig.start());
-        if (!synthesised.isEmpty())
-            QVERIFY(rig.speech.finishCurrent());
-        QTRY_COMPARE(progress.size(), texts);
-        QCOMPARE(rig.speech.spoken(), synthesised);
-        // An existing store is left as it was: the missing keys stay missing.
-        QCOMPARE(rig.settings.get(QStringLiteral("Tipo finale")), QString());
-        QCOMPARE(rig.settings.get(QStringLiteral("Tipo iniziale")), tipo);
-    }
-
-    void startsHiddenWithTheIconStillGreeting()
-    {
-        MainWindowRig rig(FirstRun);
-        rig.settings.initialiseOnFirstRun();
-        rig.set("Riduci icona", QStringLiteral("1"));
-        QVERIFY(rig.start());
-        QVERIFY(!rig.window->isVisible());
-        QVERIFY(rig.tray.isVisible());
-        QCOMPARE(rig.tray.toolTip(), QStringLiteral("Vespelinda - Click per minimizzare"));
-        QTRY_COMPARE(rig.speech.spoken().size(), 1);
-        QVERIFY(rig.speech.spoken().first().startsWith(QStringLiteral("Buongiorno. oggi è il 5 dicembre 2026.")));
+        QVERIFY(rig.window->isVisible() != hidden && rig.tray.isVisible());
+        QCOMPARE(rig.speech.finishAll(), synthesised);
+        QCOMPARE(progress.size(), texts);
     }
 
     void storedOptionsNeverStopTheStart_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<int>("interval");
-        QTest::newRow("empty") << QByteArray() << 15000;
-        QTest::newRow("binary") << QByteArray("\xff\xfe\x00\x01[Opz", 9) << 15000;
+        QTest::newRow("binary") << QByteArray("\xff\xfe\x00\x01[Opz", 9);
         QTest::newRow("garbage values") << QByteArray("[Opzioni]\nCarica%20avvio=boh\nTipo%20iniziale=\n"
-                                                      "Secondi%20inatt=-1e309\nRiduci%20icona=si\n")
-                                        << 15000;
-        QTest::newRow("decimal seconds") << QByteArray("[Opzioni]\nCarica%20avvio=1\nSecondi%20inatt=20.5\n") << 20500;
+                                                      "Secondi%20inatt=-1e309\nRiduci%20icona=si\n");
     }
     void storedOptionsNeverStopTheStart()
     {
         QFETCH(QByteArray, content);
-        QFETCH(int, interval);
-        MainWindowRig rig(FirstRun);
+        MainWindowRig rig({ .quiet = false });
         QFile file(rig.settingsPath);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         file.close();
         QVERIFY(rig.start());
         QVERIFY(rig.window->isVisible()); // "si" is not "1"
-        QCOMPARE(rig.window->countdown().tmrIcona.interval(), interval);
-        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
+        QCOMPARE(rig.window->countdown().tmrIcona.interval(), 15000);
     }
 };
 

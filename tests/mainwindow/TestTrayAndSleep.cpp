@@ -1,34 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowRig.h"
+#include "mainwindow/AppIcon.h"
+#include "mainwindow/PageStrip.h"
+#include "mainwindow/SvgPicture.h"
 
-#include <QPushButton>
 #include <QtTest>
-
-using namespace Qt::StringLiterals;
-
-namespace {
-const QString TipShown = QStringLiteral("Vespelinda - Click per minimizzare");
-const QString TipHidden = QStringLiteral("Vespelinda - Click per visualizzare");
-const QString GoneToTray = QStringLiteral("Se hai bisogno di me, mi trovi sulla barra delle applicazioni.");
-
-QStringList captions(const QMenu* menu)
-{
-    QStringList texts;
-    for (const QAction* action : menu->actions())
-        texts.append(action->objectName() + QLatin1Char('=') + action->text());
-    return texts;
-}
-
-// A point of the widget's own surface, not covered by any child.
-QPoint bareSpot(QWidget* widget)
-{
-    for (int y = 1; y < widget->height(); y += 3)
-        for (int x = 1; x < widget->width(); x += 3)
-            if (!widget->childAt(x, y))
-                return { x, y };
-    return { -1, -1 };
-}
-} // namespace
 
 class TestTrayAndSleep : public QObject
 {
@@ -37,51 +13,45 @@ class TestTrayAndSleep : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void clicksOnTheIconAndItsMenus()
+    void iconAndMenusShowAndHideTheWindow()
     {
         MainWindowRig rig;
         QVERIFY(rig.start());
-        QVERIFY(rig.shown());
-        QVERIFY(rig.tray.isVisible());
-        QVERIFY(rig.tray.hasIcon);
-        QCOMPARE(rig.tray.toolTip(), TipShown);
+        QVERIFY(rig.shown() && rig.tray.isVisible() && rig.tray.hasIcon && !rig.window->windowIcon().isNull());
+        const QList<SvgPicture*> pictures = rig.window->findChildren<SvgPicture*>();
+        QCOMPARE(pictures.size(), 5);
+        for (const SvgPicture* picture : pictures)
+            QVERIFY2(picture->isLoaded(), qPrintable(picture->objectName()));
+        // The icon reads at task-bar sizes: a good part of it is drawn.
+        for (const int size : { 16, 48 }) {
+            const QImage image = appIcon().pixmap(size, size).toImage();
+            int opaque = 0;
+            for (int i = 0; i < size * size; ++i)
+                opaque += qAlpha(image.pixel(i % size, i / size)) > 128;
+            QVERIFY2(image.width() == size && opaque > size * size / 3, qPrintable(QString::number(size)));
+        }
 
         rig.tray.leftClick();
         QVERIFY(!rig.window->isVisible());
-        QCOMPARE(rig.tray.toolTip(), TipHidden);
         rig.tray.leftClick();
         QVERIFY(rig.shown());
-        QCOMPARE(rig.tray.toolTip(), TipShown);
-
-        // A double click is one press that toggles, then a double click that does nothing.
-        rig.tray.doubleClick();
+        rig.tray.doubleClick(); // after its first press has toggled, a double click does nothing more
         QVERIFY(rig.shown());
-        QCOMPARE(rig.tray.tips, (QStringList { TipShown, TipHidden, TipShown }));
-
-        // Only the left click on the icon changes the tip; the menus hide and show all the same.
+        // The menus hide and show too, but only a left click on the icon changes its tip.
         rig.action("mnuRiduci")->trigger();
         QVERIFY(!rig.window->isVisible());
         rig.action("mnuIcoVisualizza")->trigger();
         QVERIFY(rig.shown());
         rig.action("mnuIcoVisualizza")->trigger();
         QVERIFY(!rig.window->isVisible());
-        QCOMPARE(rig.tray.tips, (QStringList { TipShown, TipHidden, TipShown }));
-
-        // The right click opens the icon's menu, and does nothing else.
         rig.action("mnuIcoVisualizza")->trigger();
-        auto* mnuIcona = rig.child<QMenu>("mnuIcona");
-        QCOMPARE(rig.tray.contextMenu(), mnuIcona);
-        QCOMPARE(captions(mnuIcona),
-            (QStringList { "mnuIcoEsci=Esci", "mnuIcoVisualizza=Visualizza / Nascondi", "mnuIcoInfo=Info" }));
-        QCOMPARE(captions(rig.child<QMenu>("mnuPrinc")),
-            (QStringList { "mnuEsci=Esci", "mnuInfo=Info", "mnuOpzioni=Opzioni", "mnuRiduci=Riduci a icona",
-                "mnuNascondi=Nascondi comandi" }));
-
-        rig.tray.rightClick();
-        QVERIFY(mnuIcona->isVisible());
-        QVERIFY(rig.shown());
         QCOMPARE(rig.tray.tips.size(), 3);
-        mnuIcona->hide();
+        QVERIFY(rig.tray.tips[0] == rig.tray.tips[2] && rig.tray.tips[0] != rig.tray.tips[1]);
+        // A right click opens the icon's menu, and does nothing else.
+        rig.tray.rightClick();
+        QVERIFY(rig.tray.contextMenu() == rig.child<QMenu>("mnuIcona") && rig.tray.contextMenu()->isVisible());
+        QVERIFY(rig.shown() && rig.tray.tips.size() == 3);
+        rig.tray.contextMenu()->hide();
     }
 
     // Without a notification area there would be no way back: the window goes to the task bar.
@@ -93,30 +63,24 @@ private slots:
         rig.set("Automin", QStringLiteral("1"));
         rig.set("Mess Min", QStringLiteral("1"));
         QVERIFY(rig.start());
-        QVERIFY(rig.window->isVisible());
-        QVERIFY(rig.window->isMinimized());
-        QVERIFY(rig.tray.isVisible()); // the icon is added as soon as an area appears
-
+        QVERIFY(rig.window->isMinimized() && rig.tray.isVisible()); // the icon goes in when an area appears
         rig.window->showNormal();
         rig.action("mnuRiduci")->trigger();
-        QVERIFY(rig.window->isVisible());
-        QVERIFY(rig.window->isMinimized());
+        QVERIFY(rig.window->isVisible() && rig.window->isMinimized());
 
-        // Asleep while minimised: the message is said once, when the window goes, not again at
-        // every countdown that a minimised (still visible) window lets the heartbeat start.
+        // Asleep: the message is said once, when the window goes, not again at every countdown
+        // that a minimised (still visible) window lets the heartbeat start.
         rig.window->showNormal();
         rig.window->countdown().tmrIconaTimer();
         QVERIFY(rig.window->isMinimized());
+        QCOMPARE(rig.speech.finishAll().size(), 1);
         rig.window->countdown().tmrIconaTimer();
-        QTRY_COMPARE(rig.speech.spoken(), QStringList { GoneToTray });
-        QTest::qWait(50);
-        QCOMPARE(rig.speech.spoken(), QStringList { GoneToTray });
+        QCOMPARE(rig.speech.finishAll().size(), 1);
 
-        // The area has appeared: the icon brings the window back, and hiding hides again.
+        // An area has appeared: the icon brings the window back, and hiding hides again.
         rig.tray.available = true;
         rig.tray.leftClick();
         QVERIFY(rig.shown());
-        QCOMPARE(rig.tray.toolTip(), TipShown);
         rig.action("mnuRiduci")->trigger();
         QVERIFY(!rig.window->isVisible());
     }
@@ -125,140 +89,120 @@ private slots:
     {
         QTest::addColumn<QString>("automin");
         QTest::addColumn<QString>("messMin");
-        QTest::addColumn<bool>("hides");
-        QTest::addColumn<QStringList>("said");
-        QTest::newRow("stays, silent even with Mess Min") << "0" << u"1"_s << false << QStringList {};
-        QTest::newRow("hides silently") << "1" << u"0"_s << true << QStringList {};
-        QTest::newRow("hides and says where") << "1" << u"1"_s << true << QStringList { GoneToTray };
+        QTest::addColumn<int>("said");
+        QTest::newRow("stays, silent even with Mess Min") << "0"
+                                                          << "1" << 0;
+        QTest::newRow("hides silently") << "1"
+                                        << "0" << 0;
+        QTest::newRow("hides and says where") << "1"
+                                              << "1" << 1;
     }
-
     void fallsAsleepAfterTheIdleTime()
     {
         QFETCH(QString, automin);
         QFETCH(QString, messMin);
-        QFETCH(bool, hides);
-        QFETCH(QStringList, said);
+        QFETCH(int, said);
         MainWindowRig rig;
         rig.set("Automin", automin);
         rig.set("Mess Min", messMin);
         rig.set("Secondi inatt", QStringLiteral("0.2"));
         QVERIFY(rig.start());
-        QCOMPARE(rig.window->countdown().tmrIcona.interval(), 200);
-        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
-        QVERIFY(rig.eyesOpen());
-
+        QVERIFY(rig.eyesOpen() && !rig.window->countdown().tmrIcona.isActive());
         rig.window->heartbeat().tick(); // the heartbeat starts the countdown
-        QVERIFY(rig.window->countdown().tmrIcona.isActive());
+        QVERIFY(rig.window->countdown().tmrIcona.isActive() && rig.window->countdown().tmrIcona.interval() == 200);
         QTRY_VERIFY(rig.eyesClosed());
-        QVERIFY(!rig.timer("Timer3")->isActive());
-        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
-        QCOMPARE(rig.window->isVisible(), !hides);
-        QTest::qWait(20);
-        QCOMPARE(rig.speech.spoken(), said);
-        QCOMPARE(rig.tray.tips, QStringList { TipShown });
+        QVERIFY(!rig.timer("Timer3")->isActive() && !rig.window->countdown().tmrIcona.isActive());
+        QCOMPARE(rig.window->isVisible(), automin != QLatin1String("1"));
+        QCOMPARE(rig.speech.finishAll().size(), said);
+        QCOMPARE(rig.tray.tips.size(), 1);
     }
 
+    // The heartbeat arms the countdown only while the window is shown, no other window is open
+    // and nothing is being said; it never restarts one that runs.
     void neverSleepsWhileAWindowIsOpenOrItSpeaks()
     {
-        MainWindowRig rig;
-        rig.set("Secondi inatt", QStringLiteral("0.05"));
+        MainWindowRig rig({ .load = false });
         QVERIFY(rig.start());
-
+        QTimer& countdown = rig.window->countdown().tmrIcona;
+        countdown.setInterval(60000);
+        rig.window->heartbeat().tick(); // hidden
+        QVERIFY(!countdown.isActive());
+        rig.window->show();
         rig.window->setFinestraAperta(true);
         rig.window->heartbeat().tick();
-        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
+        QVERIFY(!countdown.isActive());
         rig.window->setFinestraAperta(false);
-
         rig.speech.speaker.Speak(QStringLiteral("una frase lunga"));
-        QCOMPARE(rig.speech.speaker.SpeakingState(), 1);
+        QTRY_VERIFY(rig.speech.output.playing()); // its start stops any countdown
         rig.window->heartbeat().tick();
-        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
-        QTest::qWait(100);
-        QVERIFY(rig.eyesOpen());
-
-        QVERIFY(rig.speech.finishCurrent());
+        QVERIFY(!countdown.isActive());
+        rig.speech.speaker.Pause();
+        rig.window->heartbeat().tick(); // paused is not speaking
+        QVERIFY(countdown.isActive());
+        QTRY_VERIFY(countdown.remainingTime() < 59950);
+        const int remaining = countdown.remainingTime();
         rig.window->heartbeat().tick();
-        QVERIFY(rig.window->countdown().tmrIcona.isActive());
-        QTRY_VERIFY(rig.eyesClosed());
+        QVERIFY(countdown.isActive() && countdown.remainingTime() <= remaining);
 
         // A text that begins while the countdown runs stops it.
-        rig.set("Secondi inatt", QStringLiteral("60"));
-        rig.window->countdown().tmrIcona.start(60000);
+        rig.speech.speaker.Resume();
+        QVERIFY(rig.speech.finishCurrent());
+        rig.window->heartbeat().tick();
+        QVERIFY(countdown.isActive());
         rig.speech.speaker.Speak(QStringLiteral("Ahia!"));
-        QTRY_VERIFY(!rig.window->countdown().tmrIcona.isActive());
+        QTRY_VERIFY(!countdown.isActive());
     }
 
+    // Over the face, the hands, the window, the tab strip or a page's own surface the pointer
+    // wakes her; over a page's controls it only stops the countdown; elsewhere it does nothing.
     void pointerWakesTheFaceOnlyOverItsSurfaces()
     {
         MainWindowRig rig;
         QVERIFY(rig.start());
         QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
-        auto* page = rig.widget("frmLeggi");
-        QVERIFY(page->isVisible());
-        auto* button = new QPushButton(QStringLiteral("prova"), page);
-        button->setGeometry(40, 40, 80, 30);
-        button->setMouseTracking(true); // as the pages' controls that stop the countdown do
-        button->show();
-
-        const auto asleep = [&] {
-            rig.window->countdown().tmrIconaTimer();
-            QVERIFY(rig.eyesClosed());
-            rig.window->countdown().tmrIcona.start(60000);
-        };
-        const auto awake = [&] {
-            return rig.eyesOpen() && rig.timer("Timer3")->isActive() && !rig.window->countdown().tmrIcona.isActive();
-        };
-
-        // Controls without a reaction of their own leave the face asleep.
-        asleep();
-        QTest::mouseMove(button, QPoint(10, 10));
-        QTest::mouseMove(rig.widget("Label1"), QPoint(5, 5));
-        QTest::mouseMove(rig.widget("Label2"), QPoint(5, 5));
-        QVERIFY(rig.eyesClosed());
-
-        const QList<QPair<QWidget*, QPoint>> wakers {
-            { rig.widget("Image1"), QPoint(100, 120) },
-            { rig.widget("Image2"), QPoint(20, 100) },
-            { rig.widget("Image3"), QPoint(40, 100) },
-            { rig.window.get(), QPoint(3, 50) },
-            { rig.widget("TabStrip1"), QPoint(10, 10) },
-            { page, bareSpot(page) },
-        };
-        for (const auto& [widget, where] : wakers) {
-            QTest::mouseMove(button, QPoint(10, 10));
-            asleep();
-            QTest::mouseMove(widget, where);
-            QVERIFY2(awake(), qPrintable(widget->objectName()));
+        rig.window->pages().showPage(PageStrip::Agenda);
+        QVERIFY(!rig.widget("frmAgenda")->childAt(3, 3));
+        QTimer& countdown = rig.window->countdown().tmrIcona;
+        const QList<std::tuple<const char*, QPoint, bool, bool>> spots { { "Image1", { 100, 120 }, true, true },
+            { "Image2", { 20, 100 }, true, true }, { "Image3", { 40, 100 }, true, true },
+            { "frmArriv", { 3, 50 }, true, true }, { "TabStrip1", { 10, 10 }, true, true },
+            { "frmAgenda", { 3, 3 }, true, true }, { "appu7", { 3, 3 }, false, true },
+            { "prom20", { 3, 3 }, false, true }, { "Label9", { 3, 3 }, false, true },
+            { "lblDataOra", { 3, 3 }, false, true }, { "cmdPromemoria", { 3, 3 }, false, true },
+            { "lblOra12", { 3, 3 }, false, false }, { "Label1", { 5, 5 }, false, false },
+            { "Label2", { 5, 5 }, false, false } };
+        for (const auto& [name, at, wakes, stops] : spots) {
+            QWidget* widget = QLatin1String(name) == QLatin1String("frmArriv") ? rig.window.get() : rig.widget(name);
+            rig.window->countdown().tmrIconaTimer(); // asleep
+            countdown.start(60000);
+            QTest::mouseMove(widget, at);
+            QTest::mouseMove(widget, at + QPoint(1, 1));
+            QVERIFY2(rig.eyesOpen() == wakes && rig.timer("Timer3")->isActive() == wakes, name);
+            QVERIFY2(countdown.isActive() != stops, name);
         }
     }
 
+    // Timer3 wakes only at the edges of the blink; asleep, the count holds where it was.
     void blinksEveryFiveSecondsAndAHalfTenth()
     {
         MainWindowRig rig;
         QVERIFY(rig.start());
         QTimer* timer3 = rig.timer("Timer3");
-        QVERIFY(timer3->isActive());
         QCOMPARE(timer3->interval(), 5050);
-        QCOMPARE(rig.window->face().contaBattito(), 0);
-
         rig.clock.advance(5050);
         rig.face().Timer3Timer();
-        QVERIFY(rig.eyesClosed());
-        QCOMPARE(rig.window->face().contaBattito(), 101);
-        QCOMPARE(timer3->interval(), 50);
+        QVERIFY(rig.eyesClosed() && timer3->interval() == 50);
         rig.clock.advance(50);
         rig.face().Timer3Timer();
-        QVERIFY(rig.eyesOpen());
-        QCOMPARE(rig.window->face().contaBattito(), 102);
-        QCOMPARE(timer3->interval(), 5050);
-
-        // Asleep at tick 60 of the next cycle: the count stops there and goes on after waking.
+        QVERIFY(rig.eyesOpen() && timer3->interval() == 5050);
         rig.clock.advance(3000);
         rig.window->countdown().tmrIconaTimer();
-        QCOMPARE(rig.window->face().contaBattito(), 60);
+        QCOMPARE(rig.face().contaBattito(), 60);
+        // Closed, the eyes can still be clicked: the hot spots are over them.
+        for (const char* eye : { "Label1", "Label2" })
+            QCOMPARE(rig.window->childAt(rig.widget(eye)->geometry().center()), rig.widget(eye));
         rig.clock.advance(60000);
         rig.window->wakeUp();
-        QVERIFY(rig.eyesOpen());
         QCOMPARE(timer3->interval(), 41 * 50);
     }
 
@@ -267,22 +211,13 @@ private slots:
         MainWindowRig rig;
         QVERIFY(rig.start());
         QAction* mnuNascondi = rig.action("mnuNascondi");
-        QVERIFY(mnuNascondi->isCheckable());
-        QVERIFY(!mnuNascondi->isChecked());
-        QCOMPARE(rig.window->height(), 528);
-
-        // 100 steps of 39.5 twips, each rounded to whole pixels: 3 pixels each.
+        const QSize size = rig.window->size();
         mnuNascondi->trigger();
-        QVERIFY(mnuNascondi->isChecked());
-        QCOMPARE(rig.window->height(), 228);
-        QCOMPARE(rig.window->width(), 228);
-        QVERIFY(rig.window->isVisible());
+        QVERIFY(mnuNascondi->isChecked() && rig.window->isVisible() && rig.window->height() < size.height());
         QVERIFY(rig.widget("Image1")->geometry().bottom() < rig.window->height());
-
-        // A second fold is impossible: the item now unfolds.
         mnuNascondi->trigger();
         QVERIFY(!mnuNascondi->isChecked());
-        QCOMPARE(rig.window->height(), 528);
+        QCOMPARE(rig.window->size(), size); // not a pixel lost on the way
     }
 
     void pressOnTheFaceOpensTheMainMenu()
@@ -291,21 +226,16 @@ private slots:
         QVERIFY(rig.start());
         QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
         auto* mnuPrinc = rig.child<QMenu>("mnuPrinc");
-        for (const char* name : { "Image1", "Image2", "Image3" }) {
-            QTest::mousePress(rig.widget(name), Qt::RightButton, {}, QPoint(30, 110));
-            QVERIFY2(mnuPrinc->isVisible(), name);
+        for (const char* name : { "Image1", "Image2", "Image3", "frmArriv", "TabStrip1" }) {
+            QWidget* widget = QLatin1String(name) == QLatin1String("frmArriv") ? rig.window.get() : rig.widget(name);
+            QTest::mousePress(widget, Qt::RightButton, {}, QPoint(3, 50));
+            QVERIFY2(mnuPrinc->isVisible() == (QLatin1String(name) != QLatin1String("TabStrip1")), name);
             mnuPrinc->hide();
         }
-        QTest::mousePress(rig.window.get(), Qt::LeftButton, {}, QPoint(3, 50));
-        QVERIFY(mnuPrinc->isVisible());
-        mnuPrinc->hide();
-        QTest::mousePress(rig.widget("TabStrip1"), Qt::RightButton, {}, QPoint(10, 10));
-        QVERIFY(!mnuPrinc->isVisible());
-
         // An eye complains, then offers the menu.
         QTest::mouseClick(rig.widget("Label2"), Qt::LeftButton, {}, QPoint(10, 10));
         QVERIFY(mnuPrinc->isVisible());
-        QTRY_COMPARE(rig.speech.spoken(), QStringList { "Ahia! mi hai messo il puntatore nell'occhio!" });
+        QCOMPARE(rig.speech.finishAll().size(), 1);
         mnuPrinc->hide();
     }
 };
