@@ -3,8 +3,9 @@
 #include "agenda/TimelineLetter.h"
 #include "mainwindow/PageStrip.h"
 
-#include <QPushButton>
 #include <QtTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 const QDate Today(2026, 12, 5);
@@ -28,66 +29,41 @@ class TestAgendaPage : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowRig> m_rig;
-
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        m_rig = std::make_unique<MainWindowRig>(MainWindowRig::Options { .load = false });
-        QVERIFY(m_rig->start());
-    }
-    void cleanupTestCase() { m_rig.reset(); }
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void accendiLightsAndClearsOneKindOfLetters_data()
+    // An hour with or without its leading zero lights that letter; "cc" clears every letter of
+    // its kind; anything else changes nothing.
+    void accendiLightsAndClearsOneKindOfLetters()
     {
-        QTest::addColumn<QString>("AoP");
-        QTest::addColumn<QString>("Ora");
-        QTest::addColumn<QSet<int>>("appuLit");
-        QTest::addColumn<QSet<int>>("promLit");
-        // Before each row "A" 3 and "P" 3 are lit.
-        const auto row = [](const QString& aop, const QString& ora, QSet<int> appu, QSet<int> prom) {
-            QTest::newRow(qPrintable(QLatin1Char('[') + aop + QLatin1String("] [") + ora + QLatin1Char(']')))
-                << aop << ora << appu << prom;
-        };
-        row("a", "7", { 3, 7 }, { 3 });
-        row("a", "07", { 3, 7 }, { 3 });
-        row("a", "0", { 0, 3 }, { 3 });
-        row("a", "23", { 3, 23 }, { 3 });
-        row("p", "16", { 3 }, { 3, 16 });
-        row("a", "3", { 3 }, { 3 });
-        row("a", "cc", {}, { 3 });
-        row("p", "cc", { 3 }, {});
-        // Ignored: no other kind, hour or spelling.
+        MainWindowRig rig({ .load = false });
+        QVERIFY(rig.start());
+        AgendaPage& page = rig.window->agendaPage();
+        QList<std::tuple<QString, QString, QSet<int>, QSet<int>>> rows { { "a", "7", { 3, 7 }, { 3 } },
+            { "a", "07", { 3, 7 }, { 3 } }, { "a", "0", { 0, 3 }, { 3 } }, { "a", "23", { 3, 23 }, { 3 } },
+            { "p", "16", { 3 }, { 3, 16 } }, { "a", "3", { 3 }, { 3 } }, { "a", "cc", {}, { 3 } },
+            { "p", "cc", { 3 }, {} } };
         for (const auto& [aop, ora] : QList<std::pair<QString, QString>> { { "a", "24" }, { "A", "07" }, { "P", "cc" },
                  { "a", "CC" }, { "a", "" }, { "a", "+7" }, { "a", " 7" }, { "a", "-1" }, { "a", "007" },
                  { "a", QString(QChar(0x0667)) }, { "", "07" } })
-            row(aop, ora, { 3 }, { 3 });
-    }
-    void accendiLightsAndClearsOneKindOfLetters()
-    {
-        QFETCH(QString, AoP);
-        QFETCH(QString, Ora);
-        QFETCH(QSet<int>, appuLit);
-        QFETCH(QSet<int>, promLit);
-        AgendaPage& page = m_rig->window->agendaPage();
-        for (const char* kind : { "a", "p" }) {
-            page.accendi(QLatin1String(kind), QStringLiteral("cc"));
-            page.accendi(QLatin1String(kind), QStringLiteral("3"));
+            rows.append({ aop, ora, { 3 }, { 3 } });
+        for (const auto& [aop, ora, appu, prom] : rows) {
+            for (const DayAgenda::Kind kind : { DayAgenda::Kind::Appuntamento, DayAgenda::Kind::Promemoria }) {
+                page.clear(kind);
+                page.light(kind, 3);
+            }
+            page.accendi(aop, ora);
+            QVERIFY2(litHours(page.appu) == appu && litHours(page.prom) == prom, qPrintable(aop + u' ' + ora));
         }
-        page.accendi(AoP, Ora);
-        QCOMPARE(litHours(page.appu), appuLit);
-        QCOMPARE(litHours(page.prom), promLit);
     }
 
     // Each entry of the hour is said, then shown; the next only once its box has been closed.
     void clickOnALitLetterReadsItsHourOneBoxAtATime()
     {
         MainWindowRig rig({ .load = false }, QDateTime(Today, QTime(8, 0, 30)));
-        QVERIFY(rig.file.addAppointment(Today, QTime(10, 15), QStringLiteral("prima")));
-        QVERIFY(rig.file.addAppointment(Today.addDays(1), QTime(10, 30), QStringLiteral("domani")));
-        QVERIFY(rig.file.addAppointment(Today, QTime(10, 45), QStringLiteral("seconda")));
-        QVERIFY(rig.file.addReminder(QTime(16, 0), QStringLiteral("medicina")));
+        QVERIFY(rig.file.addAppointment(Today, QTime(10, 15), u"prima"_s));
+        QVERIFY(rig.file.addAppointment(Today, QTime(10, 45), u"seconda"_s));
+        QVERIFY(rig.file.addReminder(QTime(16, 0), u"medicina"_s));
         QVERIFY(rig.start());
         rig.window->show();
         rig.window->pages().showPage(PageStrip::Agenda);
@@ -109,7 +85,7 @@ private slots:
             (QStringList { "Appuntamento di oggi alle 10 e 15 minuti. .  prima",
                 "Appuntamento di oggi alle 10 e 45 minuti. .  seconda" }));
         QTest::mouseClick(page.prom[16], Qt::LeftButton);
-        QCOMPARE(rig.boxes.shown.last().text, QStringLiteral("Alle 16 e 00 minuti medicina"));
+        QCOMPARE(rig.boxes.shown.last().text, u"Alle 16 e 00 minuti medicina"_s);
         QVERIFY(rig.boxes.shown[0].title != rig.boxes.shown.last().title);
 
         // Unlit letters, among them the "P" of an hour with appointments only, do nothing; nor

@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 const QDate Today(2026, 12, 5);
 using Kind = DayAgenda::Kind;
@@ -42,16 +44,16 @@ private slots:
     void loadsTodaysAppointmentsAndEveryReminderInRecordOrder()
     {
         AgendaTestData file;
-        QVERIFY(file.addAppointment(Today, QTime(9, 5), QStringLiteral("dentista")));
-        QVERIFY(file.addAppointment(Today.addDays(1), QTime(10, 0), QStringLiteral("domani")));
-        QVERIFY(file.addAppointment(Today, QTime(9, 40), QStringLiteral("caffè")));
-        QVERIFY(file.addAppointment(Today.addDays(-1), QTime(14, 0), QStringLiteral("ieri")));
+        QVERIFY(file.addAppointment(Today, QTime(9, 5), u"dentista"_s));
+        QVERIFY(file.addAppointment(Today.addDays(1), QTime(10, 0), u"domani"_s));
+        QVERIFY(file.addAppointment(Today, QTime(9, 40), u"caffè"_s));
+        QVERIFY(file.addAppointment(Today.addDays(-1), QTime(14, 0), u"ieri"_s));
         // Today's date, but not at midnight: not today's.
-        QVERIFY(file.addRawAppointment(Today.toString(Qt::ISODate) + QStringLiteral("T12:00:00"),
-            AgendaTestData::timeText(QTime(11, 0)), QStringLiteral("mezzogiorno")));
-        QVERIFY(file.addAppointment(Today, QTime(0, 30), QStringLiteral("notte")));
-        QVERIFY(file.addReminder(QTime(16, 0), QStringLiteral("passeggiata")));
-        QVERIFY(file.addReminder(QTime(8, 0), QStringLiteral("medicina")));
+        QVERIFY(file.addRawAppointment(
+            Today.toString(Qt::ISODate) + u"T12:00:00"_s, AgendaTestData::timeText(QTime(11, 0)), u"mezzogiorno"_s));
+        QVERIFY(file.addAppointment(Today, QTime(0, 30), u"notte"_s));
+        QVERIFY(file.addReminder(QTime(16, 0), u"passeggiata"_s));
+        QVERIFY(file.addReminder(QTime(8, 0), u"medicina"_s));
         AgendaData data(file.path);
         QVERIFY2(data.open(), qPrintable(data.errorText()));
 
@@ -68,7 +70,7 @@ private slots:
         for (const int slot : { 0, 2, 100 })
             QVERIFY(loaded.agenda.appuntamentiOggi()[slot].Ora == VoceAgenda::clearedTime()
                 && loaded.agenda.appuntamentiOggi()[slot].Testo.isEmpty());
-        QVERIFY(file.removeAppointments(QStringLiteral("domani")) && data.dtaAppun().Refresh());
+        QVERIFY(file.removeAppointments(u"domani"_s) && data.dtaAppun().Refresh());
         loaded.load(data, Today.addDays(1));
         QVERIFY(loaded.agenda.appuntamentiCount() == 0 && loaded.appuntamentiLit.isEmpty());
         QCOMPARE(loaded.agenda.appuntamentiOggi()[1].Testo, QString());
@@ -80,20 +82,16 @@ private slots:
     {
         AgendaTestData file;
         const QString today = AgendaTestData::dateText(Today);
-        const QString long150 = QStringLiteral("L'avvocato dice: \"è là, perché?\" ").leftJustified(150, QChar(u'à'));
-        QVERIFY(file.addRawAppointment(today, QVariant(), QStringLiteral("senza ora")));
-        QVERIFY(file.addRawAppointment(today, QStringLiteral("alle dieci"), QStringLiteral("ora illeggibile")));
-        QVERIFY(
-            file.addRawAppointment(today, QStringLiteral("1899-12-30T25:61:00"), QStringLiteral("ora impossibile")));
+        const QString long150 = u"L'avvocato dice: \"è là, perché?\" "_s.leftJustified(150, QChar(u'à'));
+        QVERIFY(file.addRawAppointment(today, QVariant(), u"senza ora"_s));
+        QVERIFY(file.addRawAppointment(today, u"alle dieci"_s, u"ora illeggibile"_s));
+        QVERIFY(file.addRawAppointment(today, u"1899-12-30T25:61:00"_s, u"ora impossibile"_s));
         QVERIFY(file.addRawAppointment(today, AgendaTestData::timeText(QTime(10, 0)), QVariant()));
-        for (const QVariant& date :
-            { QVariant(), QVariant(QStringLiteral("oggi")), QVariant(QStringLiteral("2026-02-30T00:00:00")) })
-            QVERIFY(file.addRawAppointment(
-                date, AgendaTestData::timeText(QTime(12, 0)), QStringLiteral("data illeggibile")));
+        for (const QVariant& date : { QVariant(), QVariant(u"oggi"_s), QVariant(u"2026-02-30T00:00:00"_s) })
+            QVERIFY(file.addRawAppointment(date, AgendaTestData::timeText(QTime(12, 0)), u"data illeggibile"_s));
         QVERIFY(file.addAppointment(Today, QTime(13, 45), long150));
-        QVERIFY(file.addRawReminder(QStringLiteral("xx"), QVariant()));
-        QVERIFY(file.addRawReminder(
-            AgendaTestData::timeText(QTime(7, 30)), QStringLiteral("'; DROP TABLE Promemoria; --")));
+        QVERIFY(file.addRawReminder(u"xx"_s, QVariant()));
+        QVERIFY(file.addRawReminder(AgendaTestData::timeText(QTime(7, 30)), u"'; DROP TABLE Promemoria; --"_s));
         AgendaData data(file.path);
         QVERIFY(data.open());
 
@@ -115,11 +113,11 @@ private slots:
         AgendaTestData file;
         // Other days' appointments take no slot; past the 100th of today nothing counts.
         for (int i = 1; i <= 5; ++i)
-            QVERIFY(file.addAppointment(Today.addDays(1), QTime(6, 0), QStringLiteral("domani")));
+            QVERIFY(file.addAppointment(Today.addDays(1), QTime(6, 0), u"domani"_s));
         for (int i = 1; i <= 101; ++i) {
             const QTime at = i <= 100 ? QTime(10, i % 60) : QTime(23, 0);
-            QVERIFY(file.addAppointment(Today, at, QStringLiteral("voce %1").arg(i)));
-            QVERIFY(file.addReminder(at, QStringLiteral("promemoria %1").arg(i)));
+            QVERIFY(file.addAppointment(Today, at, u"voce %1"_s.arg(i)));
+            QVERIFY(file.addReminder(at, u"promemoria %1"_s.arg(i)));
         }
         AgendaData data(file.path);
         QVERIFY(data.open());
@@ -127,8 +125,8 @@ private slots:
         loaded.load(data);
         QVERIFY(loaded.agenda.appuntamentiCount() == 100 && loaded.agenda.promemoriaCount() == 100);
         QVERIFY(!loaded.appuntamentiLit.contains(23) && !loaded.promemoriaLit.contains(23));
-        QCOMPARE(loaded.agenda.appuntamentiOggi()[100].Testo, QStringLiteral("voce 100"));
-        QCOMPARE(loaded.agenda.promemoriaOggi()[100].Testo, QStringLiteral("promemoria 100"));
+        QCOMPARE(loaded.agenda.appuntamentiOggi()[100].Testo, u"voce 100"_s);
+        QCOMPARE(loaded.agenda.promemoriaOggi()[100].Testo, u"promemoria 100"_s);
     }
 
     // Due in the first two seconds of its minute, whatever the date.
@@ -151,7 +149,7 @@ private slots:
         QFETCH(QDateTime, entry);
         QFETCH(QDateTime, now);
         QFETCH(bool, due);
-        QCOMPARE(DayAgenda::isDue(VoceAgenda { entry, QStringLiteral("x") }, now), due);
+        QCOMPARE(DayAgenda::isDue(VoceAgenda { entry, u"x"_s }, now), due);
     }
 
     // The readout's date and time; at midnight exactly, the date alone.

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 class TestSettingsStore : public QObject
 {
     Q_OBJECT
@@ -15,7 +17,7 @@ class TestSettingsStore : public QObject
     int m_n = 0;
 
 private slots:
-    void init() { m_path = m_dir.filePath(QStringLiteral("store%1.conf").arg(++m_n)); }
+    void init() { m_path = m_dir.filePath(u"store%1.conf"_s.arg(++m_n)); }
 
     // The one place the first-run defaults are checked: in the file, and through the accessors.
     void firstRunWritesTheEightDefaults()
@@ -27,27 +29,26 @@ private slots:
             { "Tipo finale", "Standard" }, { "Carica avvio", "0" }, { "Riduci icona", "0" }, { "Leggi errore", "1" },
             { "Automin", "0" }, { "Mess Min", "1" }, { "Secondi inatt", "15" } };
         for (const auto& [key, value] : defaults)
-            QCOMPARE(raw.value(QStringLiteral("Opzioni/") + QLatin1String(key)).toString(), QLatin1String(value));
+            QCOMPARE(raw.value(u"Opzioni/"_s + QLatin1String(key)).toString(), QLatin1String(value));
         QCOMPARE(raw.allKeys().size(), 8); // the two messages have no default
         QVERIFY(store.tipoIniziale() == QLatin1String("DataOra") && store.tipoFinale() == QLatin1String("Standard"));
         QVERIFY(!store.caricaAvvio() && !store.riduciIcona() && store.leggiErrore() && !store.automin());
         QVERIFY(store.messMin() && store.inactivityIntervalMs() == 15000);
 
         // Any marker leaves every option as it is, even a missing one; without it all are written again.
-        raw.remove(QStringLiteral("Opzioni/Tipo iniziale"));
-        store.setTipoFinale(QStringLiteral("Nessuno"));
+        QSettings(m_path, QSettings::IniFormat).remove(u"Opzioni/Tipo iniziale"_s);
+        store.setTipoFinale(u"Nessuno"_s);
         for (const char* marker : { "0", "1", "sì" }) {
-            store.save(QStringLiteral("Carica avvio"), QString::fromUtf8(marker));
+            store.save(u"Carica avvio"_s, QString::fromUtf8(marker));
             QVERIFY(!store.initialiseOnFirstRun());
             QVERIFY(store.tipoIniziale().isEmpty() && store.tipoFinale() == QLatin1String("Nessuno"));
         }
-        raw.remove(QStringLiteral("Opzioni/Carica avvio"));
-        raw.sync();
+        QSettings(m_path, QSettings::IniFormat).remove(u"Opzioni/Carica avvio"_s);
         QVERIFY(store.initialiseOnFirstRun());
-        QCOMPARE(store.tipoFinale(), QStringLiteral("Standard"));
+        QCOMPARE(store.tipoFinale(), u"Standard"_s);
         store.setAutomin(true);
         store.setMessMin(false);
-        QVERIFY(store.get(QStringLiteral("Automin")) == "1" && store.get(QStringLiteral("Mess Min")) == "0");
+        QVERIFY(store.get(u"Automin"_s) == "1" && store.get(u"Mess Min"_s) == "0");
     }
 
     // Written by one store object, read by another as typed; a switch is on only for "1".
@@ -56,43 +57,31 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("on");
         QTest::newRow("1") << "1" << true;
-        for (const char* off : { "0", "2", "true", " 1", "" })
+        for (const char* off : { "0", "true", " 1", "" })
             QTest::newRow(off) << QString::fromUtf8(off) << false;
         QTest::newRow("comma") << "ciao, a domani" << false;
         QTest::newRow("accents and quotes") << "è l'ora \"giusta\" = sì; #1" << false;
         QTest::newRow("newline") << "riga uno\nriga due" << false;
-        QTest::newRow("spaces") << "  " << false;
     }
     void valuesReadBackAsStored()
     {
         QFETCH(QString, text);
         QFETCH(bool, on);
-        SettingsStore(m_path).save(QStringLiteral("Automin"), text);
+        SettingsStore(m_path).save(u"Automin"_s, text);
         SettingsStore(m_path).setMessaggioFinale(text);
         const SettingsStore store(m_path);
-        QCOMPARE(store.get(QStringLiteral("Automin")), text);
+        QCOMPARE(store.get(u"Automin"_s), text);
         QCOMPARE(store.automin(), on);
         QCOMPARE(store.messaggioFinale(), text);
     }
 
-    void garbageFilesNeverBreakReading_data()
+    // A hand-edited text with a comma, which QSettings reads as a list, is still the user's text.
+    void handEditedListReadsAsTyped()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("tipoFinale");
-        QTest::newRow("binary") << QByteArray("\x00\xff\xfe[[[=\n\x01", 10) << QString();
-        QTest::newRow("no section") << QByteArray("Tipo%20finale=Nessuno\n") << QString();
-        QTest::newRow("hand edited list")
-            << QByteArray("[Opzioni]\nTipo%20finale=Standard, Nessuno\n") << QStringLiteral("Standard, Nessuno");
-    }
-    void garbageFilesNeverBreakReading()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, tipoFinale);
         QFile file(m_path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[Opzioni]\nTipo%20finale=Standard, Nessuno\n") > 0);
         file.close();
-        QCOMPARE(SettingsStore(m_path).tipoFinale(), tipoFinale);
+        QCOMPARE(SettingsStore(m_path).tipoFinale(), u"Standard, Nessuno"_s);
     }
 
     void inactivityIntervalInMilliseconds_data()

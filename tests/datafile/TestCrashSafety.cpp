@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 using Records = QMap<qint64, QString>;
 
@@ -21,18 +23,17 @@ Records storedRecords(const QString& path, QString* integrity)
 {
     Records records;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("crash-check"));
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"crash-check"_s);
         db.setDatabaseName(path);
         const bool open = db.open();
         QSqlQuery query(db);
-        *integrity = open && query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next()
-            ? query.value(0).toString()
-            : QStringLiteral("cannot read");
-        query.exec(QStringLiteral("SELECT IDAppuntamento, Testo FROM Appuntamenti"));
+        *integrity = open && query.exec(u"PRAGMA integrity_check"_s) && query.next() ? query.value(0).toString()
+                                                                                     : u"cannot read"_s;
+        query.exec(u"SELECT IDAppuntamento, Testo FROM Appuntamenti"_s);
         while (query.next())
             records.insert(query.value(0).toLongLong(), query.value(1).toString());
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("crash-check"));
+    QSqlDatabase::removeDatabase(u"crash-check"_s);
     return records;
 }
 
@@ -70,7 +71,7 @@ private slots:
         for (int run = 0; run < Kills; ++run) {
             QProcess writer;
             writer.start(QStringLiteral(DATA_FILE_CLIENT),
-                { QStringLiteral("write"), path, QStringLiteral("r%1").arg(run), QString::number(random.generate()) });
+                { u"write"_s, path, u"r%1"_s.arg(run), QString::number(random.generate()) });
             // Let it get going, then kill it at a random moment of its work.
             QTRY_VERIFY_WITH_TIMEOUT(writer.canReadLine(), 10000);
             QTest::qWait(int(random.bounded(5, 120)));
@@ -93,16 +94,16 @@ private slots:
 
             QString integrity;
             const Records actual = storedRecords(path, &integrity);
-            QCOMPARE(integrity, QStringLiteral("ok"));
+            QCOMPARE(integrity, u"ok"_s);
             if (actual == expected)
                 continue;
-            QVERIFY2(!pending.isEmpty(), qPrintable(QStringLiteral("run %1 lost or made up a change").arg(run)));
+            QVERIFY2(!pending.isEmpty(), qPrintable(u"run %1 lost or made up a change"_s.arg(run)));
             if (pending.startsWith(u'A')) { // a new record: its key is the one the file has in addition
                 const QList<qint64> added = QSet<qint64>(actual.keyBegin(), actual.keyEnd())
                                                 .subtract(QSet<qint64>(expected.keyBegin(), expected.keyEnd()))
                                                 .values();
                 QCOMPARE(added.size(), 1);
-                pending = QStringLiteral("A %1 ").arg(added.first()) + pending.mid(2);
+                pending = u"A %1 "_s.arg(added.first()) + pending.mid(2);
             }
             apply(expected, pending);
             QCOMPARE(actual, expected);

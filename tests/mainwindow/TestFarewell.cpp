@@ -6,8 +6,10 @@
 #include <QtGui/private/qguiapplication_p.h>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-const QString Farewell = QStringLiteral("spero di esserti stata utile. . arrivederci");
+const QString Farewell = u"spero di esserti stata utile. . arrivederci"_s;
 
 // Runs the closing countdown's steps up to (not including) the one with this count.
 void countdownTo(MainWindowRig& rig, int count)
@@ -29,17 +31,13 @@ private slots:
         QTest::addColumn<QString>("tipoFinale");
         QTest::addColumn<QString>("messaggio");
         QTest::addColumn<QStringList>("said");
-        QTest::newRow("Standard") << "Standard"
-                                  << "" << QStringList { Farewell };
-        QTest::newRow("Personalizzato") << "Personalizzato"
-                                        << "a domani, capo" << QStringList { "a domani, capo" };
-        QTest::newRow("Personalizzato, empty: reported at once") << "Personalizzato"
-                                                                 << "" << QStringList {};
-        QTest::newRow("Nessuno") << "Nessuno"
-                                 << "a domani" << QStringList {};
+        QTest::newRow("Standard") << u"Standard"_s << u""_s << QStringList { Farewell };
+        QTest::newRow("Personalizzato") << u"Personalizzato"_s << u"a domani, capo"_s
+                                        << QStringList { "a domani, capo" };
+        QTest::newRow("Personalizzato, empty: reported at once") << u"Personalizzato"_s << u""_s << QStringList {};
+        QTest::newRow("Nessuno") << u"Nessuno"_s << u"a domani"_s << QStringList {};
         // An unknown value must not leave a program that cannot be closed.
-        QTest::newRow("unknown value") << "standard"
-                                       << "" << QStringList { Farewell };
+        QTest::newRow("unknown value") << u"standard"_s << u""_s << QStringList { Farewell };
     }
     void saysGoodbyeWinksAndUnloads()
     {

@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 class TestGreeting : public QObject
 {
     Q_OBJECT
@@ -17,7 +19,7 @@ private slots:
         QTest::addColumn<QDateTime>("now");
         QTest::addColumn<QString>("text");
         const QDate day(2026, 12, 5);
-        const QString rest = QStringLiteral(". oggi è il 05/12/2026. sono le %1 e %2 minuti.");
+        const QString rest = u". oggi è il 05/12/2026. sono le %1 e %2 minuti."_s;
         const QList<std::pair<QTime, const char*>> hours { { QTime(3, 59), "Buonanotte" },
             { QTime(4, 0), "Buongiorno" }, { QTime(11, 59), "Buongiorno" }, { QTime(12, 0), "Buon pomeriggio" },
             { QTime(15, 59), "Buon pomeriggio" }, { QTime(16, 0), "Buonasera" }, { QTime(23, 59), "Buonasera" },

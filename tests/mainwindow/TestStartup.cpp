@@ -8,6 +8,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 class TestStartup : public QObject
 {
     Q_OBJECT
@@ -15,20 +17,7 @@ class TestStartup : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void firstRunShowsTheWindowOnTopGreetsAndTicks()
-    {
-        MainWindowRig rig({ .quiet = false, .heartbeat = true });
-        QVERIFY(rig.start());
-        QVERIFY(rig.shown() && rig.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
-        QCOMPARE(rig.speech.finishAll(), QStringList { ItalianSpeechText::forEar(Greeting::text(rig.clock.now())) });
-        QVERIFY(rig.boxes.shown.isEmpty());
-        // The heartbeat runs from the start.
-        QTRY_COMPARE_WITH_TIMEOUT(
-            rig.child<QLabel>("lblDataOra")->text(), AgendaTexts::generalDate(rig.clock.now()), 3000);
-        QCOMPARE(rig.window->heartbeat().giornoAgenda, QStringLiteral("5"));
-    }
-
+    // The initial message the user chose; with "Riduci icona" only the icon shows.
     void initialMessageByChoice_data()
     {
         QTest::addColumn<QString>("tipo");
@@ -37,17 +26,12 @@ private slots:
         QTest::addColumn<int>("texts"); // texts handed to the speaker, empty ones included
         QTest::addColumn<QStringList>("synthesised");
         const QString greeting = ItalianSpeechText::forEar(Greeting::text(QDateTime(QDate(2026, 12, 5), QTime(9, 5))));
-        QTest::newRow("greeting, hidden") << "DataOra"
-                                          << "mai" << true << 1 << QStringList { greeting };
-        QTest::newRow("custom") << "Personalizzato"
-                                << "Ciao, sono qui!" << false << 1 << QStringList { "Ciao, sono qui!" };
-        QTest::newRow("custom, none stored") << "Personalizzato" << QString() << false << 1 << QStringList();
-        QTest::newRow("none") << "Nessuno"
-                              << "mai" << false << 0 << QStringList();
-        QTest::newRow("lower case") << "dataora"
-                                    << "mai" << false << 0 << QStringList();
-        QTest::newRow("garbage") << "xyz\x01"
-                                 << "mai" << false << 0 << QStringList();
+        QTest::newRow("greeting, hidden") << u"DataOra"_s << u"mai"_s << true << 1 << QStringList { greeting };
+        QTest::newRow("custom") << u"Personalizzato"_s << u"Ciao, sono qui!"_s << false << 1
+                                << QStringList { "Ciao, sono qui!" };
+        QTest::newRow("custom, none stored") << u"Personalizzato"_s << QString() << false << 1 << QStringList();
+        for (const char* tipo : { "Nessuno", "dataora", "xyz\x01" })
+            QTest::newRow(tipo) << QString::fromLatin1(tipo) << u"mai"_s << false << 0 << QStringList();
     }
     void initialMessageByChoice()
     {
@@ -57,10 +41,10 @@ private slots:
         QFETCH(int, texts);
         QFETCH(QStringList, synthesised);
         MainWindowRig rig;
-        rig.set("Tipo iniziale", tipo);
-        rig.set("Riduci icona", hidden ? QStringLiteral("1") : QStringLiteral("0"));
+        rig.settings.setTipoIniziale(tipo);
+        rig.settings.setRiduciIcona(hidden);
         if (!messaggio.isNull())
-            rig.set("Messaggio iniziale", messaggio);
+            rig.settings.setMessaggioIniziale(messaggio);
         QSignalSpy progress(&rig.speech.speaker, &Speaker::SpeechProgress);
         QVERIFY(rig.start());
         QVERIFY(rig.window->isVisible() != hidden && rig.tray.isVisible());
@@ -68,6 +52,8 @@ private slots:
         QCOMPARE(progress.size(), texts);
     }
 
+    // Whatever the options file holds, the program starts: shown, with a usable inactivity time
+    // and the heartbeat running.
     void storedOptionsNeverStopTheStart_data()
     {
         QTest::addColumn<QByteArray>("content");
@@ -78,13 +64,16 @@ private slots:
     void storedOptionsNeverStopTheStart()
     {
         QFETCH(QByteArray, content);
-        MainWindowRig rig({ .quiet = false });
+        MainWindowRig rig({ .quiet = false, .heartbeat = true });
         QFile file(rig.settingsPath);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         file.close();
         QVERIFY(rig.start());
-        QVERIFY(rig.window->isVisible()); // "si" is not "1"
+        QVERIFY(rig.shown() && !rig.window->countdown().tmrIcona.isActive()); // "si" is not "1"
         QCOMPARE(rig.window->countdown().tmrIcona.interval(), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            rig.child<QLabel>("lblDataOra")->text(), AgendaTexts::generalDate(rig.clock.now()), 3000);
+        QCOMPARE(rig.window->heartbeat().giornoAgenda, u"5"_s);
     }
 };
 

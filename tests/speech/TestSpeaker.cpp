@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 class TestSpeaker : public QObject
 {
     Q_OBJECT
@@ -15,16 +17,15 @@ private slots:
     {
         SpeechRig rig;
         QStringList log;
-        connect(&rig.speaker, &Speaker::SpeechStarted, this,
-            [&](quint64 id) { log << QStringLiteral("started %1").arg(id); });
+        connect(&rig.speaker, &Speaker::SpeechStarted, this, [&](quint64 id) { log << u"started %1"_s.arg(id); });
         connect(&rig.speaker, &Speaker::SpeechProgress, this, [&](quint64 id) {
-            log << QStringLiteral("progress %1").arg(id);
+            log << u"progress %1"_s.arg(id);
             if (id == 3)
-                rig.speaker.Speak(QStringLiteral("seguito")); // queued from inside a notification
+                rig.speaker.Speak(u"seguito"_s); // queued from inside a notification
         });
         // An empty text is reported at once when nothing is ahead of it, and waits its turn otherwise.
         QVERIFY(rig.speaker.hasSpoken(rig.speaker.Speak(QString())));
-        QCOMPARE(rig.speaker.Speak(QStringLiteral("alle 9:05")), 2u);
+        QCOMPARE(rig.speaker.Speak(u"alle 9:05"_s), 2u);
         QCOMPARE(rig.speaker.Speak(QString()), 3u);
         QCOMPARE(log, (QStringList { "started 1", "progress 1" }));
         QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Speaking));
@@ -43,12 +44,12 @@ private slots:
     void pauseHoldsTheQueueAndResumeGoesOn()
     {
         SpeechRig rig;
-        rig.speaker.Speak(QStringLiteral("uno"));
+        rig.speaker.Speak(u"uno"_s);
         QTRY_VERIFY(rig.output.playing());
         rig.speaker.Pause();
         QVERIFY(rig.output.paused());
         QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Paused));
-        rig.speaker.Speak(QStringLiteral("due")); // queued while paused
+        rig.speaker.Speak(u"due"_s); // queued while paused
         rig.speaker.Resume();
         QVERIFY(!rig.output.paused());
         QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Speaking));
@@ -56,7 +57,7 @@ private slots:
 
         // Paused while idle: the next text waits for Resume.
         rig.speaker.Pause();
-        rig.speaker.Speak(QStringLiteral("dopo"));
+        rig.speaker.Speak(u"dopo"_s);
         QTest::qWait(50);
         QCOMPARE(rig.spoken().size(), 2);
         QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Paused));
@@ -68,24 +69,24 @@ private slots:
     {
         SpeechRig rig;
         QSignalSpy progress(&rig.speaker, &Speaker::SpeechProgress);
-        rig.speaker.Speak(QStringLiteral("lungo"));
+        rig.speaker.Speak(u"lungo"_s);
         rig.speaker.Reset(); // the worker may still be synthesising: its late result is dropped
         QTRY_COMPARE(rig.spoken(), QStringList { "lungo" });
         QTest::qWait(50);
         QCOMPARE(rig.output.clipsStarted(), 0);
-        rig.speaker.Speak(QStringLiteral("uno"));
-        rig.speaker.Speak(QStringLiteral("due"));
+        rig.speaker.Speak(u"uno"_s);
+        rig.speaker.Speak(u"due"_s);
         QTRY_VERIFY(rig.output.playing());
         QCOMPARE(rig.output.clipsStarted(), 1);
         rig.speaker.Pause();
         rig.speaker.Reset();
-        QCOMPARE(rig.output.events.last(), QStringLiteral("stop"));
+        QCOMPARE(rig.output.events.last(), u"stop"_s);
         QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Idle)); // a reset also ends the pause
         QTest::qWait(50);
         QCOMPARE(rig.spoken(), (QStringList { "lungo", "uno" }));
         QCOMPARE(progress.size(), 0);
 
-        rig.speaker.Speak(QStringLiteral("tre")); // speaks again normally
+        rig.speaker.Speak(u"tre"_s); // speaks again normally
         QVERIFY(rig.finishCurrent());
         QCOMPARE(progress.size(), 1);
     }

@@ -39,8 +39,8 @@ private slots:
     void espeakSpeaksItalian()
     {
         EspeakEngine engine;
-        QVERIFY(engine.voices().contains(QStringLiteral("italian"), Qt::CaseInsensitive));
-        const Pcm pcm = engine.synthesize(QStringLiteral("Buonasera. oggi è il 05/12/2026: perché è già lunedì?"));
+        QVERIFY(engine.voices().contains(u"italian"_s, Qt::CaseInsensitive));
+        const Pcm pcm = engine.synthesize(u"Buonasera. oggi è il 05/12/2026: perché è già lunedì?"_s);
         QCOMPARE(pcm.sampleRate, 22050);
         QVERIFY2(pcm.durationMs() > 2000 && pcm.durationMs() < 9000, qPrintable(QString::number(pcm.durationMs())));
         const auto* samples = reinterpret_cast<const qint16*>(pcm.samples.constData());
@@ -54,12 +54,11 @@ private slots:
         QVERIFY2(std::sqrt(sum / double(count)) > 500 && peak > 5000, "silence"); // not silence
 
         // A date said in words is far shorter than digit by digit with "barra".
-        const qint64 words = engine.synthesize(ItalianSpeechText::forEar(QStringLiteral("05/12/2026"))).durationMs();
-        const qint64 digits
-            = engine.synthesize(QStringLiteral("zero cinque barra dodici barra duemila ventisei")).durationMs();
-        QVERIFY2(words < digits * 0.8, qPrintable(QStringLiteral("%1 vs %2").arg(words).arg(digits)));
+        const qint64 words = engine.synthesize(ItalianSpeechText::forEar(u"05/12/2026"_s)).durationMs();
+        const qint64 digits = engine.synthesize(u"zero cinque barra dodici barra duemila ventisei"_s).durationMs();
+        QVERIFY2(words < digits * 0.8, qPrintable(u"%1 vs %2"_s.arg(words).arg(digits)));
         QVERIFY(engine.synthesize(QString()).samples.isEmpty());
-        QVERIFY(engine.synthesize(QStringLiteral("   ")).samples.isEmpty());
+        QVERIFY(engine.synthesize(u"   "_s).samples.isEmpty());
     }
 };
 
