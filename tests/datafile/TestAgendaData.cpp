@@ -1,34 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DataFileFixture.h"
+#include "AgendaTestData.h"
 #include "datafile/AgendaData.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QScopeGuard>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-void runSql(const QString& path, const QStringList& statements)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"setup"_s);
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        for (const QString& s : statements)
-            QVERIFY2(QSqlQuery(db).exec(s), qPrintable(s));
-    }
-    QSqlDatabase::removeDatabase(u"setup"_s);
-}
 QByteArray contents(const QString& path)
 {
     QFile file(path);
@@ -36,6 +21,7 @@ QByteArray contents(const QString& path)
 }
 } // namespace
 
+// The sound and unsound files at the program's start: TestStartupFailure.
 class TestAgendaData : public QObject
 {
     Q_OBJECT
@@ -67,9 +53,7 @@ private slots:
         QString error;
         QVERIFY(!AgendaData(path).openRecordSet(u"Promemoria"_s, &error) && !error.isEmpty());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { u"dati.mdb"_s });
-
-        // Refused (the reasons are tested with the program's start-up): no record set works.
-        AgendaData missing(dir.filePath(u"altro.mdb"_s));
+        AgendaData missing(dir.filePath(u"altro.mdb"_s)); // refused: no record set works, nothing is made
         QVERIFY(!missing.open() && missing.dtaRubrica().Eof() && !missing.dtaRubrica().Refresh());
         QVERIFY(!missing.openRecordSet(u"Rubrica"_s) && !QFileInfo::exists(dir.filePath(u"altro.mdb"_s)));
     }
@@ -85,16 +69,16 @@ private slots:
     void readOnlyFileShowsDataAndRefusesChanges()
     {
         QFETCH(bool, folderReadOnly);
-        QTemporaryDir dir;
-        const QString path = DataFileFixture::create(dir.path());
-        runSql(path, { u"INSERT INTO Rubrica (Nome, Telefono) VALUES ('Anna', '111'), ('Bruno', '222')"_s });
-        const QByteArray bytesBefore = contents(path);
+        AgendaTestData file;
+        QVERIFY(file.exec(u"INSERT INTO Rubrica (Nome, Telefono) VALUES ('Anna', '111'), ('Bruno', '222')"_s));
+        const QString folder = QFileInfo(file.path).path();
+        const QByteArray bytesBefore = contents(file.path);
         const auto read = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
         const auto exe = QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
         const auto write = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-        const auto restore = qScopeGuard([&] { QFile::setPermissions(dir.path(), read | exe | write); });
-        QVERIFY(QFile::setPermissions(dir.path(), folderReadOnly ? read | exe : read | exe | write));
-        QVERIFY(QFile::setPermissions(path, folderReadOnly ? read | write : read));
+        const auto restore = qScopeGuard([&] { QFile::setPermissions(folder, read | exe | write); });
+        QVERIFY(QFile::setPermissions(folder, folderReadOnly ? read | exe : read | exe | write));
+        QVERIFY(QFile::setPermissions(file.path, folderReadOnly ? read | write : read));
 
         QProcess client;
         if (geteuid() == 0)
@@ -102,15 +86,15 @@ private slots:
                 if (setgid(65534) != 0 || setuid(65534) != 0)
                     _exit(99);
             });
-        client.start(QStringLiteral(DATA_FILE_CLIENT), { u"try-change"_s, path });
+        client.start(QStringLiteral(DATA_FILE_CLIENT), { u"try-change"_s, file.path });
         QVERIFY(client.waitForFinished(20000) && client.exitCode() == 0);
         const QStringList lines = QString::fromUtf8(client.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.mid(0, 3), QStringList({ u"OPEN 1"_s, u"COUNT 2"_s, u"FIRST Anna"_s }));
         QCOMPARE(lines.size(), 6);
         for (const QString& line : lines.mid(3))
             QVERIFY2(line.section(u' ', 1, 1) == u"0"_s && !line.section(u' ', 2).isEmpty(), qPrintable(line));
-        QCOMPARE(contents(path), bytesBefore);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1); // no journal left behind
+        QCOMPARE(contents(file.path), bytesBefore);
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1); // no journal left behind
     }
 };
 
