@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A separate process over a data file, for the tests that must kill a writer or run as another
-// user. Every line goes out flushed, so the test has it even if this process is killed next.
+// A separate process writing a data file, for the test that kills it at a random moment. Every
+// line goes out flushed, so the test has it even if this process is killed next.
 //
 //   DataFileClient write <dati.mdb> <tag> <seed>
 //       adds, changes and deletes appointments for ever; before each change prints
 //       "BEGIN A <testo>" / "BEGIN E <id> <testo>" / "BEGIN D <id>", and once Update or Delete
 //       has returned "DONE A <id> <testo>" / "DONE E <id> <testo>" / "DONE D <id>".
-//   DataFileClient try-change <dati.mdb>
-//       reports what it reads of Rubrica and whether an add, an edit and a delete were stored:
-//       "COUNT <n>", "FIRST <Nome>", "ADD 1" or "ADD 0 <error>", "EDIT ...", "DELETE ...".
 #include "datafile/AgendaData.h"
 
 #include <QCoreApplication>
@@ -52,28 +49,14 @@ int write(RecordSet& set, const QString& tag, quint32 seed)
     return 2;
 }
 
-int tryChange(RecordSet& set)
-{
-    const auto outcome = [&set](const char* what, bool ok) {
-        say(QLatin1String(what) + (ok ? QStringLiteral(" 1") : QStringLiteral(" 0 ") + set.lastError()));
-        set.CancelUpdate();
-        set.MoveFirst();
-    };
-    say(QStringLiteral("COUNT %1").arg(set.recordCount()));
-    say(QStringLiteral("FIRST ") + set.value(QStringLiteral("Nome")).toString());
-    outcome("ADD", set.AddNew() && set.setValue(QStringLiteral("Nome"), QStringLiteral("Nuovo")) && set.Update());
-    outcome("EDIT", set.Edit() && set.setValue(QStringLiteral("Nome"), QStringLiteral("Cambiato")) && set.Update());
-    outcome("DELETE", set.Delete());
-    return 0;
-}
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() < 3) {
-        std::fprintf(stderr, "usage: DataFileClient write|try-change <dati.mdb> [tag seed]\n");
+    if (args.size() != 5 || args[1] != QLatin1String("write")) {
+        std::fprintf(stderr, "usage: DataFileClient write <dati.mdb> <tag> <seed>\n");
         return 64;
     }
     AgendaData data(args[2]);
@@ -82,9 +65,5 @@ int main(int argc, char* argv[])
         return 1;
     }
     say(QStringLiteral("OPEN 1"));
-    if (args[1] == QLatin1String("write") && args.size() == 5)
-        return write(data.dtaAppun(), args[3], args[4].toUInt());
-    if (args[1] == QLatin1String("try-change"))
-        return tryChange(data.dtaRubrica());
-    return 64;
+    return write(data.dtaAppun(), args[3], args[4].toUInt());
 }
