@@ -52,27 +52,19 @@ private slots:
     }
 
     // Written by one store object, read by another as typed; a switch is on only for "1".
-    void valuesReadBackAsStored_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("on");
-        QTest::newRow("1") << "1" << true;
-        for (const char* off : { "0", "true", " 1", "" })
-            QTest::newRow(off) << QString::fromUtf8(off) << false;
-        QTest::newRow("comma") << "ciao, a domani" << false;
-        QTest::newRow("accents and quotes") << "è l'ora \"giusta\" = sì; #1" << false;
-        QTest::newRow("newline") << "riga uno\nriga due" << false;
-    }
     void valuesReadBackAsStored()
     {
-        QFETCH(QString, text);
-        QFETCH(bool, on);
-        SettingsStore(m_path).save(u"Automin"_s, text);
-        SettingsStore(m_path).setMessaggioFinale(text);
-        const SettingsStore store(m_path);
-        QCOMPARE(store.get(u"Automin"_s), text);
-        QCOMPARE(store.automin(), on);
-        QCOMPARE(store.messaggioFinale(), text);
+        for (const char* text :
+            { "1", "0", "true", " 1", "", "ciao, a domani", "è l'ora \"giusta\" = sì; #1", "riga uno\nriga due" }) {
+            const QString path = m_dir.filePath(u"values%1.conf"_s.arg(++m_n));
+            SettingsStore(path).save(u"Automin"_s, QString::fromUtf8(text));
+            SettingsStore(path).setMessaggioFinale(QString::fromUtf8(text));
+            const SettingsStore store(path);
+            QVERIFY2(store.get(u"Automin"_s) == QString::fromUtf8(text)
+                    && store.messaggioFinale() == QString::fromUtf8(text),
+                text);
+            QVERIFY2(store.automin() == (QByteArray(text) == "1"), text);
+        }
     }
 
     // A hand-edited text with a comma, which QSettings reads as a list, is still the user's text.
@@ -84,26 +76,18 @@ private slots:
         QCOMPARE(SettingsStore(m_path).tipoFinale(), u"Standard, Nessuno"_s);
     }
 
-    void inactivityIntervalInMilliseconds_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("ms");
-        QTest::newRow("15") << "15" << 15000;
-        QTest::newRow("decimal point") << "15.5" << 15500;
-        QTest::newRow("decimal comma") << "20,25" << 20250;
-        QTest::newRow("leading zeros and blanks") << " 0030 " << 30000;
-        QTest::newRow("tie to even, down") << "15.0005" << 15000;
-        QTest::newRow("tie to even, up") << "15.0015" << 15002;
-        QTest::newRow("above a tie") << "15.00050001" << 15001;
-        QTest::newRow("below a tie") << "15.0004999" << 15000;
-        for (const char* unusable : { "quindici", "", "-20", "0", "0.0004", "99999999999", "1e3" })
-            QTest::newRow(unusable) << QString::fromUtf8(unusable) << 15000;
-    }
+    // Seconds to milliseconds on the decimal digits (a tie really goes to even); a text that is not
+    // a usable number gives 15 seconds.
     void inactivityIntervalInMilliseconds()
     {
-        QFETCH(QString, text);
-        QFETCH(int, ms);
-        QCOMPARE(SettingsStore::inactivityMs(text), ms);
+        const QList<std::pair<const char*, int>> cases { { "15", 15000 }, { "15.5", 15500 }, { "20,25", 20250 },
+            { " 0030 ", 30000 }, { "15.0005", 15000 }, { "15.0015", 15002 }, { "15.00050001", 15001 },
+            { "15.0004999", 15000 }, { "quindici", 15000 }, { "", 15000 }, { "-20", 15000 }, { "0", 15000 },
+            { "0.0004", 15000 }, { "99999999999", 15000 }, { "1e3", 15000 } };
+        for (const auto& [text, ms] : cases) {
+            const int actual = SettingsStore::inactivityMs(QString::fromLatin1(text));
+            QVERIFY2(actual == ms, qPrintable(u"\"%1\" gave %2"_s.arg(QLatin1String(text)).arg(actual)));
+        }
     }
 };
 

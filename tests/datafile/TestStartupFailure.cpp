@@ -61,7 +61,6 @@ private slots:
         QTemporaryDir folder;
         const QString path = folder.filePath(u"dati.mdb"_s);
         QVERIFY(QFile::copy(QStringLiteral(VESPELINDA_EXECUTABLE), folder.filePath(u"Vespelinda"_s)));
-        QVERIFY(QDir().mkpath(folder.filePath(u"home/run"_s)));
         if (!sql.isEmpty()) {
             DataFileFixture::create(folder.path());
             {
@@ -86,7 +85,6 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"HOME"_s, folder.filePath(u"home"_s));
         env.insert(u"XDG_CONFIG_HOME"_s, folder.filePath(u"home"_s));
-        env.insert(u"XDG_RUNTIME_DIR"_s, folder.filePath(u"home/run"_s));
         env.insert(u"QT_LOGGING_RULES"_s, u"vespelinda.speech=true"_s);
         env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
         program.setProcessEnvironment(env);

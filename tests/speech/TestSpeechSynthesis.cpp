@@ -53,10 +53,6 @@ private slots:
         }
         QVERIFY2(std::sqrt(sum / double(count)) > 500 && peak > 5000, "silence"); // not silence
 
-        // A date said in words is far shorter than digit by digit with "barra".
-        const qint64 words = engine.synthesize(ItalianSpeechText::forEar(u"05/12/2026"_s)).durationMs();
-        const qint64 digits = engine.synthesize(u"zero cinque barra dodici barra duemila ventisei"_s).durationMs();
-        QVERIFY2(words < digits * 0.8, qPrintable(u"%1 vs %2"_s.arg(words).arg(digits)));
         QVERIFY(engine.synthesize(QString()).samples.isEmpty());
         QVERIFY(engine.synthesize(u"   "_s).samples.isEmpty());
     }
