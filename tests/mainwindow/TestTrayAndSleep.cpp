@@ -51,53 +51,42 @@ private slots:
         QVERIFY(!mnuNascondi->isChecked() && rig.window->size() == size);
     }
 
-    // Without a notification area there would be no way back: the window goes to the task bar.
-    void withoutNotificationAreaTheWindowMinimises()
-    {
-        MainWindowRig rig;
-        rig.tray.available = false;
-        rig.set("Riduci icona", u"1"_s);
-        rig.set("Automin", u"1"_s);
-        rig.set("Mess Min", u"1"_s);
-        QVERIFY(rig.start());
-        QVERIFY(rig.window->isMinimized() && rig.tray.isVisible()); // the icon goes in when an area appears
-        rig.window->showNormal();
-        rig.action("mnuRiduci")->trigger();
-        QVERIFY(rig.window->isVisible() && rig.window->isMinimized());
-
-        // Asleep: the message is said once, when the window goes, not again at every countdown
-        // that a minimised (still visible) window lets the heartbeat start.
-        rig.window->showNormal();
-        rig.window->countdown().tmrIconaTimer();
-        QVERIFY(rig.window->isMinimized());
-        QCOMPARE(rig.speech.finishAll().size(), 1);
-        rig.window->countdown().tmrIconaTimer();
-        QCOMPARE(rig.speech.finishAll().size(), 1);
-    }
-
+    // Asleep after the idle time; with "Automin" the window goes, into the notification area or,
+    // where the desktop has none, to the task bar (so the user can always get it back), as "Riduci
+    // a icona" takes it. The message says where, once: not again at every countdown that a
+    // minimised (still visible) window lets the heartbeat start.
     void fallsAsleepAfterTheIdleTime_data()
     {
         QTest::addColumn<bool>("automin");
         QTest::addColumn<bool>("messMin");
-        QTest::newRow("stays, silent even with Mess Min") << false << true;
-        QTest::newRow("hides silently") << true << false;
-        QTest::newRow("hides and says where") << true << true;
+        QTest::addColumn<bool>("tray");
+        QTest::newRow("stays, silent even with Mess Min") << false << true << true;
+        QTest::newRow("hides silently") << true << false << true;
+        QTest::newRow("hides and says where") << true << true << true;
+        QTest::newRow("no notification area: minimises") << true << true << false;
     }
     void fallsAsleepAfterTheIdleTime()
     {
         QFETCH(bool, automin);
         QFETCH(bool, messMin);
+        QFETCH(bool, tray);
         MainWindowRig rig;
+        rig.tray.available = tray;
         rig.settings.setAutomin(automin);
         rig.settings.setMessMin(messMin);
         rig.settings.setSecondiInatt(u"0.2"_s);
         QVERIFY(rig.start());
+        rig.action("mnuRiduci")->trigger();
+        QVERIFY(rig.window->isVisible() != tray && rig.window->isMinimized() != tray);
+        rig.window->showNormal();
         QVERIFY(rig.eyesOpen() && !rig.window->countdown().tmrIcona.isActive());
         rig.window->heartbeat().tick(); // the heartbeat starts the countdown
         QVERIFY(rig.window->countdown().tmrIcona.isActive() && rig.window->countdown().tmrIcona.interval() == 200);
         QTRY_VERIFY(rig.eyesClosed());
         QVERIFY(!rig.timer("Timer3")->isActive() && !rig.window->countdown().tmrIcona.isActive());
-        QCOMPARE(rig.window->isVisible(), !automin);
+        QVERIFY(rig.shown() != automin && rig.window->isMinimized() == (automin && !tray));
+        QCOMPARE(rig.speech.finishAll().size(), automin && messMin ? 1 : 0);
+        rig.window->countdown().tmrIconaTimer();
         QCOMPARE(rig.speech.finishAll().size(), automin && messMin ? 1 : 0);
         QCOMPARE(rig.tray.tips.size(), 1);
     }
@@ -110,30 +99,26 @@ private slots:
         QVERIFY(rig.start());
         QTimer& countdown = rig.window->countdown().tmrIcona;
         countdown.setInterval(60000);
-        rig.window->heartbeat().tick(); // hidden
-        QVERIFY(!countdown.isActive());
+        const auto armedByATick = [&] {
+            rig.window->heartbeat().tick();
+            return countdown.isActive();
+        };
+        QVERIFY(!armedByATick()); // hidden
         rig.window->show();
         rig.window->setFinestraAperta(true);
-        rig.window->heartbeat().tick();
-        QVERIFY(!countdown.isActive());
+        QVERIFY(!armedByATick());
         rig.window->setFinestraAperta(false);
         rig.speech.speaker.Speak(u"una frase lunga"_s);
         QTRY_VERIFY(rig.speech.output.playing()); // its start stops any countdown
-        rig.window->heartbeat().tick();
-        QVERIFY(!countdown.isActive());
+        QVERIFY(!armedByATick());
         rig.speech.speaker.Pause();
-        rig.window->heartbeat().tick(); // paused is not speaking
-        QVERIFY(countdown.isActive());
+        QVERIFY(armedByATick()); // paused is not speaking
         QTRY_VERIFY(countdown.remainingTime() < 59950);
         const int remaining = countdown.remainingTime();
-        rig.window->heartbeat().tick();
-        QVERIFY(countdown.isActive() && countdown.remainingTime() <= remaining);
-
+        QVERIFY(armedByATick() && countdown.remainingTime() <= remaining); // not started afresh
         // A text that begins while the countdown runs stops it.
         rig.speech.speaker.Resume();
-        QVERIFY(rig.speech.finishCurrent());
-        rig.window->heartbeat().tick();
-        QVERIFY(countdown.isActive());
+        QVERIFY(rig.speech.finishCurrent() && armedByATick());
         rig.speech.speaker.Speak(u"Ahia!"_s);
         QTRY_VERIFY(!countdown.isActive());
     }
