@@ -27,10 +27,8 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); // Italian all the same
     }
 
-    // In the first two seconds of its minute an entry is announced: the hidden window shows for the
-    // box, the face wakes (the countdown stops) and the text is on its way; then the window hides
-    // again. A tick while the box is open (Qt delivers timer events inside a modal box's own event
-    // loop) only refreshes the readout, or the entry, still due, would get a second box.
+    // The hidden window shows for the box, the face wakes and the text is on its way. A tick while
+    // the box is open (inside its event loop) only refreshes the readout: no second box.
     void announcesAnEntryInItsMinuteOnly()
     {
         MainWindowRig rig(Hidden, QDateTime(Today, QTime(14, 29, 58)));
@@ -69,9 +67,8 @@ private slots:
         QCOMPARE(rig.boxes.shown.size(), 2);
     }
 
-    // Today's agenda is reloaded before the tests of the first tick of a day, and of the first tick
-    // after a manager window asked for it: a change stored meanwhile is not seen until then. A
-    // reminder comes every day, an appointment on its own day only.
+    // Reloaded before the first tick of a day tests, and after a manager window asked (not before):
+    // a reminder comes every day, an appointment on its own day.
     void reloadsOnANewDayAndAfterAChange()
     {
         MainWindowRig rig(Hidden, QDateTime(Today, QTime(23, 59, 59)));

@@ -75,8 +75,8 @@ private slots:
             && loaded.agenda.appuntamentiOggi()[100].Testo.isEmpty());
     }
 
-    // An unreadable time is taken as 00:00, an unreadable text as empty, an unreadable date as not
-    // today; at hour 0 a readout leaves out the entries without text, and with them every empty slot.
+    // Unreadable: a time is 00:00, a text empty, a date not today. At hour 0 a readout leaves out
+    // the entries without text, and so every empty slot.
     void badRecordsLoadAsFarAsTheyCanBeRead()
     {
         AgendaTestData file;

@@ -18,8 +18,8 @@ class TestAlert : public QObject
     Q_OBJECT
 
 private slots:
-    // "Leggi errore" is read at every alert: here another store object changes it after the
-    // alert was made. Only exactly "1" speaks, and the text is on its way before the box opens.
+    // "Leggi errore" is read at each alert (changed here by another store object): only "1" speaks,
+    // before the box opens.
     void speaksOnlyForExactlyOneThenShowsTheBox_data()
     {
         QTest::addColumn<QString>("leggiErrore");
@@ -58,8 +58,7 @@ private slots:
         QCOMPARE(boxes.shown[1].title, u"Vespelinda"_s);
     }
 
-    // The real box: style & 0x0F picks the buttons, style & 0xF0 the icon; it stays on top. It is
-    // answered with a click on a button (or the Escape key) as soon as it is open.
+    // The real box, answered with a click (or the Escape key) as soon as it is open.
     void realBoxShowsTheButtonsAndIconOfItsStyle()
     {
         const int ok = QMessageBox::Ok, yes = QMessageBox::Yes, no = QMessageBox::No, escape = 0;

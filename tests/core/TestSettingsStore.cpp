@@ -76,8 +76,7 @@ private slots:
         QCOMPARE(SettingsStore(m_path).tipoFinale(), u"Standard, Nessuno"_s);
     }
 
-    // Seconds to milliseconds on the decimal digits (a tie really goes to even); a text that is not
-    // a usable number gives 15 seconds.
+    // On the decimal digits (a tie really goes to even); no usable number gives 15 seconds.
     void inactivityIntervalInMilliseconds()
     {
         const QList<std::pair<const char*, int>> cases { { "15", 15000 }, { "15.5", 15500 }, { "20,25", 20250 },

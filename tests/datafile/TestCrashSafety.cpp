@@ -48,8 +48,8 @@ void apply(Records& records, const QString& change)
 }
 } // namespace
 
-// A writer killed at any moment leaves a sound file holding everything it was told was stored,
-// and the change it was making at most whole.
+// A writer killed at any moment leaves a sound file with every change it was told was stored,
+// and the one it was making at most whole.
 class TestCrashSafety : public QObject
 {
     Q_OBJECT

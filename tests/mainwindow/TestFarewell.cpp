@@ -81,8 +81,7 @@ private slots:
         QVERIFY(!exit.Timer2.isActive() && !exit.intercettaChiusura);
     }
 
-    // Only the end of the farewell itself starts the countdown: the end of a text that was being
-    // said when the window was closed must not cut the farewell short.
+    // Only the farewell's own end starts the countdown, not that of a text said before it.
     void aFarewellAfterTheGreetingIsHeardWhole()
     {
         MainWindowRig rig({ .quiet = false }); // the first run greets
@@ -97,9 +96,8 @@ private slots:
         QVERIFY(rig.window->exitRoutine().Timer2.isActive());
     }
 
-    // Esci from the icon's menu brings a hidden window back for the farewell. Without the engine's
-    // report the program stays, not blinking; a new request queues the farewell again, and so does
-    // a close during the countdown, which goes on from where it was.
+    // Without the engine's report the program stays, not blinking; a new request queues the farewell
+    // again, and so does a close during the countdown, which goes on from where it was.
     void furtherRequestsQueueTheFarewellAgain()
     {
         MainWindowRig rig;
@@ -124,8 +122,7 @@ private slots:
         QCOMPARE(unloaded.size(), 1);
     }
 
-    // A session manager saving its state now and then is no reason to go. The session's end is,
-    // and at once, without a farewell that would hold up the log-out.
+    // A request to save the session's state is no reason to go; its end is, at once, without a farewell.
     void onlyTheEndOfTheSessionUnloadsAndAtOnce()
     {
         MainWindowRig rig;

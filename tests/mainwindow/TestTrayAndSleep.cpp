@@ -15,8 +15,7 @@ class TestTrayAndSleep : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    // The icon's left click and the menus hide and show the window; only the click changes the
-    // icon's tip, and a double click, after its first press has toggled, does nothing more.
+    // Only the icon's left click changes its tip; a double click, after its first press, does nothing.
     void iconAndMenusShowAndHideTheWindow()
     {
         MainWindowRig rig;
@@ -51,10 +50,8 @@ private slots:
         QVERIFY(!mnuNascondi->isChecked() && rig.window->size() == size);
     }
 
-    // Asleep after the idle time; with "Automin" the window goes, into the notification area or,
-    // where the desktop has none, to the task bar (so the user can always get it back), as "Riduci
-    // a icona" takes it. The message says where, once: not again at every countdown that a
-    // minimised (still visible) window lets the heartbeat start.
+    // With "Automin" the window goes as "Riduci a icona" takes it: to the task bar where there is no
+    // notification area. The message is said once, not at every countdown a minimised window allows.
     void fallsAsleepAfterTheIdleTime_data()
     {
         QTest::addColumn<bool>("automin");
@@ -91,8 +88,7 @@ private slots:
         QCOMPARE(rig.tray.tips.size(), 1);
     }
 
-    // The heartbeat arms the countdown only while the window is shown, no other window is open
-    // and nothing is being said; it never restarts one that runs.
+    // Armed by the heartbeat only while shown, with no other window open and nothing being said.
     void neverSleepsWhileAWindowIsOpenOrItSpeaks()
     {
         MainWindowRig rig({ .load = false });
@@ -123,9 +119,8 @@ private slots:
         QTRY_VERIFY(!countdown.isActive());
     }
 
-    // Over the face, the hands, the window, the tab strip or a page's own surface the pointer
-    // wakes her; over a page's controls it only stops the countdown; elsewhere it does nothing. A
-    // press on the face, the hands or the window opens the main menu; an eye complains first.
+    // Over her surfaces the pointer wakes her, over a page's controls it only stops the countdown.
+    // A press on the face, the hands or the window opens the main menu; an eye complains first.
     void pointerWakesTheFaceOnlyOverItsSurfaces()
     {
         MainWindowRig rig;

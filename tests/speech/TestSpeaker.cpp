@@ -2,7 +2,6 @@
 #include "SpeechRig.h"
 #include "speech/SinkAudioOutput.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -41,9 +40,8 @@ private slots:
         QCOMPARE(rig.output.clipsStarted(), 2); // empty texts make no sound
     }
 
-    // Pause holds the clip and the queue where they are (a text queued while idle waits too) and
-    // Resume goes on. Reset drops the queue, the clip and the pause, and a synthesis still under
-    // way is dropped when it comes back.
+    // Pause holds the clip and the queue (even while idle); Reset drops them, the pause and a
+    // synthesis still under way.
     void pauseHoldsAndResetDrops()
     {
         SpeechRig rig;
@@ -84,11 +82,10 @@ private slots:
         output.setSilent(true);
         Speaker speaker(engine, output);
         QSignalSpy progress(&speaker, &Speaker::SpeechProgress);
-        QElapsedTimer timer;
-        timer.start();
         speaker.Speak(QString(30, u'a'));
+        QTest::qWait(280);
+        QCOMPARE(progress.size(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(progress.size(), 1, 3000);
-        QVERIFY2(timer.elapsed() >= 300, qPrintable(QString::number(timer.elapsed())));
         speaker.Speak(QString(20, u'a')); // 200 ms and the tail
         QTest::qWait(50);
         speaker.Pause();

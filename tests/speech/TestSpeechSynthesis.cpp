@@ -34,8 +34,7 @@ private slots:
         QCOMPARE(ItalianSpeechText::forEar(text), heard);
     }
 
-    // The real engine: espeak-ng's audio varies by a few samples from run to run, so only its
-    // length and loudness are checked.
+    // The real engine, whose audio varies by a few samples between runs: length and loudness only.
     void espeakSpeaksItalian()
     {
         EspeakEngine engine;
