@@ -32,33 +32,8 @@ class TestAgendaPage : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    // An hour with or without its leading zero lights that letter; "cc" clears every letter of
-    // its kind; anything else changes nothing.
-    void accendiLightsAndClearsOneKindOfLetters()
-    {
-        MainWindowRig rig({ .load = false });
-        QVERIFY(rig.start());
-        AgendaPage& page = rig.window->agendaPage();
-        QList<std::tuple<QString, QString, QSet<int>, QSet<int>>> rows { { "a", "7", { 3, 7 }, { 3 } },
-            { "a", "07", { 3, 7 }, { 3 } }, { "a", "0", { 0, 3 }, { 3 } }, { "a", "23", { 3, 23 }, { 3 } },
-            { "p", "16", { 3 }, { 3, 16 } }, { "a", "3", { 3 }, { 3 } }, { "a", "cc", {}, { 3 } },
-            { "p", "cc", { 3 }, {} } };
-        for (const auto& [aop, ora] : QList<std::pair<QString, QString>> { { "a", "24" }, { "A", "07" }, { "P", "cc" },
-                 { "a", "CC" }, { "a", "" }, { "a", "+7" }, { "a", " 7" }, { "a", "-1" }, { "a", "007" },
-                 { "a", QString(QChar(0x0667)) }, { "", "07" } })
-            rows.append({ aop, ora, { 3 }, { 3 } });
-        for (const auto& [aop, ora, appu, prom] : rows) {
-            for (const DayAgenda::Kind kind : { DayAgenda::Kind::Appuntamento, DayAgenda::Kind::Promemoria }) {
-                page.clear(kind);
-                page.light(kind, 3);
-            }
-            page.accendi(aop, ora);
-            QVERIFY2(litHours(page.appu) == appu && litHours(page.prom) == prom, qPrintable(aop + u' ' + ora));
-        }
-    }
-
     // Each entry of the hour is said, then shown; the next only once its box has been closed.
-    void clickOnALitLetterReadsItsHourOneBoxAtATime()
+    void lettersLightAndReadTheirHourOneBoxAtATime()
     {
         MainWindowRig rig({ .load = false }, QDateTime(Today, QTime(8, 0, 30)));
         QVERIFY(rig.file.addAppointment(Today, QTime(10, 15), u"prima"_s));
@@ -69,6 +44,7 @@ private slots:
         rig.window->pages().showPage(PageStrip::Agenda);
         rig.window->heartbeat().tick();
         AgendaPage& page = rig.window->agendaPage();
+        QVERIFY(litHours(page.appu) == QSet<int> { 10 } && litHours(page.prom) == QSet<int> { 16 });
         for (QWidget* control : rig.widget("frmAgenda")->findChildren<QWidget*>())
             QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
 
@@ -96,6 +72,25 @@ private slots:
         QTest::mouseRelease(page.appu[10], Qt::LeftButton, {}, QPoint(-5, -5));
         QCOMPARE(rig.boxes.shown.size(), 3);
         QCOMPARE(rig.speech.speaker.SpeakingState(), int(Speaker::Idle));
+
+        // accendi: an hour with or without its leading zero lights that letter, "cc" clears every
+        // letter of its kind, anything else changes nothing.
+        QList<std::tuple<QString, QString, QSet<int>, QSet<int>>> rows { { "a", "7", { 3, 7 }, { 3 } },
+            { "a", "07", { 3, 7 }, { 3 } }, { "a", "0", { 0, 3 }, { 3 } }, { "a", "23", { 3, 23 }, { 3 } },
+            { "p", "16", { 3 }, { 3, 16 } }, { "a", "3", { 3 }, { 3 } }, { "a", "cc", {}, { 3 } },
+            { "p", "cc", { 3 }, {} } };
+        for (const auto& [aop, ora] : QList<std::pair<QString, QString>> { { "a", "24" }, { "A", "07" }, { "P", "cc" },
+                 { "a", "CC" }, { "a", "" }, { "a", "+7" }, { "a", " 7" }, { "a", "-1" }, { "a", "007" },
+                 { "a", QString(QChar(0x0667)) }, { "", "07" } })
+            rows.append({ aop, ora, { 3 }, { 3 } });
+        for (const auto& [aop, ora, appu, prom] : rows) {
+            for (const DayAgenda::Kind kind : { DayAgenda::Kind::Appuntamento, DayAgenda::Kind::Promemoria }) {
+                page.clear(kind);
+                page.light(kind, 3);
+            }
+            page.accendi(aop, ora);
+            QVERIFY2(litHours(page.appu) == appu && litHours(page.prom) == prom, qPrintable(aop + u' ' + ora));
+        }
     }
 };
 

@@ -73,6 +73,16 @@ private slots:
         QVERIFY(loaded.agenda.appuntamentiCount() == 0 && loaded.lit[0].isEmpty());
         QVERIFY(loaded.agenda.appuntamentiOggi()[1].Testo.isEmpty()
             && loaded.agenda.appuntamentiOggi()[100].Testo.isEmpty());
+
+        // Past the 100th entry nothing counts.
+        for (int i = 1; i <= 101; ++i) {
+            const QTime at = i <= 100 ? QTime(10, i % 60) : QTime(23, 0);
+            QVERIFY(file.addAppointment(Today, at, u"voce %1"_s.arg(i)) && file.addReminder(at, u"promemoria"_s));
+        }
+        QVERIFY(loaded.load());
+        QVERIFY(loaded.agenda.appuntamentiCount() == 100 && loaded.agenda.promemoriaCount() == 100);
+        QVERIFY(!loaded.lit[0].contains(23) && !loaded.lit[1].contains(23));
+        QCOMPARE(loaded.agenda.appuntamentiOggi()[100].Testo, u"voce 98"_s); // after "dentista" and "notte"
     }
 
     // Unreadable: a time is 00:00, a text empty, a date not today. At hour 0 a readout leaves out
@@ -98,22 +108,6 @@ private slots:
         QCOMPARE(loaded.agenda.readoutEntries(Kind::Appuntamento, 0).size(), 3);
         QCOMPARE(loaded.agenda.readoutEntries(Kind::Appuntamento, 10).size(), 1);
         QVERIFY(loaded.agenda.readoutEntries(Kind::Promemoria, 0).isEmpty());
-    }
-
-    // Other days' appointments take no slot; past the 100th of today nothing counts.
-    void keepsAtMostOneHundredEntries()
-    {
-        AgendaTestData file;
-        QVERIFY(file.addAppointment(Today.addDays(1), QTime(6, 0), u"domani"_s));
-        for (int i = 1; i <= 101; ++i) {
-            const QTime at = i <= 100 ? QTime(10, i % 60) : QTime(23, 0);
-            QVERIFY(file.addAppointment(Today, at, u"voce %1"_s.arg(i)) && file.addReminder(at, u"promemoria"_s));
-        }
-        Loaded loaded(file.path);
-        QVERIFY(loaded.load());
-        QVERIFY(loaded.agenda.appuntamentiCount() == 100 && loaded.agenda.promemoriaCount() == 100);
-        QVERIFY(!loaded.lit[0].contains(23) && !loaded.lit[1].contains(23));
-        QCOMPARE(loaded.agenda.appuntamentiOggi()[100].Testo, u"voce 100"_s);
     }
 
     // Due in the first two seconds of its minute, whatever the date.

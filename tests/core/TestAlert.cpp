@@ -53,8 +53,8 @@ private slots:
         // Every text is played to its end, so one that should not have been said would show here.
         QCOMPARE(rig.finishAll(), speaks ? QStringList { "Elimino la voce?" } : QStringList());
         alert(QString(), QString(), 0);
-        QCOMPARE(boxes.shown.size(), 2);
-        QVERIFY(boxes.shown[0].text == "Elimino?" && boxes.shown[0].style == 36 && boxes.shown[0].title == "Rubrica");
+        QVERIFY(boxes.shown.size() == 2 && boxes.shown[0].text == "Elimino?" && boxes.shown[0].style == 36
+            && boxes.shown[0].title == "Rubrica");
         QCOMPARE(boxes.shown[1].title, u"Vespelinda"_s);
     }
 

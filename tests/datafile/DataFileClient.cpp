@@ -13,6 +13,8 @@
 #include <QRandomGenerator>
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 void say(const QString& line)
 {
@@ -25,27 +27,27 @@ int write(RecordSet& set, const QString& tag, quint32 seed)
 {
     QRandomGenerator random(seed);
     for (int seq = 0;; ++seq) {
-        const QString testo = QStringLiteral("%1-%2 l'ora è 100%").arg(tag).arg(seq);
+        const QString testo = u"%1-%2 l'ora è 100%"_s.arg(tag).arg(seq);
         const int choice = int(random.bounded(10));
         if (set.recordCount() == 0 || choice < 6) {
-            say(QStringLiteral("BEGIN A ") + testo);
-            if (!set.AddNew() || !set.setValue(QStringLiteral("Data"), QDateTime(QDate(2026, 12, 5), QTime(0, 0)))
-                || !set.setValue(QStringLiteral("Ora"), QDateTime(QDate(2026, 12, 5), QTime(9, seq % 60)))
-                || !set.setValue(QStringLiteral("Testo"), testo) || !set.Update())
+            say(u"BEGIN A "_s + testo);
+            if (!set.AddNew() || !set.setValue(u"Data"_s, QDateTime(QDate(2026, 12, 5), QTime(0, 0)))
+                || !set.setValue(u"Ora"_s, QDateTime(QDate(2026, 12, 5), QTime(9, seq % 60)))
+                || !set.setValue(u"Testo"_s, testo) || !set.Update())
                 break;
-            const qint64 id = set.valueAt(set.recordCount() - 1, QStringLiteral("IDAppuntamento")).toLongLong();
-            say(QStringLiteral("DONE A %1 %2").arg(id).arg(testo));
+            const qint64 id = set.valueAt(set.recordCount() - 1, u"IDAppuntamento"_s).toLongLong();
+            say(u"DONE A %1 %2"_s.arg(id).arg(testo));
             continue;
         }
         set.moveTo(int(random.bounded(set.recordCount())));
-        const qint64 id = set.value(QStringLiteral("IDAppuntamento")).toLongLong();
+        const qint64 id = set.value(u"IDAppuntamento"_s).toLongLong();
         const bool edit = choice < 9;
-        say(edit ? QStringLiteral("BEGIN E %1 %2").arg(id).arg(testo) : QStringLiteral("BEGIN D %1").arg(id));
-        if (edit ? !set.Edit() || !set.setValue(QStringLiteral("Testo"), testo) || !set.Update() : !set.Delete())
+        say(edit ? u"BEGIN E %1 %2"_s.arg(id).arg(testo) : u"BEGIN D %1"_s.arg(id));
+        if (edit ? !set.Edit() || !set.setValue(u"Testo"_s, testo) || !set.Update() : !set.Delete())
             break;
-        say(edit ? QStringLiteral("DONE E %1 %2").arg(id).arg(testo) : QStringLiteral("DONE D %1").arg(id));
+        say(edit ? u"DONE E %1 %2"_s.arg(id).arg(testo) : u"DONE D %1"_s.arg(id));
     }
-    say(QStringLiteral("FAIL ") + set.lastError());
+    say(u"FAIL "_s + set.lastError());
     return 2;
 }
 
@@ -61,9 +63,9 @@ int main(int argc, char* argv[])
     }
     AgendaData data(args[2]);
     if (!data.open()) {
-        say(QStringLiteral("OPEN 0 ") + data.errorText());
+        say(u"OPEN 0 "_s + data.errorText());
         return 1;
     }
-    say(QStringLiteral("OPEN 1"));
+    say(u"OPEN 1"_s);
     return write(data.dtaAppun(), args[3], args[4].toUInt());
 }

@@ -56,41 +56,36 @@ private slots:
 
     // Shown, never changed: each change is refused with its reason, and nothing is left behind.
     // Run as root, the test acts as nobody meanwhile, for whom the modes count.
-    void readOnlyFileShowsDataAndRefusesChanges_data()
-    {
-        QTest::addColumn<bool>("folderReadOnly");
-        QTest::newRow("read-only file") << false;
-        QTest::newRow("read-only folder") << true;
-    }
     void readOnlyFileShowsDataAndRefusesChanges()
     {
-        QFETCH(bool, folderReadOnly);
-        AgendaTestData file;
-        QVERIFY(file.exec(u"INSERT INTO Rubrica (Nome, Telefono) VALUES ('Anna', '111'), ('Bruno', '222')"_s));
-        const QString folder = QFileInfo(file.path).path();
-        const QByteArray bytesBefore = contents(file.path);
-        const auto read = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
-        const auto exe = QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
-        const auto write = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-        QVERIFY(QFile::setPermissions(folder, folderReadOnly ? read | exe : read | exe | write));
-        QVERIFY(QFile::setPermissions(file.path, folderReadOnly ? read | write : read));
-        const bool root = geteuid() == 0;
-        QVERIFY(!root || (setegid(65534) == 0 && seteuid(65534) == 0));
-        const auto restore = qScopeGuard([&] {
-            QVERIFY(!root || (seteuid(0) == 0 && setegid(0) == 0));
-            QFile::setPermissions(folder, read | exe | write);
-        });
+        for (const bool folderReadOnly : { false, true }) {
+            AgendaTestData file;
+            QVERIFY(file.exec(u"INSERT INTO Rubrica (Nome, Telefono) VALUES ('Anna', '111'), ('Bruno', '222')"_s));
+            const QString folder = QFileInfo(file.path).path();
+            const QByteArray bytesBefore = contents(file.path);
+            const auto read = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+            const auto exe = QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+            const auto write = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+            QVERIFY(QFile::setPermissions(folder, folderReadOnly ? read | exe : read | exe | write));
+            QVERIFY(QFile::setPermissions(file.path, folderReadOnly ? read | write : read));
+            const bool root = geteuid() == 0;
+            QVERIFY(!root || (setegid(65534) == 0 && seteuid(65534) == 0));
+            const auto restore = qScopeGuard([&] {
+                QVERIFY(!root || (seteuid(0) == 0 && setegid(0) == 0));
+                QFile::setPermissions(folder, read | exe | write);
+            });
 
-        AgendaData data(file.path);
-        QVERIFY2(data.open(), qPrintable(data.errorText()));
-        RecordSet& set = data.dtaRubrica();
-        QVERIFY(set.recordCount() == 2 && set.value(u"Nome"_s).toString() == u"Anna"_s);
-        QVERIFY(set.AddNew() && set.setValue(u"Nome"_s, u"Nuovo"_s) && !set.Update() && !set.lastError().isEmpty());
-        QVERIFY(set.CancelUpdate() && set.Edit() && set.setValue(u"Nome"_s, u"Cambiato"_s) && !set.Update());
-        QVERIFY(!set.lastError().isEmpty() && set.CancelUpdate() && !set.Delete() && !set.lastError().isEmpty());
-        QVERIFY(set.Refresh() && set.recordCount() == 2);
-        QCOMPARE(contents(file.path), bytesBefore);
-        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1); // no journal left behind
+            AgendaData data(file.path);
+            QVERIFY2(data.open(), qPrintable(data.errorText()));
+            RecordSet& set = data.dtaRubrica();
+            QVERIFY(set.recordCount() == 2 && set.value(u"Nome"_s).toString() == u"Anna"_s);
+            QVERIFY(set.AddNew() && set.setValue(u"Nome"_s, u"Nuovo"_s) && !set.Update() && !set.lastError().isEmpty());
+            QVERIFY(set.CancelUpdate() && set.Edit() && set.setValue(u"Nome"_s, u"Cambiato"_s) && !set.Update());
+            QVERIFY(!set.lastError().isEmpty() && set.CancelUpdate() && !set.Delete() && !set.lastError().isEmpty());
+            QVERIFY(set.Refresh() && set.recordCount() == 2);
+            QCOMPARE(contents(file.path), bytesBefore);
+            QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1); // no journal left behind
+        }
     }
 };
 

@@ -154,11 +154,9 @@ private slots:
         QVERIFY(set.Refresh());
         QCOMPARE(set.value(u"Data"_s), QVariant(QDateTime(today, QTime(0, 0))));
         QCOMPARE(set.value(u"Ora"_s).toDateTime().time(), QTime(15, 30));
-        QVERIFY(set.MoveNext());
-        QCOMPARE(set.value(u"Data"_s), QVariant(QDateTime(today, QTime(10, 30))));
-        QVERIFY(set.MoveNext());
-        QCOMPARE(set.value(u"Data"_s), QVariant(u"non è una data"_s));
-        QVERIFY(!set.value(u"Ora"_s).toDateTime().isValid());
+        QCOMPARE(set.valueAt(1, u"Data"_s), QVariant(QDateTime(today, QTime(10, 30))));
+        QCOMPARE(set.valueAt(2, u"Data"_s), QVariant(u"non è una data"_s));
+        QVERIFY(!set.valueAt(2, u"Ora"_s).toDateTime().isValid());
         QSqlQuery query = raw();
         QVERIFY(query.exec(u"SELECT group_concat(Data || ' ' || Ora, ', ') FROM Appuntamenti"_s) && query.next());
         QCOMPARE(query.value(0).toString(),

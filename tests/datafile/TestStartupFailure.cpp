@@ -37,14 +37,10 @@ private slots:
         QTest::newRow("a folder") << QByteArray("/") << QString() << u"non è un file"_s;
         QTest::newRow("not a database") << QByteArray("\x89PNG\r\n\x1a\n questo non è un database") << QString()
                                         << u"il file non è un database SQLite"_s;
-        QTest::newRow("damaged header") << QByteArray("SQLXte format 3").append('\0').append(4080, 'x') << QString()
-                                        << u"non è un database"_s;
         QTest::newRow("empty file") << QByteArray("") << QString() << u"manca la tabella Appuntamenti"_s;
         QTest::newRow("no Rubrica") << QByteArray() << u"DROP TABLE Rubrica"_s << u"manca la tabella Rubrica"_s;
         QTest::newRow("no Email") << QByteArray() << u"ALTER TABLE Rubrica DROP COLUMN Email"_s
                                   << u"nella tabella Rubrica manca il campo Email"_s;
-        QTest::newRow("no Ora") << QByteArray() << u"ALTER TABLE Promemoria DROP COLUMN Ora"_s
-                                << u"nella tabella Promemoria manca il campo Ora"_s;
         QTest::newRow("Data renamed") << QByteArray() << u"ALTER TABLE Appuntamenti RENAME COLUMN Data TO Giorno"_s
                                       << u"nella tabella Appuntamenti manca il campo Data"_s;
     }

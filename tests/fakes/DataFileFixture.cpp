@@ -7,6 +7,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+using namespace Qt::StringLiterals;
+
 QString DataFileFixture::schemaPath() { return QStringLiteral(VESPELINDA_SCHEMA_FILE); }
 
 QStringList DataFileFixture::schemaStatements(QString* error)
@@ -14,7 +16,7 @@ QStringList DataFileFixture::schemaStatements(QString* error)
     QFile file(schemaPath());
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         if (error)
-            *error = file.fileName() + QStringLiteral(": ") + file.errorString();
+            *error = file.fileName() + u": "_s + file.errorString();
         return {};
     }
     QString text;
@@ -30,22 +32,22 @@ QStringList DataFileFixture::schemaStatements(QString* error)
 
 QString DataFileFixture::create(const QString& folder, QString* error)
 {
-    const QString path = QDir(folder).absoluteFilePath(QStringLiteral("dati.mdb"));
+    const QString path = QDir(folder).absoluteFilePath(u"dati.mdb"_s);
     QFile::remove(path);
     const QStringList statements = schemaStatements(error);
     if (statements.isEmpty())
         return {};
     QString failure;
-    const QString connection = QStringLiteral("data-file-fixture-") + path;
+    const QString connection = u"data-file-fixture-"_s + path;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
         db.setDatabaseName(path);
         if (!db.open())
             failure = db.lastError().text();
         QSqlQuery query(db);
         for (int i = 0; failure.isEmpty() && i < statements.size(); ++i)
             if (!query.exec(statements[i]))
-                failure = statements[i] + QStringLiteral(": ") + query.lastError().text();
+                failure = statements[i] + u": "_s + query.lastError().text();
     }
     QSqlDatabase::removeDatabase(connection);
     if (failure.isEmpty())

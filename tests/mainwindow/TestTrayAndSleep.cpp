@@ -16,7 +16,7 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     // Only the icon's left click changes its tip; a double click, after its first press, does nothing.
-    void iconAndMenusShowAndHideTheWindow()
+    void iconMenusAndFace()
     {
         MainWindowRig rig;
         QVERIFY(rig.start());
@@ -48,44 +48,57 @@ private slots:
         QVERIFY(rig.widget("Image1")->geometry().bottom() < rig.window->height());
         mnuNascondi->trigger();
         QVERIFY(!mnuNascondi->isChecked() && rig.window->size() == size);
+
+        // Timer3 wakes only at the edges of the blink; asleep, the count holds where it was.
+        QTimer* timer3 = rig.timer("Timer3");
+        QCOMPARE(timer3->interval(), 5050);
+        rig.clock.advance(5050);
+        rig.face().Timer3Timer();
+        QVERIFY(rig.eyesClosed() && timer3->interval() == 50);
+        rig.clock.advance(50);
+        rig.face().Timer3Timer();
+        QVERIFY(rig.eyesOpen() && timer3->interval() == 5050);
+        rig.clock.advance(3000);
+        rig.window->countdown().tmrIconaTimer();
+        QCOMPARE(rig.face().contaBattito(), 60);
+        // Closed, the eyes can still be clicked: the hot spots are over them.
+        for (const char* eye : { "Label1", "Label2" })
+            QCOMPARE(rig.window->childAt(rig.widget(eye)->geometry().center()), rig.widget(eye));
+        rig.clock.advance(60000);
+        rig.window->wakeUp();
+        QCOMPARE(timer3->interval(), 41 * 50);
     }
 
     // With "Automin" the window goes as "Riduci a icona" takes it: to the task bar where there is no
     // notification area. The message is said once, not at every countdown a minimised window allows.
-    void fallsAsleepAfterTheIdleTime_data()
-    {
-        QTest::addColumn<bool>("automin");
-        QTest::addColumn<bool>("messMin");
-        QTest::addColumn<bool>("tray");
-        QTest::newRow("stays, silent even with Mess Min") << false << true << true;
-        QTest::newRow("hides silently") << true << false << true;
-        QTest::newRow("hides and says where") << true << true << true;
-        QTest::newRow("no notification area: minimises") << true << true << false;
-    }
     void fallsAsleepAfterTheIdleTime()
     {
-        QFETCH(bool, automin);
-        QFETCH(bool, messMin);
-        QFETCH(bool, tray);
-        MainWindowRig rig;
-        rig.tray.available = tray;
-        rig.settings.setAutomin(automin);
-        rig.settings.setMessMin(messMin);
-        rig.settings.setSecondiInatt(u"0.2"_s);
-        QVERIFY(rig.start());
-        rig.action("mnuRiduci")->trigger();
-        QVERIFY(rig.window->isVisible() != tray && rig.window->isMinimized() != tray);
-        rig.window->showNormal();
-        QVERIFY(rig.eyesOpen() && !rig.window->countdown().tmrIcona.isActive());
-        rig.window->heartbeat().tick(); // the heartbeat starts the countdown
-        QVERIFY(rig.window->countdown().tmrIcona.isActive() && rig.window->countdown().tmrIcona.interval() == 200);
-        QTRY_VERIFY(rig.eyesClosed());
-        QVERIFY(!rig.timer("Timer3")->isActive() && !rig.window->countdown().tmrIcona.isActive());
-        QVERIFY(rig.shown() != automin && rig.window->isMinimized() == (automin && !tray));
-        QCOMPARE(rig.speech.finishAll().size(), automin && messMin ? 1 : 0);
-        rig.window->countdown().tmrIconaTimer();
-        QCOMPARE(rig.speech.finishAll().size(), automin && messMin ? 1 : 0);
-        QCOMPARE(rig.tray.tips.size(), 1);
+        // "Automin", "Mess Min", a notification area: stays silent even with "Mess Min"; hides silently;
+        // hides and says where; minimises and says so.
+        for (const auto& [automin, messMin, tray] :
+            { std::tuple { false, true, true }, std::tuple { true, false, true }, std::tuple { true, true, true },
+                std::tuple { true, true, false } }) {
+            MainWindowRig rig;
+            rig.tray.available = tray;
+            rig.settings.setAutomin(automin);
+            rig.settings.setMessMin(messMin);
+            rig.settings.setSecondiInatt(u"0.2"_s);
+            QVERIFY(rig.start());
+            rig.action("mnuRiduci")->trigger();
+            QVERIFY(rig.window->isVisible() != tray && rig.window->isMinimized() != tray);
+            rig.window->showNormal();
+            QTimer& countdown = rig.window->countdown().tmrIcona;
+            QVERIFY(rig.eyesOpen() && !countdown.isActive());
+            rig.window->heartbeat().tick(); // the heartbeat starts the countdown
+            QVERIFY(countdown.isActive() && countdown.interval() == 200);
+            QTRY_VERIFY(rig.eyesClosed());
+            QVERIFY(!rig.timer("Timer3")->isActive() && !countdown.isActive());
+            QVERIFY(rig.shown() != automin && rig.window->isMinimized() == (automin && !tray));
+            QCOMPARE(rig.speech.finishAll().size(), automin && messMin ? 1 : 0);
+            rig.window->countdown().tmrIconaTimer();
+            QCOMPARE(rig.speech.finishAll().size(), automin && messMin ? 1 : 0);
+            QCOMPARE(rig.tray.tips.size(), 1);
+        }
     }
 
     // Armed by the heartbeat only while shown, with no other window open and nothing being said.
@@ -155,30 +168,6 @@ private slots:
         QTest::mouseClick(rig.widget("Label2"), Qt::LeftButton, {}, QPoint(10, 10));
         QVERIFY(mnuPrinc->isVisible() && rig.speech.finishAll().size() == 1);
         mnuPrinc->hide();
-    }
-
-    // Timer3 wakes only at the edges of the blink; asleep, the count holds where it was.
-    void blinksEveryFiveSecondsAndAHalfTenth()
-    {
-        MainWindowRig rig;
-        QVERIFY(rig.start());
-        QTimer* timer3 = rig.timer("Timer3");
-        QCOMPARE(timer3->interval(), 5050);
-        rig.clock.advance(5050);
-        rig.face().Timer3Timer();
-        QVERIFY(rig.eyesClosed() && timer3->interval() == 50);
-        rig.clock.advance(50);
-        rig.face().Timer3Timer();
-        QVERIFY(rig.eyesOpen() && timer3->interval() == 5050);
-        rig.clock.advance(3000);
-        rig.window->countdown().tmrIconaTimer();
-        QCOMPARE(rig.face().contaBattito(), 60);
-        // Closed, the eyes can still be clicked: the hot spots are over them.
-        for (const char* eye : { "Label1", "Label2" })
-            QCOMPARE(rig.window->childAt(rig.widget(eye)->geometry().center()), rig.widget(eye));
-        rig.clock.advance(60000);
-        rig.window->wakeUp();
-        QCOMPARE(timer3->interval(), 41 * 50);
     }
 };
 
