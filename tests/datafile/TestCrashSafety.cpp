@@ -5,7 +5,6 @@
 #include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>

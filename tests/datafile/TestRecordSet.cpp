@@ -2,7 +2,6 @@
 #include "DataFileFixture.h"
 #include "datafile/AgendaData.h"
 
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>

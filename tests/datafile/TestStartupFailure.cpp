@@ -2,13 +2,11 @@
 // The real program, copied into a folder of its own, with a data file that is missing or unsound:
 // it stops before its window shows, names the file and the problem, and leaves the file alone.
 // (On a real screen it also shows an error box: tests/e2e/test_startup_error_box.sh.)
-#include "DataFileFixture.h"
+#include "AgendaTestData.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,15 +51,9 @@ private slots:
         const QString path = folder.filePath(u"dati.mdb"_s);
         QVERIFY(QFile::copy(QStringLiteral(VESPELINDA_EXECUTABLE), folder.filePath(u"Vespelinda"_s)));
         if (!sql.isEmpty()) {
-            DataFileFixture::create(folder.path());
-            {
-                QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"setup"_s);
-                db.setDatabaseName(path);
-                QVERIFY(db.open());
-                for (const QString& statement : sql.split(u';'))
-                    QVERIFY2(QSqlQuery(db).exec(statement), qPrintable(statement));
-            }
-            QSqlDatabase::removeDatabase(u"setup"_s);
+            AgendaTestData made;
+            QVERIFY2(made.exec(sql), qPrintable(sql));
+            QVERIFY(QFile::copy(made.path, path));
         } else if (bytes == "/") {
             QVERIFY(QDir().mkdir(path));
         } else if (!bytes.isNull()) {
