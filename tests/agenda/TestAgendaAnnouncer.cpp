@@ -89,7 +89,7 @@ private slots:
         QVERIFY(rig.file.addAppointment(Today.addDays(2), QTime(0, 1), u"nuovo"_s) && rig.data.dtaAppun().Refresh());
         rig.tickAt(QTime(0, 0, 30));
         QVERIFY(!lit(rig, "appu0"));
-        rig.dataChanged();
+        rig.window->tableChanged(MainWindowLink::Table::Appuntamenti); // as the appointment window does
         QVERIFY(rig.window->heartbeat().giornoAgenda.isEmpty());
         rig.tickAt(QTime(0, 1, 1));
         QVERIFY(lit(rig, "appu0") && rig.boxTexts().last() == u"nuovo"_s);

@@ -13,9 +13,10 @@ class FakeAudioOutput final : public AudioOutput
 public:
     using AudioOutput::AudioOutput;
 
-    void play(const Pcm&) override
+    void play(const Pcm& pcm) override
     {
         events << QStringLiteral("play");
+        clipBytes << pcm.samples.size();
         m_playing = true;
         m_paused = false;
         ++m_clips;
@@ -44,6 +45,7 @@ public:
     bool paused() const { return m_paused; }
     int clipsStarted() const { return m_clips; }
     QStringList events; // "play", "stop", "finish" in order
+    QList<qsizetype> clipBytes; // the audio of each clip played, in order
 
 private:
     bool m_playing = false;

@@ -108,6 +108,7 @@ private slots:
         QVERIFY(rig.start());
         QTimer& countdown = rig.window->countdown().tmrIcona;
         countdown.setInterval(60000);
+        countdown.setTimerType(Qt::PreciseTimer); // so that a restart shows in remainingTime()
         const auto armedByATick = [&] {
             rig.window->heartbeat().tick();
             return countdown.isActive();

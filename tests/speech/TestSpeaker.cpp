@@ -66,12 +66,12 @@ private slots:
         rig.speaker.Reset();
         QVERIFY(rig.output.events.last() == u"stop"_s && rig.speaker.SpeakingState() == Speaker::Idle);
         rig.speaker.Speak(u"lungo"_s);
-        rig.speaker.Reset();
-        QTRY_COMPARE(rig.spoken(), (QStringList { "uno", "due", "tre", "lungo" }));
-        QTest::qWait(50);
-        QVERIFY(rig.output.clipsStarted() == 3 && progress.size() == 2);
-        rig.speaker.Speak(u"cinque"_s); // speaks again as before
+        rig.speaker.Reset(); // its synthesis is under way: the result is dropped when it comes back
+        rig.speaker.Speak(u"cinque"_s);
         QVERIFY(rig.finishCurrent() && progress.size() == 3);
+        QCOMPARE(rig.spoken(), (QStringList { "uno", "due", "tre", "lungo", "cinque" }));
+        QTest::qWait(50);
+        QVERIFY(rig.output.clipsStarted() == 4 && rig.output.clipBytes.last() == 6 * 441); // "cinque", not "lungo"
     }
 
     // Without a sound device a text still takes as long as its audio, pauses included.
