@@ -1,30 +1,46 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AgendaTestData.h"
+#include "agenda/AgendaTexts.h"
 #include "agenda/DayAgenda.h"
 #include "datafile/AgendaData.h"
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 const QDate Today(2026, 12, 5);
+using Kind = DayAgenda::Kind;
 
-// Loads both tables from the file as the main window does, and tells which hours were lit.
+// Today's agenda loaded from a file as the heartbeat loads it, with the hours it lit.
 struct Loaded
 {
-    DayAgenda agenda;
-    QStringList appuntamentiLit;
-    QStringList promemoriaLit;
-
-    void load(AgendaData& data)
+    explicit Loaded(const QString& path)
+        : data(path)
     {
-        appuntamentiLit.clear();
-        promemoriaLit.clear();
-        agenda.loadAppuntamenti(data.dtaAppun(), Today, [this](int h) { appuntamentiLit.append(QString::number(h)); });
-        agenda.loadPromemoria(data.dtaProm(), [this](int h) { promemoriaLit.append(QString::number(h)); });
     }
-};
+    bool load(const QDate& day = Today)
+    {
+        lit[0].clear();
+        lit[1].clear();
+        if (!(data.dtaAppun().Refresh() && data.dtaProm().Refresh()) && !data.open())
+            return false;
+        agenda.loadAppuntamenti(data.dtaAppun(), day, [this](int h) { lit[0].append(h); });
+        agenda.loadPromemoria(data.dtaProm(), [this](int h) { lit[1].append(h); });
+        return true;
+    }
+    QStringList texts(Kind kind) const
+    {
+        QStringList texts;
+        for (int slot = 1; slot <= agenda.count(kind); ++slot)
+            texts.append(agenda.table(kind)[slot].Testo);
+        return texts;
+    }
 
-QTime timeOf(const VoceAgenda& entry) { return entry.Ora.time(); }
+    AgendaData data;
+    DayAgenda agenda;
+    QList<int> lit[2]; // appointments, reminders
+};
 } // namespace
 
 class TestDayAgenda : public QObject
@@ -35,125 +51,84 @@ private slots:
     void loadsTodaysAppointmentsAndEveryReminderInRecordOrder()
     {
         AgendaTestData file;
-        QVERIFY2(!file.path.isEmpty(), qPrintable(file.error));
-        QVERIFY(file.addAppointment(Today, QTime(9, 5), QStringLiteral("dentista")));
-        QVERIFY(file.addAppointment(Today.addDays(1), QTime(10, 0), QStringLiteral("domani")));
-        QVERIFY(file.addAppointment(Today, QTime(9, 40), QStringLiteral("caffè")));
-        QVERIFY(file.addAppointment(Today.addDays(-1), QTime(14, 0), QStringLiteral("ieri")));
-        QVERIFY(file.addAppointment(Today, QTime(14, 0), QStringLiteral("riunione")));
+        QVERIFY(file.addAppointment(Today, QTime(9, 5), u"dentista"_s));
+        QVERIFY(file.addAppointment(Today.addDays(1), QTime(10, 0), u"domani"_s));
+        QVERIFY(file.addAppointment(Today.addDays(-1), QTime(14, 0), u"ieri"_s));
         // Today's date, but not at midnight: not today's.
-        QVERIFY(file.addRawAppointment(Today.toString(Qt::ISODate) + QStringLiteral("T12:00:00"),
-            AgendaTestData::timeText(QTime(11, 0)), QStringLiteral("mezzogiorno")));
-        QVERIFY(file.addAppointment(Today, QTime(0, 30), QStringLiteral("notte")));
-        QVERIFY(file.addReminder(QTime(8, 0), QStringLiteral("medicina")));
-        QVERIFY(file.addReminder(QTime(16, 0), QStringLiteral("passeggiata")));
-        AgendaData data(file.path);
-        QVERIFY2(data.open(), qPrintable(data.errorText()));
+        QVERIFY(file.addRawAppointment(u"2026-12-05T12:00:00"_s, AgendaTestData::timeText(QTime(11, 0)), u"no"_s));
+        QVERIFY(file.addAppointment(Today, QTime(0, 30), u"notte"_s));
+        QVERIFY(file.addReminder(QTime(16, 0), u"passeggiata"_s));
+        QVERIFY(file.addReminder(QTime(8, 0), u"medicina"_s));
+        Loaded loaded(file.path);
+        QVERIFY(loaded.load());
+        QCOMPARE(loaded.texts(Kind::Appuntamento), (QStringList { "dentista", "notte" }));
+        QCOMPARE(loaded.agenda.appuntamentiOggi()[1].Ora.time(), QTime(9, 5));
+        QCOMPARE(loaded.texts(Kind::Promemoria), (QStringList { "passeggiata", "medicina" }));
+        QVERIFY(loaded.lit[0] == QList<int>({ 9, 0 }) && loaded.lit[1] == QList<int>({ 16, 8 }));
+        // Another day: that day's appointments; nothing of the earlier load stays, even when none is left.
+        QVERIFY(loaded.load(Today.addDays(1)));
+        QCOMPARE(loaded.texts(Kind::Appuntamento), QStringList { "domani" });
+        QVERIFY(loaded.agenda.appuntamentiOggi()[2].Ora == VoceAgenda::clearedTime());
+        QVERIFY(file.removeAppointments(u"domani"_s) && loaded.load(Today.addDays(1)));
+        QVERIFY(loaded.agenda.appuntamentiCount() == 0 && loaded.lit[0].isEmpty());
+        QVERIFY(loaded.agenda.appuntamentiOggi()[1].Testo.isEmpty()
+            && loaded.agenda.appuntamentiOggi()[100].Testo.isEmpty());
 
-        Loaded loaded;
-        loaded.load(data);
-        const DayAgenda& agenda = loaded.agenda;
-        QCOMPARE(loaded.appuntamentiLit, (QStringList { "9", "9", "14", "0" }));
-        QCOMPARE(agenda.appuntamentiCount(), 4);
-        QCOMPARE(timeOf(agenda.appuntamentiOggi()[1]), QTime(9, 5));
-        QCOMPARE(agenda.appuntamentiOggi()[1].Testo, QStringLiteral("dentista"));
-        QCOMPARE(agenda.appuntamentiOggi()[2].Testo, QStringLiteral("caffè"));
-        QCOMPARE(agenda.appuntamentiOggi()[3].Testo, QStringLiteral("riunione"));
-        QCOMPARE(timeOf(agenda.appuntamentiOggi()[4]), QTime(0, 30));
-        QCOMPARE(loaded.promemoriaLit, (QStringList { "8", "16" }));
-        QCOMPARE(agenda.promemoriaCount(), 2);
-        QCOMPARE(agenda.promemoriaOggi()[2].Testo, QStringLiteral("passeggiata"));
-
-        // Another day: the same file, only the reminders and that day's appointments.
-        loaded.agenda.loadAppuntamenti(data.dtaAppun(), Today.addDays(1), [](int) {});
-        QCOMPARE(agenda.appuntamentiCount(), 1);
-        QCOMPARE(agenda.appuntamentiOggi()[1].Testo, QStringLiteral("domani"));
+        // Past the 100th entry nothing counts.
+        for (int i = 1; i <= 101; ++i) {
+            const QTime at = i <= 100 ? QTime(10, i % 60) : QTime(23, 0);
+            QVERIFY(file.addAppointment(Today, at, u"voce %1"_s.arg(i)) && file.addReminder(at, u"promemoria"_s));
+        }
+        QVERIFY(loaded.load());
+        QVERIFY(loaded.agenda.appuntamentiCount() == 100 && loaded.agenda.promemoriaCount() == 100);
+        QVERIFY(!loaded.lit[0].contains(23) && !loaded.lit[1].contains(23));
+        QCOMPARE(loaded.agenda.appuntamentiOggi()[100].Testo, u"voce 98"_s); // after "dentista" and "notte"
     }
 
-    void emptyTablesLoadNothing()
-    {
-        AgendaTestData file;
-        QVERIFY(file.addAppointment(Today, QTime(9, 5), QStringLiteral("dentista")));
-        AgendaData data(file.path);
-        QVERIFY(data.open());
-        Loaded loaded;
-        loaded.load(data);
-        QCOMPARE(loaded.agenda.appuntamentiCount(), 1);
-
-        // Emptied: nothing of the earlier load stays behind.
-        QVERIFY(file.removeAppointments(QStringLiteral("dentista")));
-        QVERIFY(data.dtaAppun().Refresh());
-        loaded.load(data);
-        QCOMPARE(loaded.agenda.appuntamentiCount(), 0);
-        QCOMPARE(loaded.agenda.promemoriaCount(), 0);
-        QVERIFY(loaded.appuntamentiLit.isEmpty() && loaded.promemoriaLit.isEmpty());
-    }
-
-    void loadsBadRecordsAsFarAsTheyCanBeRead()
+    // Unreadable: a time is 00:00, a text empty, a date not today. At hour 0 a readout leaves out
+    // the entries without text, and so every empty slot.
+    void badRecordsLoadAsFarAsTheyCanBeRead()
     {
         AgendaTestData file;
         const QString today = AgendaTestData::dateText(Today);
-        const QString long150 = QStringLiteral("L'avvocato dice: \"è là, perché?\" ").leftJustified(150, QChar(u'à'));
-        QCOMPARE(long150.size(), 150);
-        QVERIFY(file.addRawAppointment(today, QVariant(), QStringLiteral("senza ora")));
-        QVERIFY(file.addRawAppointment(today, QStringLiteral("alle dieci"), QStringLiteral("ora illeggibile")));
-        QVERIFY(
-            file.addRawAppointment(today, QStringLiteral("1899-12-30T25:61:00"), QStringLiteral("ora impossibile")));
+        QVERIFY(file.addRawAppointment(today, QVariant(), u"senza ora"_s));
+        QVERIFY(file.addRawAppointment(today, u"alle dieci"_s, u"ora illeggibile"_s));
+        QVERIFY(file.addRawAppointment(today, u"1899-12-30T25:61:00"_s, u"ora impossibile"_s));
         QVERIFY(file.addRawAppointment(today, AgendaTestData::timeText(QTime(10, 0)), QVariant()));
-        QVERIFY(
-            file.addRawAppointment(QVariant(), AgendaTestData::timeText(QTime(12, 0)), QStringLiteral("senza data")));
-        QVERIFY(file.addRawAppointment(
-            QStringLiteral("oggi"), AgendaTestData::timeText(QTime(12, 0)), QStringLiteral("data illeggibile")));
-        QVERIFY(file.addRawAppointment(QStringLiteral("2026-02-30T00:00:00"), AgendaTestData::timeText(QTime(12, 0)),
-            QStringLiteral("data impossibile")));
-        QVERIFY(file.addAppointment(Today, QTime(11, 15), QStringLiteral("uno")));
-        QVERIFY(file.addAppointment(Today, QTime(11, 15), QStringLiteral("due")));
-        QVERIFY(file.addAppointment(Today, QTime(13, 45), long150));
-        QVERIFY(file.addRawReminder(QStringLiteral("xx"), QVariant()));
-        QVERIFY(file.addRawReminder(
-            AgendaTestData::timeText(QTime(7, 30)), QStringLiteral("'; DROP TABLE Promemoria; --")));
-        AgendaData data(file.path);
-        QVERIFY(data.open());
-
-        Loaded loaded;
-        // Records without a readable time are left out (and logged once, not at every reload).
-        for (const char* record : { "Appointment 1:", "Appointment 2:", "Appointment 3:", "Reminder 1:" })
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QLatin1String("^") + QLatin1String(record)));
-        QTest::failOnWarning(QRegularExpression(QStringLiteral("cannot be read")));
-        loaded.load(data);
-        loaded.load(data);
-        const DayAgenda::Table& a = loaded.agenda.appuntamentiOggi();
-        QCOMPARE(loaded.agenda.appuntamentiCount(), 4);
-        QCOMPARE(loaded.appuntamentiLit, (QStringList { "10", "11", "11", "13" }));
-        QCOMPARE(timeOf(a[1]), QTime(10, 0));
-        QCOMPARE(a[1].Testo, QString());
-        QCOMPARE(a[4].Testo, long150);
-
-        QCOMPARE(loaded.agenda.promemoriaCount(), 1);
-        QCOMPARE(loaded.promemoriaLit, (QStringList { "7" }));
-        QCOMPARE(loaded.agenda.promemoriaOggi()[1].Testo, QStringLiteral("'; DROP TABLE Promemoria; --"));
+        for (const QVariant& date : { QVariant(), QVariant(u"oggi"_s), QVariant(u"2026-02-30T00:00:00"_s) })
+            QVERIFY(file.addRawAppointment(date, AgendaTestData::timeText(QTime(12, 0)), u"data illeggibile"_s));
+        QVERIFY(file.addRawReminder(u"xx"_s, QVariant()));
+        Loaded loaded(file.path);
+        QVERIFY(loaded.load());
+        QCOMPARE(loaded.texts(Kind::Appuntamento),
+            (QStringList { "senza ora", "ora illeggibile", "ora impossibile", QString() }));
+        QVERIFY(loaded.lit[0] == QList<int>({ 0, 0, 0, 10 }) && loaded.lit[1] == QList<int> { 0 });
+        QCOMPARE(loaded.agenda.appuntamentiOggi()[2].Ora, VoceAgenda::clearedTime());
+        QCOMPARE(loaded.texts(Kind::Promemoria), QStringList { QString() });
+        QCOMPARE(loaded.agenda.readoutEntries(Kind::Appuntamento, 0).size(), 3);
+        QCOMPARE(loaded.agenda.readoutEntries(Kind::Appuntamento, 10).size(), 1);
+        QVERIFY(loaded.agenda.readoutEntries(Kind::Promemoria, 0).isEmpty());
     }
 
-    void keepsEveryEntry()
+    // Due in the first two seconds of its minute, whatever the date.
+    void isDueInSecondsOneAndTwo()
     {
-        AgendaTestData file;
-        // Tomorrow's appointments do not take up slots; past the 100th of today every entry counts.
-        for (int i = 1; i <= 5; ++i)
-            QVERIFY(file.addAppointment(Today.addDays(1), QTime(6, 0), QStringLiteral("domani")));
-        for (int i = 1; i <= 150; ++i) {
-            const QTime at = i <= 100 ? QTime(10, i % 60) : QTime(23, 0);
-            QVERIFY(file.addAppointment(Today, at, QStringLiteral("voce %1").arg(i)));
-            QVERIFY(file.addReminder(at, QStringLiteral("promemoria %1").arg(i)));
-        }
-        AgendaData data(file.path);
-        QVERIFY(data.open());
+        const VoceAgenda at1430 { QDateTime(QDate(1899, 12, 30), QTime(14, 30)), u"x"_s };
+        for (const auto& [time, due] : { std::pair { QTime(14, 30, 0), false }, std::pair { QTime(14, 30, 1), true },
+                 std::pair { QTime(14, 30, 2, 999), true }, std::pair { QTime(14, 30, 3), false },
+                 std::pair { QTime(14, 31, 1), false }, std::pair { QTime(2, 30, 1), false } })
+            QVERIFY2(DayAgenda::isDue(at1430, QDateTime(Today, time)) == due, qPrintable(time.toString()));
+        QVERIFY(
+            DayAgenda::isDue({ QDateTime(Today.addDays(9), QTime(14, 30)), {} }, QDateTime(Today, QTime(14, 30, 1))));
+        QVERIFY(DayAgenda::isDue(VoceAgenda {}, QDateTime(Today, QTime(0, 0, 2)))); // a cleared slot
+    }
 
-        Loaded loaded;
-        loaded.load(data);
-        QCOMPARE(loaded.agenda.appuntamentiCount() + loaded.agenda.promemoriaCount(), 300);
-        QCOMPARE(loaded.appuntamentiLit.size() + loaded.promemoriaLit.size(), 300);
-        QCOMPARE(loaded.agenda.promemoriaOggi()[150].Testo, QStringLiteral("promemoria 150"));
-        QCOMPARE(loaded.agenda.readoutEntries(DayAgenda::Kind::Appuntamento, 23).size(), 50);
+    // The readout's date and time; at midnight exactly, the date alone.
+    void generalDate()
+    {
+        QCOMPARE(AgendaTexts::generalDate(QDateTime(Today, QTime(9, 5, 7))), "05/12/2026 09:05:07");
+        QCOMPARE(AgendaTexts::generalDate(QDateTime(Today, QTime(0, 0, 0, 400))), "05/12/2026");
+        QCOMPARE(AgendaTexts::generalDate(QDateTime(Today, QTime(0, 0, 1))), "05/12/2026 00:00:01");
     }
 };
 

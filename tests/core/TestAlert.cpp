@@ -2,72 +2,101 @@
 #include "FakeMessageBoxes.h"
 #include "SpeechRig.h"
 #include "core/Alert.h"
+#include "core/QtMessageBoxService.h"
 #include "core/SettingsStore.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using namespace Qt::StringLiterals;
 
 class TestAlert : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void speaksOnlyForExactlyOneReadAfreshEachTime()
+    // "Leggi errore" is read at each alert (changed here by another store object): only "1" speaks,
+    // before the box opens.
+    void speaksOnlyForExactlyOneThenShowsTheBox_data()
     {
-        QTemporaryDir dir;
-        SettingsStore settings(dir.filePath(QStringLiteral("s.conf")));
-        SpeechRig rig;
-        FakeMessageBoxes boxes;
-        Alert alert(settings, rig.speaker, boxes);
-
-        settings.save(QStringLiteral("Leggi errore"), QStringLiteral("1"));
-        QCOMPARE(alert(QStringLiteral("Devi inserire il nome"), QStringLiteral("Devi inserire il nome!"), 48), 1);
-        // The options window (another store object) switches it off: the very next alert is silent.
-        SettingsStore(dir.filePath(QStringLiteral("s.conf"))).save(QStringLiteral("Leggi errore"), QStringLiteral("0"));
-        alert(QStringLiteral("secondo"), QStringLiteral("secondo!"), 48);
-        SettingsStore(dir.filePath(QStringLiteral("s.conf")))
-            .save(QStringLiteral("Leggi errore"), QStringLiteral("true"));
-        alert(QStringLiteral("terzo"), QStringLiteral("terzo!"), 0);
-
-        QTRY_COMPARE(rig.spoken(), QStringList { "Devi inserire il nome" });
-        QTest::qWait(50);
-        QCOMPARE(rig.spoken().size(), 1);
-        QCOMPARE(boxes.shown.size(), 3);
-        QCOMPARE(boxes.shown[0].text, QStringLiteral("Devi inserire il nome!"));
-        QCOMPARE(boxes.shown[0].title, QStringLiteral("Vespelinda"));
-        QCOMPARE(boxes.shown[0].style, 48);
-    }
-
-    void returnsTheAnswerOfTheBox_data()
-    {
-        QTest::addColumn<int>("style");
+        QTest::addColumn<QString>("leggiErrore");
         QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("ok") << 48 << 6 << 1;
-        QTest::newRow("yes") << 52 << 6 << 6;
-        QTest::newRow("no") << 68 << 7 << 7;
+        QTest::newRow("1, yes") << "1" << 6;
+        QTest::newRow("1, no") << "1" << 7;
+        QTest::newRow("0") << "0" << 6;
+        QTest::newRow("true") << "true" << 7;
+        QTest::newRow("empty") << "" << 6;
     }
-    void returnsTheAnswerOfTheBox()
+    void speaksOnlyForExactlyOneThenShowsTheBox()
     {
-        QFETCH(int, style);
+        QFETCH(QString, leggiErrore);
         QFETCH(int, answer);
-        QFETCH(int, expected);
         QTemporaryDir dir;
-        SettingsStore settings(dir.filePath(QStringLiteral("s.conf")));
+        SettingsStore settings(dir.filePath(u"s.conf"_s));
+        settings.setLeggiErrore(true);
         SpeechRig rig;
         FakeMessageBoxes boxes;
         boxes.answer = answer;
-        // The text is already being said while the box is open.
+        int stateWhileOpen = -1;
         boxes.whileOpen = [&](const FakeMessageBoxes::Box&) {
-            QCOMPARE(rig.speaker.SpeakingState(), 1);
+            stateWhileOpen = rig.speaker.SpeakingState();
         };
-        settings.save(QStringLiteral("Leggi errore"), QStringLiteral("1"));
-        Alert alert(settings, rig.speaker, boxes);
-        QCOMPARE(
-            alert(QStringLiteral("Elimino?"), QStringLiteral("Elimino?"), style, QStringLiteral("Titolo")), expected);
-        QCOMPARE(boxes.shown.first().title, QStringLiteral("Titolo"));
+        const Alert alert(settings, rig.speaker, boxes);
+        SettingsStore(settings.fileName()).save(u"Leggi errore"_s, leggiErrore);
+
+        const bool speaks = leggiErrore == QLatin1String("1");
+        QCOMPARE(alert(u"Elimino la voce?"_s, u"Elimino?"_s, 36, u"Rubrica"_s), answer);
+        QCOMPARE(stateWhileOpen, speaks ? int(Speaker::Speaking) : int(Speaker::Idle));
+        // Every text is played to its end, so one that should not have been said would show here.
+        QCOMPARE(rig.finishAll(), speaks ? QStringList { "Elimino la voce?" } : QStringList());
+        alert(QString(), QString(), 0);
+        QVERIFY(boxes.shown.size() == 2 && boxes.shown[0].text == "Elimino?" && boxes.shown[0].style == 36
+            && boxes.shown[0].title == "Rubrica");
+        QCOMPARE(boxes.shown[1].title, u"Vespelinda"_s);
+    }
+
+    // The real box, answered with a click (or the Escape key) as soon as it is open.
+    void realBoxShowsTheButtonsAndIconOfItsStyle()
+    {
+        const int ok = QMessageBox::Ok, yes = QMessageBox::Yes, no = QMessageBox::No, escape = 0;
+        const int none = QMessageBox::NoIcon, warning = QMessageBox::Warning, information = QMessageBox::Information;
+        // Style, what is pressed, the icon and buttons shown, the answer.
+        const QList<std::tuple<int, int, int, int, int>> cases { { 0, ok, none, ok, 1 }, { 48, ok, warning, ok, 1 },
+            { 64, ok, information, ok, 1 }, { 64, escape, information, ok, 1 }, { 4, yes, none, yes | no, 6 },
+            { 52, no, warning, yes | no, 7 }, { 68, yes, information, yes | no, 6 },
+            { 36, escape, none, yes | no, 7 } }; // 32 is no icon of its own
+        for (const auto& [style, press, icon, buttons, answer] : cases) {
+            QString shown;
+            int opened = 0;
+            QTimer answerer;
+            connect(&answerer, &QTimer::timeout, this, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                if (opened++) { // the answer did not close it: let the test fail instead of hanging
+                    box->done(0);
+                    return;
+                }
+                shown = u"%1|%2|%3|%4|%5"_s.arg(box->windowTitle(), box->text())
+                            .arg(int(box->icon()))
+                            .arg(int(box->standardButtons()))
+                            .arg(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+                if (QAbstractButton* button = box->button(QMessageBox::StandardButton(press)))
+                    button->click();
+                else
+                    QTest::keyClick(box, Qt::Key_Escape);
+            });
+            answerer.start(10);
+            const QString row = u"style %1"_s.arg(style);
+            QVERIFY2(QtMessageBoxService().show(nullptr, u"Testo"_s, style, u"Titolo"_s) == answer, qPrintable(row));
+            QCOMPARE(shown, u"Titolo|Testo|%1|%2|1"_s.arg(icon).arg(buttons));
+            QCOMPARE(opened, 1);
+        }
     }
 };
 
-QTEST_GUILESS_MAIN(TestAlert)
+QTEST_MAIN(TestAlert)
 #include "TestAlert.moc"

@@ -1,21 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A separate process over a data file, for the tests that must kill a writer or run as another
-// user. Every line goes out flushed, so the test has it even if this process is killed next.
+// A separate process writing a data file, for the test that kills it at a random moment. Every
+// line goes out flushed, so the test has it even if this process is killed next.
 //
 //   DataFileClient write <dati.mdb> <tag> <seed>
 //       adds, changes and deletes appointments for ever; before each change prints
 //       "BEGIN A <testo>" / "BEGIN E <id> <testo>" / "BEGIN D <id>", and once Update or Delete
 //       has returned "DONE A <id> <testo>" / "DONE E <id> <testo>" / "DONE D <id>".
-//   DataFileClient try-change <dati.mdb>
-//       opens the file, reports what it reads and whether an add, an edit and a delete on
-//       Rubrica were stored: "OPEN 1", "COUNT <n>", "FIRST <Nome>", "ADD 0|1 <error>", ...
 #include "datafile/AgendaData.h"
 
 #include <QCoreApplication>
-#include <QDate>
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <cstdio>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 void say(const QString& line)
@@ -25,88 +23,49 @@ void say(const QString& line)
     std::fflush(stdout);
 }
 
-int write(AgendaData& data, const QString& tag, quint32 seed)
+int write(RecordSet& set, const QString& tag, quint32 seed)
 {
-    RecordSet& set = data.dtaAppun();
     QRandomGenerator random(seed);
     for (int seq = 0;; ++seq) {
-        const QString testo = QStringLiteral("%1-%2 l'ora è 100%").arg(tag).arg(seq);
+        const QString testo = u"%1-%2 l'ora è 100%"_s.arg(tag).arg(seq);
         const int choice = int(random.bounded(10));
         if (set.recordCount() == 0 || choice < 6) {
-            say(QStringLiteral("BEGIN A ") + testo);
-            set.AddNew();
-            set.setValue(QStringLiteral("Data"), QDateTime(QDate(2026, 12, 5), QTime(0, 0)));
-            set.setValue(QStringLiteral("Ora"), QDateTime(QDate(2026, 12, 5), QTime(9, seq % 60)));
-            set.setValue(QStringLiteral("Testo"), testo);
-            if (!set.Update())
+            say(u"BEGIN A "_s + testo);
+            if (!set.AddNew() || !set.setValue(u"Data"_s, QDateTime(QDate(2026, 12, 5), QTime(0, 0)))
+                || !set.setValue(u"Ora"_s, QDateTime(QDate(2026, 12, 5), QTime(9, seq % 60)))
+                || !set.setValue(u"Testo"_s, testo) || !set.Update())
                 break;
-            const qint64 id = set.valueAt(set.recordCount() - 1, QStringLiteral("IDAppuntamento")).toLongLong();
-            say(QStringLiteral("DONE A %1 %2").arg(id).arg(testo));
+            const qint64 id = set.valueAt(set.recordCount() - 1, u"IDAppuntamento"_s).toLongLong();
+            say(u"DONE A %1 %2"_s.arg(id).arg(testo));
             continue;
         }
         set.moveTo(int(random.bounded(set.recordCount())));
-        const qint64 id = set.value(QStringLiteral("IDAppuntamento")).toLongLong();
-        if (choice < 9) {
-            say(QStringLiteral("BEGIN E %1 %2").arg(id).arg(testo));
-            if (!set.Edit() || !set.setValue(QStringLiteral("Testo"), testo) || !set.Update())
-                break;
-            say(QStringLiteral("DONE E %1 %2").arg(id).arg(testo));
-        } else {
-            say(QStringLiteral("BEGIN D %1").arg(id));
-            if (!set.Delete())
-                break;
-            say(QStringLiteral("DONE D %1").arg(id));
-        }
+        const qint64 id = set.value(u"IDAppuntamento"_s).toLongLong();
+        const bool edit = choice < 9;
+        say(edit ? u"BEGIN E %1 %2"_s.arg(id).arg(testo) : u"BEGIN D %1"_s.arg(id));
+        if (edit ? !set.Edit() || !set.setValue(u"Testo"_s, testo) || !set.Update() : !set.Delete())
+            break;
+        say(edit ? u"DONE E %1 %2"_s.arg(id).arg(testo) : u"DONE D %1"_s.arg(id));
     }
-    say(QStringLiteral("FAIL ") + set.lastError());
+    say(u"FAIL "_s + set.lastError());
     return 2;
 }
 
-QString outcome(bool ok, const RecordSet& set)
-{
-    return ok ? QStringLiteral("1") : QStringLiteral("0 ") + set.lastError();
-}
-
-int tryChange(AgendaData& data)
-{
-    RecordSet& set = data.dtaRubrica();
-    say(QStringLiteral("COUNT %1").arg(set.recordCount()));
-    say(QStringLiteral("FIRST ") + set.value(QStringLiteral("Nome")).toString());
-
-    set.AddNew();
-    set.setValue(QStringLiteral("Nome"), QStringLiteral("Nuovo"));
-    say(QStringLiteral("ADD ") + outcome(set.Update(), set));
-    set.CancelUpdate();
-
-    set.MoveFirst();
-    set.Edit();
-    set.setValue(QStringLiteral("Nome"), QStringLiteral("Cambiato"));
-    say(QStringLiteral("EDIT ") + outcome(set.Update(), set));
-    set.CancelUpdate();
-
-    set.MoveFirst();
-    say(QStringLiteral("DELETE ") + outcome(set.Delete(), set));
-    return 0;
-}
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() < 3) {
-        std::fprintf(stderr, "usage: DataFileClient write|try-change <dati.mdb> [tag seed]\n");
+    if (args.size() != 5 || args[1] != QLatin1String("write")) {
+        std::fprintf(stderr, "usage: DataFileClient write <dati.mdb> <tag> <seed>\n");
         return 64;
     }
     AgendaData data(args[2]);
     if (!data.open()) {
-        say(QStringLiteral("OPEN 0 ") + data.errorText());
+        say(u"OPEN 0 "_s + data.errorText());
         return 1;
     }
-    say(QStringLiteral("OPEN 1"));
-    if (args[1] == QLatin1String("write") && args.size() == 5)
-        return write(data, args[3], args[4].toUInt());
-    if (args[1] == QLatin1String("try-change"))
-        return tryChange(data);
-    return 64;
+    say(u"OPEN 1"_s);
+    return write(data.dtaAppun(), args[3], args[4].toUInt());
 }

@@ -65,11 +65,8 @@ public:
         return exec(QStringLiteral("DELETE FROM Appuntamenti WHERE Testo = ?"), { testo });
     }
 
-    QString path;
-    QString error;
-
-private:
-    bool exec(const QString& sql, const QVariantList& values)
+    // Any statement, its values bound in order.
+    bool exec(const QString& sql, const QVariantList& values = {})
     {
         QSqlQuery query(QSqlDatabase::database(m_connection));
         if (!query.prepare(sql))
@@ -79,6 +76,10 @@ private:
         return query.exec();
     }
 
+    QString path;
+    QString error;
+
+private:
     QTemporaryDir m_dir;
     QString m_connection;
 };

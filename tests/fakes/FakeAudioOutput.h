@@ -13,18 +13,39 @@ class FakeAudioOutput final : public AudioOutput
 public:
     using AudioOutput::AudioOutput;
 
-    void play(const Pcm& pcm) override;
+    void play(const Pcm& pcm) override
+    {
+        events << QStringLiteral("play");
+        clipBytes << pcm.samples.size();
+        m_playing = true;
+        m_paused = false;
+        ++m_clips;
+        emit bufferHandedOver();
+    }
     void pause() override { m_paused = true; }
     void resume() override { m_paused = false; }
-    void stop() override;
+    void stop() override
+    {
+        if (m_playing)
+            events << QStringLiteral("stop");
+        m_playing = m_paused = false;
+    }
 
     // Plays the current clip to its end.
-    void finishClip();
+    void finishClip()
+    {
+        if (!m_playing)
+            return;
+        events << QStringLiteral("finish");
+        m_playing = false;
+        emit finished();
+    }
 
     bool playing() const { return m_playing; }
     bool paused() const { return m_paused; }
     int clipsStarted() const { return m_clips; }
-    QStringList events; // "play", "pause", "resume", "stop", "finish" in order
+    QStringList events; // "play", "stop", "finish" in order
+    QList<qsizetype> clipBytes; // the audio of each clip played, in order
 
 private:
     bool m_playing = false;

@@ -10,10 +10,23 @@ class FakeSpeechEngine final : public SpeechEngine
 {
 public:
     using SpeechEngine::synthesize;
-    Pcm synthesize(const QString& text, const std::atomic_bool& cancel) override;
+    Pcm synthesize(const QString& text, const std::atomic_bool&) override
+    {
+        QMutexLocker lock(&m_mutex);
+        m_spoken << text;
+        return Pcm { QByteArray(text.size() * 441, '\x10'), 22050 };
+    }
     QStringList voices() const override { return { QStringLiteral("fake") }; }
-    QStringList spoken() const;
-    void clear();
+    QStringList spoken() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_spoken;
+    }
+    void clear()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_spoken.clear();
+    }
 
 private:
     mutable QMutex m_mutex;

@@ -70,6 +70,13 @@ struct MainWindowRig
         window->tableChanged(MainWindowLink::Table::Promemoria);
     }
 
+    // One heartbeat with the clock at this time of day.
+    void tickAt(const QTime& time)
+    {
+        clock.set(time);
+        window->heartbeat().tick();
+    }
+
     QStringList boxTexts() const
     {
         QStringList texts;
@@ -86,14 +93,11 @@ struct MainWindowRig
     QAction* action(const char* name) const { return child<QAction>(name); }
     QTimer* timer(const char* name) const
     {
-        const QLatin1String timerName(name);
-        if (timerName == QLatin1String("Timer2"))
-            return &window->exitRoutine().Timer2;
-        if (timerName == QLatin1String("tmrIcona"))
-            return &window->countdown().tmrIcona;
-        if (timerName == QLatin1String("tmrAgenda1"))
-            return &window->heartbeat().tmrAgenda1;
-        return window->face().findChild<QTimer*>(timerName);
+        const QLatin1String n(name);
+        return n == QLatin1String("Timer2")    ? &window->exitRoutine().Timer2
+            : n == QLatin1String("tmrIcona")   ? &window->countdown().tmrIcona
+            : n == QLatin1String("tmrAgenda1") ? &window->heartbeat().tmrAgenda1
+                                               : window->face().findChild<QTimer*>(n);
     }
     Face& face() const { return window->face(); }
     bool eyesClosed() const { return !widget("Image4")->isHidden() && !widget("Image5")->isHidden(); }

@@ -24,4 +24,10 @@ struct SpeechRig
         output.finishClip();
         return true;
     }
+    // Plays every text to its end, those queued meanwhile too, and returns all the engine was given.
+    QStringList finishAll()
+    {
+        while (speaker.SpeakingState() == Speaker::Speaking && finishCurrent()) { }
+        return spoken();
+    }
 };

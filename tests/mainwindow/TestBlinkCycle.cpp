@@ -10,68 +10,29 @@ class TestBlinkCycle : public QObject
     Q_OBJECT
 
 private slots:
-    // The cycle a 50 ms timer would give: closed at tick 101, open at 102, then every 102 ticks.
-    void ticksOneByOne()
-    {
-        int counter = 0;
-        QList<int> closes;
-        QList<int> opens;
-        for (int tick = 1; tick <= 400; ++tick) {
-            const Eyes eyes = BlinkCycle::tick(counter);
-            if (eyes == Eyes::Close)
-                closes.append(tick);
-            if (eyes == Eyes::Open)
-                opens.append(tick);
-        }
-        QCOMPARE(closes, (QList<int> { 101, 203, 305 }));
-        QCOMPARE(opens, (QList<int> { 102, 204, 306 }));
-        QCOMPARE(BlinkCycle::ticksToNextEdge(0), 101);
-        QCOMPARE(BlinkCycle::ticksToNextEdge(100), 1);
-        QCOMPARE(BlinkCycle::ticksToNextEdge(101), 1);
-        QCOMPARE(BlinkCycle::ticksToNextEdge(102), 101);
-        QCOMPARE(BlinkCycle::ticksToNextEdge(103), -1);
-    }
-
-    // Woken only at the edges, the counter still shows every tick that passed.
+    // The blink a 50 ms timer would give (closed at tick 101, open at 102, every 102 ticks), woken
+    // only at the edges, or late, or with the clock set back: the counter still shows every tick
+    // that passed and each blink is seen whole.
     void wokenAtTheEdgesOnly()
     {
         const qint64 t0 = 1'000'000;
-        BlinkCycle cycle;
-        int counter = 0;
-        cycle.start(t0);
-        QCOMPARE(cycle.msToNextEdge(t0, counter), 5050);
-
-        // Early: nothing happens, the next edge is still where it was.
-        QCOMPARE(cycle.catchUp(t0 + 2000, counter), Eyes::Unchanged);
-        QCOMPARE(counter, 40);
-        QCOMPARE(cycle.msToNextEdge(t0 + 2000, counter), 3050);
-
-        QCOMPARE(cycle.catchUp(t0 + 5050, counter), Eyes::Close);
-        QCOMPARE(counter, 101);
-        QCOMPARE(cycle.msToNextEdge(t0 + 5050, counter), 50);
-        QCOMPARE(cycle.catchUp(t0 + 5100, counter), Eyes::Open);
-        QCOMPARE(counter, 102);
-        QCOMPARE(cycle.msToNextEdge(t0 + 5100, counter), 5050);
-        QCOMPARE(cycle.catchUp(t0 + 10150, counter), Eyes::Close);
-        QCOMPARE(counter, 101);
-    }
-
-    // A late wake-up still shows the blink whole, from the moment it comes.
-    void lateWakeUpAndClockChanges()
-    {
-        const qint64 t0 = 1'000'000;
-        BlinkCycle cycle;
-        int counter = 0;
-        cycle.start(t0);
-        QCOMPARE(cycle.catchUp(t0 + 9000, counter), Eyes::Close);
-        QCOMPARE(counter, 101);
-        QCOMPARE(cycle.msToNextEdge(t0 + 9000, counter), 50);
-        QCOMPARE(cycle.catchUp(t0 + 9050, counter), Eyes::Open);
-
-        // The clock set back: the count goes on from there, nothing is lost or repeated.
-        QCOMPARE(cycle.catchUp(t0, counter), Eyes::Unchanged);
-        QCOMPARE(counter, 102);
-        QCOMPARE(cycle.msToNextEdge(t0, counter), 5050);
+        // Milliseconds after the start, what that wake-up does to the eyes, the counter after it,
+        // milliseconds from it to the next edge.
+        using WakeUps = QList<std::tuple<qint64, Eyes, int, qint64>>;
+        const WakeUps onTime { { 0, Eyes::Unchanged, 0, 5050 }, { 2000, Eyes::Unchanged, 40, 3050 },
+            { 5050, Eyes::Close, 101, 50 }, { 5100, Eyes::Open, 102, 5050 }, { 10150, Eyes::Close, 101, 50 } };
+        const WakeUps lateThenBack { { 9000, Eyes::Close, 101, 50 }, { 9050, Eyes::Open, 102, 5050 },
+            { 0, Eyes::Unchanged, 102, 5050 } };
+        for (const WakeUps& wakeUps : { onTime, lateThenBack }) {
+            BlinkCycle cycle;
+            int counter = 0;
+            cycle.start(t0);
+            for (const auto& [at, eyes, count, next] : wakeUps) {
+                QVERIFY2(cycle.catchUp(t0 + at, counter) == eyes && counter == count, qPrintable(QString::number(at)));
+                QCOMPARE(cycle.msToNextEdge(t0 + at, counter), next);
+            }
+        }
+        QCOMPARE(BlinkCycle::ticksToNextEdge(103), -1); // a counter past the cycle never comes round
     }
 };
 

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowRig.h"
+#include "mainwindow/SessionWatcher.h"
 
 #include <QSignalSpy>
+#include <QtGui/private/qguiapplication_p.h>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-const QString Farewell = QStringLiteral("spero di esserti stata utile. . arrivederci");
+const QString Farewell = u"spero di esserti stata utile. . arrivederci"_s;
 
 // Runs the closing countdown's steps up to (not including) the one with this count.
 void countdownTo(MainWindowRig& rig, int count)
@@ -29,149 +31,114 @@ private slots:
         QTest::addColumn<QString>("tipoFinale");
         QTest::addColumn<QString>("messaggio");
         QTest::addColumn<QStringList>("said");
-        QTest::addColumn<bool>("waitsForSpeech");
-        QTest::newRow("Standard") << "Standard" << u""_s << QStringList { Farewell } << true;
-        QTest::newRow("Personalizzato") << "Personalizzato" << u"a domani, capo"_s << QStringList { "a domani, capo" }
-                                        << true;
-        // An empty text is reported at once.
-        QTest::newRow("Personalizzato, empty") << "Personalizzato" << u""_s << QStringList {} << false;
-        QTest::newRow("Nessuno") << "Nessuno" << u"a domani"_s << QStringList {} << false;
+        QTest::newRow("Standard") << u"Standard"_s << u""_s << QStringList { Farewell };
+        QTest::newRow("Personalizzato") << u"Personalizzato"_s << u"a domani, capo"_s
+                                        << QStringList { "a domani, capo" };
+        QTest::newRow("Personalizzato, empty: reported at once") << u"Personalizzato"_s << u""_s << QStringList {};
+        QTest::newRow("Nessuno") << u"Nessuno"_s << u"a domani"_s << QStringList {};
         // An unknown value must not leave a program that cannot be closed.
-        QTest::newRow("unknown value") << "standard" << u""_s << QStringList { Farewell } << true;
+        QTest::newRow("unknown value") << u"standard"_s << u""_s << QStringList { Farewell };
     }
-
     void saysGoodbyeWinksAndUnloads()
     {
         QFETCH(QString, tipoFinale);
         QFETCH(QString, messaggio);
         QFETCH(QStringList, said);
-        QFETCH(bool, waitsForSpeech);
         MainWindowRig rig;
         rig.set("Tipo finale", tipoFinale);
         rig.set("Messaggio finale", messaggio);
         QVERIFY(rig.start());
+        QWidget secondary; // goes with the main window
+        secondary.show();
         QSignalSpy unloaded(rig.window.get(), &frmArriv::unloaded);
-        QTimer* timer2 = rig.timer("Timer2");
-        QCOMPARE(timer2->interval(), 200);
+        ExitRoutine& exit = rig.window->exitRoutine();
         rig.window->countdown().tmrIconaTimer(); // asleep: the farewell opens the eyes
 
         QVERIFY(!rig.window->close()); // the close box
-        QVERIFY(rig.window->isVisible());
-        QVERIFY(rig.eyesOpen());
-        QVERIFY(!rig.timer("Timer3")->isActive());
-        QCOMPARE(rig.window->exitRoutine().congedoInCorso, tipoFinale != QLatin1String("Nessuno"));
-        if (waitsForSpeech) {
-            QVERIFY(!timer2->isActive());
-            QTRY_COMPARE(rig.speech.spoken(), said);
-            QVERIFY(rig.speech.finishCurrent());
-        }
-        QTRY_VERIFY(timer2->isActive());
-        QCOMPARE(rig.speech.spoken(), said);
+        QVERIFY(rig.window->isVisible() && rig.eyesOpen() && !rig.timer("Timer3")->isActive());
+        QCOMPARE(exit.congedoInCorso, tipoFinale != QLatin1String("Nessuno"));
+        QCOMPARE(exit.Timer2.isActive(), said.isEmpty()); // waits for the farewell to be heard
+        QCOMPARE(rig.speech.finishAll(), said);
+        QVERIFY(exit.Timer2.isActive());
 
-        // Blinking halts during the farewell, even if the pointer wakes the face.
-        if (rig.window->exitRoutine().congedoInCorso) {
-            const int battito = rig.window->face().contaBattito();
-            rig.window->wakeUp();
-            rig.clock.advance(10000);
-            rig.face().Timer3Timer();
-            QCOMPARE(rig.window->face().contaBattito(), battito);
-            QVERIFY(rig.eyesOpen());
-        }
+        // Blinking stays halted, even if the pointer wakes the face.
+        rig.window->wakeUp();
+        rig.clock.advance(10000);
+        rig.face().Timer3Timer();
+        QVERIFY(rig.eyesOpen() && !rig.timer("Timer3")->isActive());
 
         countdownTo(rig, 5);
         QVERIFY(rig.eyesOpen());
-        rig.window->exitRoutine().Timer2Timer(); // 1.2 s: the wink
-        QVERIFY(!rig.widget("Image4")->isHidden());
-        QVERIFY(rig.widget("Image5")->isHidden());
-        rig.window->exitRoutine().Timer2Timer(); // 1.4 s
+        exit.Timer2Timer(); // 1.2 s: the wink
+        QVERIFY(!rig.widget("Image4")->isHidden() && rig.widget("Image5")->isHidden());
+        exit.Timer2Timer(); // 1.4 s
         QVERIFY(rig.eyesOpen());
-        rig.window->exitRoutine().Timer2Timer();
-        QCOMPARE(unloaded.count(), 0);
-        QVERIFY(rig.tray.isVisible());
-        rig.window->exitRoutine().Timer2Timer(); // 1.8 s
-        QCOMPARE(unloaded.count(), 1);
-        QVERIFY(!rig.window->isVisible());
-        QVERIFY(!rig.tray.isVisible());
-        QVERIFY(!timer2->isActive());
-        QVERIFY(!rig.window->exitRoutine().intercettaChiusura);
+        exit.Timer2Timer();
+        QVERIFY(unloaded.isEmpty() && rig.tray.isVisible());
+        exit.Timer2Timer(); // 1.8 s
+        QCOMPARE(unloaded.size(), 1);
+        QVERIFY(!rig.window->isVisible() && !rig.tray.isVisible() && !secondary.isVisible());
+        QVERIFY(!exit.Timer2.isActive() && !exit.intercettaChiusura);
     }
 
-    void aSecondCloseQueuesTheFarewellAgainAndTheCountdownGoesOn()
+    // Only the farewell's own end starts the countdown, not that of a text said before it.
+    void aFarewellAfterTheGreetingIsHeardWhole()
+    {
+        MainWindowRig rig({ .quiet = false }); // the first run greets
+        QVERIFY(rig.start());
+        QTRY_VERIFY(rig.speech.output.playing());
+        QVERIFY(!rig.window->close());
+        QVERIFY(rig.speech.finishCurrent()); // the greeting ends
+        QVERIFY(!rig.window->exitRoutine().Timer2.isActive());
+        QTRY_COMPARE(rig.speech.spoken().value(1), Farewell);
+        QVERIFY(rig.speech.finishCurrent());
+        QVERIFY(rig.window->exitRoutine().Timer2.isActive());
+    }
+
+    // Without the engine's report the program stays, not blinking; a new request queues the farewell
+    // again, and so does a close during the countdown, which goes on from where it was.
+    void furtherRequestsQueueTheFarewellAgain()
     {
         MainWindowRig rig;
         QVERIFY(rig.start());
         QSignalSpy unloaded(rig.window.get(), &frmArriv::unloaded);
-        rig.window->close();
-        QVERIFY(rig.speech.finishCurrent());
-        QTRY_VERIFY(rig.timer("Timer2")->isActive());
-        countdownTo(rig, 6); // the eye on the right is closed
-        QVERIFY(!rig.widget("Image4")->isHidden());
-
-        QVERIFY(!rig.window->close());
-        QVERIFY(rig.eyesOpen());
-        QTRY_COMPARE(rig.speech.spoken(), (QStringList { Farewell, Farewell }));
-        QCOMPARE(rig.window->exitRoutine().contaChiusura, 6);
-        QVERIFY(rig.timer("Timer2")->isActive());
-        QVERIFY(rig.speech.finishCurrent()); // does not restart the countdown
-        QCOMPARE(rig.window->exitRoutine().contaChiusura, 6);
-        countdownTo(rig, 9);
-        QCOMPARE(unloaded.count(), 1);
-    }
-
-    void exitFromTheTrayShowsTheWindowForTheFarewell()
-    {
-        MainWindowRig rig;
-        QVERIFY(rig.start());
         rig.tray.leftClick();
-        QVERIFY(!rig.window->isVisible());
         rig.action("mnuIcoEsci")->trigger();
         QVERIFY(rig.window->isVisible());
-        QTRY_COMPARE(rig.speech.spoken(), QStringList { Farewell });
-    }
-
-    // Without the engine's report the program stays, not blinking; a new Esci queues again.
-    void withoutTheReportTheProgramStays()
-    {
-        MainWindowRig rig;
-        QVERIFY(rig.start());
-        rig.action("mnuEsci")->trigger();
-        QTRY_COMPARE(rig.speech.spoken(), QStringList { Farewell });
+        QTRY_VERIFY(rig.speech.output.playing());
         QTest::qWait(50);
-        QVERIFY(!rig.timer("Timer2")->isActive());
-        QVERIFY(!rig.timer("Timer3")->isActive());
-        QVERIFY(rig.window->isVisible());
+        QVERIFY(!rig.window->exitRoutine().Timer2.isActive() && !rig.timer("Timer3")->isActive());
         rig.action("mnuEsci")->trigger();
-        QCOMPARE(rig.speech.speaker.SpeakingState(), 1);
-        QVERIFY(rig.speech.finishCurrent());
-        QTRY_COMPARE(rig.speech.spoken(), (QStringList { Farewell, Farewell }));
-    }
-
-    void otherWindowsCloseWithTheMainOne()
-    {
-        MainWindowRig rig;
-        rig.set("Tipo finale", QStringLiteral("Nessuno"));
-        QVERIFY(rig.start());
-        QWidget secondary;
-        secondary.setWindowTitle(QStringLiteral("Opzioni"));
-        secondary.show();
-        rig.window->close();
+        QVERIFY(rig.speech.finishCurrent() && rig.speech.finishCurrent());
+        QVERIFY(rig.window->exitRoutine().Timer2.isActive());
+        countdownTo(rig, 6); // the eye on the right is closed
+        QVERIFY(!rig.window->close());
+        QVERIFY(rig.eyesOpen());
+        QVERIFY(rig.speech.finishCurrent()); // does not restart the countdown
+        QCOMPARE(rig.speech.spoken(), QStringList(3, Farewell));
+        QVERIFY(rig.window->exitRoutine().contaChiusura == 6 && rig.window->exitRoutine().Timer2.isActive());
         countdownTo(rig, 9);
-        QVERIFY(!secondary.isVisible());
+        QCOMPARE(unloaded.size(), 1);
     }
 
-    // Log-out or shut-down: no farewell to wait for, the program goes at once.
-    void theEndOfTheSessionIsNotHeldUp()
+    // A request to save the session's state is no reason to go; its end is, at once, without a farewell.
+    void onlyTheEndOfTheSessionUnloadsAndAtOnce()
     {
         MainWindowRig rig;
         QVERIFY(rig.start());
+        const SessionWatcher session(*rig.window);
         QSignalSpy unloaded(rig.window.get(), &frmArriv::unloaded);
-        rig.window->endSession();
-        QCOMPARE(unloaded.count(), 1);
-        QVERIFY(!rig.window->isVisible());
-        QVERIFY(!rig.tray.isVisible());
-        QVERIFY(!rig.timer("Timer3")->isActive());
+        QGuiApplicationPrivate::instance()->commitData();
+        QTest::qWait(20);
+        QVERIFY(rig.window->isVisible() && rig.tray.isVisible() && unloaded.isEmpty());
+
+        QEvent quit(QEvent::Quit);
+        QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+        QCOMPARE(unloaded.size(), 1);
+        QVERIFY(!rig.window->isVisible() && !rig.tray.isVisible() && !rig.timer("Timer3")->isActive());
         rig.window->close();
-        QCOMPARE(unloaded.count(), 1);
+        QCOMPARE(unloaded.size(), 1);
+        QCOMPARE(rig.speech.speaker.SpeakingState(), int(Speaker::Idle)); // no farewell at any point
     }
 };
 

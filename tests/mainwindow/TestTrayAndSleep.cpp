@@ -1,34 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowRig.h"
+#include "mainwindow/AppIcon.h"
+#include "mainwindow/PageStrip.h"
+#include "mainwindow/SvgPicture.h"
 
-#include <QPushButton>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-const QString TipShown = QStringLiteral("Vespelinda - Click per minimizzare");
-const QString TipHidden = QStringLiteral("Vespelinda - Click per visualizzare");
-const QString GoneToTray = QStringLiteral("Se hai bisogno di me, mi trovi sulla barra delle applicazioni.");
-
-QStringList captions(const QMenu* menu)
-{
-    QStringList texts;
-    for (const QAction* action : menu->actions())
-        texts.append(action->objectName() + QLatin1Char('=') + action->text());
-    return texts;
-}
-
-// A point of the widget's own surface, not covered by any child.
-QPoint bareSpot(QWidget* widget)
-{
-    for (int y = 1; y < widget->height(); y += 3)
-        for (int x = 1; x < widget->width(); x += 3)
-            if (!widget->childAt(x, y))
-                return { x, y };
-    return { -1, -1 };
-}
-} // namespace
 
 class TestTrayAndSleep : public QObject
 {
@@ -37,275 +15,159 @@ class TestTrayAndSleep : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void clicksOnTheIconAndItsMenus()
+    // Only the icon's left click changes its tip; a double click, after its first press, does nothing.
+    void iconMenusAndFace()
     {
         MainWindowRig rig;
         QVERIFY(rig.start());
-        QVERIFY(rig.shown());
-        QVERIFY(rig.tray.isVisible());
-        QVERIFY(rig.tray.hasIcon);
-        QCOMPARE(rig.tray.toolTip(), TipShown);
-
+        QVERIFY(rig.shown() && rig.tray.isVisible() && rig.tray.hasIcon && !appIcon().pixmap(16).isNull());
+        const QList<SvgPicture*> pictures = rig.window->findChildren<SvgPicture*>();
+        QVERIFY(pictures.size() == 5
+            && std::all_of(pictures.begin(), pictures.end(), [](auto* p) { return p->isLoaded(); }));
         rig.tray.leftClick();
         QVERIFY(!rig.window->isVisible());
-        QCOMPARE(rig.tray.toolTip(), TipHidden);
         rig.tray.leftClick();
-        QVERIFY(rig.shown());
-        QCOMPARE(rig.tray.toolTip(), TipShown);
-
-        // A double click is one press that toggles, then a double click that does nothing.
         rig.tray.doubleClick();
         QVERIFY(rig.shown());
-        QCOMPARE(rig.tray.tips, (QStringList { TipShown, TipHidden, TipShown }));
-
-        // Only the left click on the icon changes the tip; the menus hide and show all the same.
         rig.action("mnuRiduci")->trigger();
         QVERIFY(!rig.window->isVisible());
         rig.action("mnuIcoVisualizza")->trigger();
         QVERIFY(rig.shown());
         rig.action("mnuIcoVisualizza")->trigger();
         QVERIFY(!rig.window->isVisible());
-        QCOMPARE(rig.tray.tips, (QStringList { TipShown, TipHidden, TipShown }));
-
-        // The right click opens the icon's menu, and does nothing else.
-        rig.action("mnuIcoVisualizza")->trigger();
-        auto* mnuIcona = rig.child<QMenu>("mnuIcona");
-        QCOMPARE(rig.tray.contextMenu(), mnuIcona);
-        QCOMPARE(captions(mnuIcona),
-            (QStringList { "mnuIcoEsci=Esci", "mnuIcoVisualizza=Visualizza / Nascondi", "mnuIcoInfo=Info" }));
-        QCOMPARE(captions(rig.child<QMenu>("mnuPrinc")),
-            (QStringList { "mnuEsci=Esci", "mnuInfo=Info", "mnuOpzioni=Opzioni", "mnuRiduci=Riduci a icona",
-                "mnuNascondi=Nascondi comandi" }));
-
-        rig.tray.rightClick();
-        QVERIFY(mnuIcona->isVisible());
-        QVERIFY(rig.shown());
         QCOMPARE(rig.tray.tips.size(), 3);
-        mnuIcona->hide();
-    }
+        QVERIFY(rig.tray.tips[0] == rig.tray.tips[2] && rig.tray.tips[0] != rig.tray.tips[1]);
+        QCOMPARE(rig.tray.contextMenu(), rig.child<QMenu>("mnuIcona"));
 
-    // Without a notification area there would be no way back: the window goes to the task bar.
-    void withoutNotificationAreaTheWindowMinimises()
-    {
-        MainWindowRig rig;
-        rig.tray.available = false;
-        rig.set("Riduci icona", QStringLiteral("1"));
-        rig.set("Automin", QStringLiteral("1"));
-        rig.set("Mess Min", QStringLiteral("1"));
-        QVERIFY(rig.start());
-        QVERIFY(rig.window->isVisible());
-        QVERIFY(rig.window->isMinimized());
-        QVERIFY(rig.tray.isVisible()); // the icon is added as soon as an area appears
+        // "Nascondi comandi" folds the window to the face; a second use unfolds it, not a pixel lost.
+        rig.action("mnuIcoVisualizza")->trigger();
+        const QSize size = rig.window->size();
+        QAction* mnuNascondi = rig.action("mnuNascondi");
+        mnuNascondi->trigger();
+        QVERIFY(mnuNascondi->isChecked() && rig.window->isVisible() && rig.window->height() < size.height());
+        QVERIFY(rig.widget("Image1")->geometry().bottom() < rig.window->height());
+        mnuNascondi->trigger();
+        QVERIFY(!mnuNascondi->isChecked() && rig.window->size() == size);
 
-        rig.window->showNormal();
-        rig.action("mnuRiduci")->trigger();
-        QVERIFY(rig.window->isVisible());
-        QVERIFY(rig.window->isMinimized());
-
-        // Asleep while minimised: the message is said once, when the window goes, not again at
-        // every countdown that a minimised (still visible) window lets the heartbeat start.
-        rig.window->showNormal();
+        // Timer3 wakes only at the edges of the blink; asleep, the count holds where it was.
+        QTimer* timer3 = rig.timer("Timer3");
+        QCOMPARE(timer3->interval(), 5050);
+        rig.clock.advance(5050);
+        rig.face().Timer3Timer();
+        QVERIFY(rig.eyesClosed() && timer3->interval() == 50);
+        rig.clock.advance(50);
+        rig.face().Timer3Timer();
+        QVERIFY(rig.eyesOpen() && timer3->interval() == 5050);
+        rig.clock.advance(3000);
         rig.window->countdown().tmrIconaTimer();
-        QVERIFY(rig.window->isMinimized());
-        rig.window->countdown().tmrIconaTimer();
-        QTRY_COMPARE(rig.speech.spoken(), QStringList { GoneToTray });
-        QTest::qWait(50);
-        QCOMPARE(rig.speech.spoken(), QStringList { GoneToTray });
-
-        // The area has appeared: the icon brings the window back, and hiding hides again.
-        rig.tray.available = true;
-        rig.tray.leftClick();
-        QVERIFY(rig.shown());
-        QCOMPARE(rig.tray.toolTip(), TipShown);
-        rig.action("mnuRiduci")->trigger();
-        QVERIFY(!rig.window->isVisible());
+        QCOMPARE(rig.face().contaBattito(), 60);
+        // Closed, the eyes can still be clicked: the hot spots are over them.
+        for (const char* eye : { "Label1", "Label2" })
+            QCOMPARE(rig.window->childAt(rig.widget(eye)->geometry().center()), rig.widget(eye));
+        rig.clock.advance(60000);
+        rig.window->wakeUp();
+        QCOMPARE(timer3->interval(), 41 * 50);
     }
 
-    void fallsAsleepAfterTheIdleTime_data()
-    {
-        QTest::addColumn<QString>("automin");
-        QTest::addColumn<QString>("messMin");
-        QTest::addColumn<bool>("hides");
-        QTest::addColumn<QStringList>("said");
-        QTest::newRow("stays, silent even with Mess Min") << "0" << u"1"_s << false << QStringList {};
-        QTest::newRow("hides silently") << "1" << u"0"_s << true << QStringList {};
-        QTest::newRow("hides and says where") << "1" << u"1"_s << true << QStringList { GoneToTray };
-    }
-
+    // With "Automin" the window goes as "Riduci a icona" takes it: to the task bar where there is no
+    // notification area. The message is said once, not at every countdown a minimised window allows.
     void fallsAsleepAfterTheIdleTime()
     {
-        QFETCH(QString, automin);
-        QFETCH(QString, messMin);
-        QFETCH(bool, hides);
-        QFETCH(QStringList, said);
-        MainWindowRig rig;
-        rig.set("Automin", automin);
-        rig.set("Mess Min", messMin);
-        rig.set("Secondi inatt", QStringLiteral("0.2"));
-        QVERIFY(rig.start());
-        QCOMPARE(rig.window->countdown().tmrIcona.interval(), 200);
-        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
-        QVERIFY(rig.eyesOpen());
-
-        rig.window->heartbeat().tick(); // the heartbeat starts the countdown
-        QVERIFY(rig.window->countdown().tmrIcona.isActive());
-        QTRY_VERIFY(rig.eyesClosed());
-        QVERIFY(!rig.timer("Timer3")->isActive());
-        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
-        QCOMPARE(rig.window->isVisible(), !hides);
-        QTest::qWait(20);
-        QCOMPARE(rig.speech.spoken(), said);
-        QCOMPARE(rig.tray.tips, QStringList { TipShown });
+        // "Automin", "Mess Min", a notification area: stays silent even with "Mess Min"; hides silently;
+        // hides and says where; minimises and says so.
+        for (const auto& [automin, messMin, tray] :
+            { std::tuple { false, true, true }, std::tuple { true, false, true }, std::tuple { true, true, true },
+                std::tuple { true, true, false } }) {
+            MainWindowRig rig;
+            rig.tray.available = tray;
+            rig.settings.setAutomin(automin);
+            rig.settings.setMessMin(messMin);
+            rig.settings.setSecondiInatt(u"0.2"_s);
+            QVERIFY(rig.start());
+            rig.action("mnuRiduci")->trigger();
+            QVERIFY(rig.window->isVisible() != tray && rig.window->isMinimized() != tray);
+            rig.window->showNormal();
+            QTimer& countdown = rig.window->countdown().tmrIcona;
+            QVERIFY(rig.eyesOpen() && !countdown.isActive());
+            rig.window->heartbeat().tick(); // the heartbeat starts the countdown
+            QVERIFY(countdown.isActive() && countdown.interval() == 200);
+            QTRY_VERIFY(rig.eyesClosed());
+            QVERIFY(!rig.timer("Timer3")->isActive() && !countdown.isActive());
+            QVERIFY(rig.shown() != automin && rig.window->isMinimized() == (automin && !tray));
+            QCOMPARE(rig.speech.finishAll().size(), automin && messMin ? 1 : 0);
+            rig.window->countdown().tmrIconaTimer();
+            QCOMPARE(rig.speech.finishAll().size(), automin && messMin ? 1 : 0);
+            QCOMPARE(rig.tray.tips.size(), 1);
+        }
     }
 
+    // Armed by the heartbeat only while shown, with no other window open and nothing being said.
     void neverSleepsWhileAWindowIsOpenOrItSpeaks()
     {
-        MainWindowRig rig;
-        rig.set("Secondi inatt", QStringLiteral("0.05"));
+        MainWindowRig rig({ .load = false });
         QVERIFY(rig.start());
-
+        QTimer& countdown = rig.window->countdown().tmrIcona;
+        countdown.setInterval(60000);
+        countdown.setTimerType(Qt::PreciseTimer); // so that a restart shows in remainingTime()
+        const auto armedByATick = [&] {
+            rig.window->heartbeat().tick();
+            return countdown.isActive();
+        };
+        QVERIFY(!armedByATick()); // hidden
+        rig.window->show();
         rig.window->setFinestraAperta(true);
-        rig.window->heartbeat().tick();
-        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
+        QVERIFY(!armedByATick());
         rig.window->setFinestraAperta(false);
-
-        rig.speech.speaker.Speak(QStringLiteral("una frase lunga"));
-        QCOMPARE(rig.speech.speaker.SpeakingState(), 1);
-        rig.window->heartbeat().tick();
-        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
-        QTest::qWait(100);
-        QVERIFY(rig.eyesOpen());
-
-        QVERIFY(rig.speech.finishCurrent());
-        rig.window->heartbeat().tick();
-        QVERIFY(rig.window->countdown().tmrIcona.isActive());
-        QTRY_VERIFY(rig.eyesClosed());
-
+        rig.speech.speaker.Speak(u"una frase lunga"_s);
+        QTRY_VERIFY(rig.speech.output.playing()); // its start stops any countdown
+        QVERIFY(!armedByATick());
+        rig.speech.speaker.Pause();
+        QVERIFY(armedByATick()); // paused is not speaking
+        QTRY_VERIFY(countdown.remainingTime() < 59950);
+        const int remaining = countdown.remainingTime();
+        QVERIFY(armedByATick() && countdown.remainingTime() <= remaining); // not started afresh
         // A text that begins while the countdown runs stops it.
-        rig.set("Secondi inatt", QStringLiteral("60"));
-        rig.window->countdown().tmrIcona.start(60000);
-        rig.speech.speaker.Speak(QStringLiteral("Ahia!"));
-        QTRY_VERIFY(!rig.window->countdown().tmrIcona.isActive());
+        rig.speech.speaker.Resume();
+        QVERIFY(rig.speech.finishCurrent() && armedByATick());
+        rig.speech.speaker.Speak(u"Ahia!"_s);
+        QTRY_VERIFY(!countdown.isActive());
     }
 
+    // Over her surfaces the pointer wakes her, over a page's controls it only stops the countdown.
+    // A press on the face, the hands or the window opens the main menu; an eye complains first.
     void pointerWakesTheFaceOnlyOverItsSurfaces()
     {
         MainWindowRig rig;
         QVERIFY(rig.start());
         QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
-        auto* page = rig.widget("frmLeggi");
-        QVERIFY(page->isVisible());
-        auto* button = new QPushButton(QStringLiteral("prova"), page);
-        button->setGeometry(40, 40, 80, 30);
-        button->setMouseTracking(true); // as the pages' controls that stop the countdown do
-        button->show();
-
-        const auto asleep = [&] {
-            rig.window->countdown().tmrIconaTimer();
-            QVERIFY(rig.eyesClosed());
-            rig.window->countdown().tmrIcona.start(60000);
-        };
-        const auto awake = [&] {
-            return rig.eyesOpen() && rig.timer("Timer3")->isActive() && !rig.window->countdown().tmrIcona.isActive();
-        };
-
-        // Controls without a reaction of their own leave the face asleep.
-        asleep();
-        QTest::mouseMove(button, QPoint(10, 10));
-        QTest::mouseMove(rig.widget("Label1"), QPoint(5, 5));
-        QTest::mouseMove(rig.widget("Label2"), QPoint(5, 5));
-        QVERIFY(rig.eyesClosed());
-
-        const QList<QPair<QWidget*, QPoint>> wakers {
-            { rig.widget("Image1"), QPoint(100, 120) },
-            { rig.widget("Image2"), QPoint(20, 100) },
-            { rig.widget("Image3"), QPoint(40, 100) },
-            { rig.window.get(), QPoint(3, 50) },
-            { rig.widget("TabStrip1"), QPoint(10, 10) },
-            { page, bareSpot(page) },
-        };
-        for (const auto& [widget, where] : wakers) {
-            QTest::mouseMove(button, QPoint(10, 10));
-            asleep();
-            QTest::mouseMove(widget, where);
-            QVERIFY2(awake(), qPrintable(widget->objectName()));
-        }
-    }
-
-    void blinksEveryFiveSecondsAndAHalfTenth()
-    {
-        MainWindowRig rig;
-        QVERIFY(rig.start());
-        QTimer* timer3 = rig.timer("Timer3");
-        QVERIFY(timer3->isActive());
-        QCOMPARE(timer3->interval(), 5050);
-        QCOMPARE(rig.window->face().contaBattito(), 0);
-
-        rig.clock.advance(5050);
-        rig.face().Timer3Timer();
-        QVERIFY(rig.eyesClosed());
-        QCOMPARE(rig.window->face().contaBattito(), 101);
-        QCOMPARE(timer3->interval(), 50);
-        rig.clock.advance(50);
-        rig.face().Timer3Timer();
-        QVERIFY(rig.eyesOpen());
-        QCOMPARE(rig.window->face().contaBattito(), 102);
-        QCOMPARE(timer3->interval(), 5050);
-
-        // Asleep at tick 60 of the next cycle: the count stops there and goes on after waking.
-        rig.clock.advance(3000);
-        rig.window->countdown().tmrIconaTimer();
-        QCOMPARE(rig.window->face().contaBattito(), 60);
-        rig.clock.advance(60000);
-        rig.window->wakeUp();
-        QVERIFY(rig.eyesOpen());
-        QCOMPARE(timer3->interval(), 41 * 50);
-    }
-
-    void foldsToTheFaceAndBack()
-    {
-        MainWindowRig rig;
-        QVERIFY(rig.start());
-        QAction* mnuNascondi = rig.action("mnuNascondi");
-        QVERIFY(mnuNascondi->isCheckable());
-        QVERIFY(!mnuNascondi->isChecked());
-        QCOMPARE(rig.window->height(), 528);
-
-        // 100 steps of 39.5 twips, each rounded to whole pixels: 3 pixels each.
-        mnuNascondi->trigger();
-        QVERIFY(mnuNascondi->isChecked());
-        QCOMPARE(rig.window->height(), 228);
-        QCOMPARE(rig.window->width(), 228);
-        QVERIFY(rig.window->isVisible());
-        QVERIFY(rig.widget("Image1")->geometry().bottom() < rig.window->height());
-
-        // A second fold is impossible: the item now unfolds.
-        mnuNascondi->trigger();
-        QVERIFY(!mnuNascondi->isChecked());
-        QCOMPARE(rig.window->height(), 528);
-    }
-
-    void pressOnTheFaceOpensTheMainMenu()
-    {
-        MainWindowRig rig;
-        QVERIFY(rig.start());
-        QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+        rig.window->pages().showPage(PageStrip::Agenda);
+        QVERIFY(!rig.widget("frmAgenda")->childAt(3, 3));
+        QTimer& countdown = rig.window->countdown().tmrIcona;
         auto* mnuPrinc = rig.child<QMenu>("mnuPrinc");
-        for (const char* name : { "Image1", "Image2", "Image3" }) {
-            QTest::mousePress(rig.widget(name), Qt::RightButton, {}, QPoint(30, 110));
-            QVERIFY2(mnuPrinc->isVisible(), name);
+        // Where, whether the pointer there wakes her, stops the countdown, a press opens the menu.
+        const QList<std::tuple<const char*, QPoint, bool, bool, bool>> spots {
+            { "Image1", { 100, 120 }, true, true, true }, { "Image2", { 20, 100 }, true, true, true },
+            { "Image3", { 40, 100 }, true, true, true }, { "frmArriv", { 3, 50 }, true, true, true },
+            { "TabStrip1", { 10, 10 }, true, true, false }, { "frmAgenda", { 3, 3 }, true, true, false },
+            { "appu7", { 3, 3 }, false, true, false }, { "prom20", { 3, 3 }, false, true, false },
+            { "Label9", { 3, 3 }, false, true, false }, { "lblDataOra", { 3, 3 }, false, true, false },
+            { "cmdPromemoria", { 3, 3 }, false, true, false }, { "lblOra12", { 3, 3 }, false, false, false },
+            { "Label1", { 5, 5 }, false, false, false }, { "Label2", { 5, 5 }, false, false, false }
+        };
+        for (const auto& [name, at, wakes, stops, menu] : spots) {
+            QWidget* widget = QLatin1String(name) == QLatin1String("frmArriv") ? rig.window.get() : rig.widget(name);
+            rig.window->countdown().tmrIconaTimer(); // asleep
+            countdown.start(60000);
+            QTest::mouseMove(widget, at);
+            QTest::mouseMove(widget, at + QPoint(1, 1));
+            QVERIFY2(rig.eyesOpen() == wakes && rig.timer("Timer3")->isActive() == wakes, name);
+            QVERIFY2(countdown.isActive() != stops, name);
+            QTest::mousePress(widget, Qt::RightButton, {}, at);
+            QVERIFY2(mnuPrinc->isVisible() == menu, name);
             mnuPrinc->hide();
         }
-        QTest::mousePress(rig.window.get(), Qt::LeftButton, {}, QPoint(3, 50));
-        QVERIFY(mnuPrinc->isVisible());
-        mnuPrinc->hide();
-        QTest::mousePress(rig.widget("TabStrip1"), Qt::RightButton, {}, QPoint(10, 10));
-        QVERIFY(!mnuPrinc->isVisible());
-
-        // An eye complains, then offers the menu.
         QTest::mouseClick(rig.widget("Label2"), Qt::LeftButton, {}, QPoint(10, 10));
-        QVERIFY(mnuPrinc->isVisible());
-        QTRY_COMPARE(rig.speech.spoken(), QStringList { "Ahia! mi hai messo il puntatore nell'occhio!" });
+        QVERIFY(mnuPrinc->isVisible() && rig.speech.finishAll().size() == 1);
         mnuPrinc->hide();
     }
 };
