@@ -4,8 +4,8 @@
 // Each figure is the time from the click to the page showing the result, without painting.
 // usage: bench_rubrica [entries]   (runs offscreen unless QT_QPA_PLATFORM says otherwise)
 #include "DataFileFixture.h"
-#include "FakeClipboardText.h"
 #include "FakeAudioOutput.h"
+#include "FakeClipboardText.h"
 #include "FakeClock.h"
 #include "FakeMessageBoxes.h"
 #include "FakeSpeechEngine.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/frmArriv.h"
 
-#include "addressbook/RubricaPage.h"
 #include "about/frmAbout.h"
+#include "addressbook/RubricaPage.h"
 #include "agenda/AgendaHeartbeat.h"
 #include "agenda/AgendaPage.h"
 #include "core/Clock.h"
@@ -32,8 +32,6 @@ const QColor Background(255, 224, 207);
 const char* const TipShown = "Vespelinda - Click per minimizzare";
 const char* const TipHidden = "Vespelinda - Click per visualizzare";
 const char* const EyeComplaint = "Ahia! mi hai messo il puntatore nell'occhio!";
-// Stands in for Speaker::VoiceDialog(owner, title) until the Speaker has it; the call below becomes that.
-void awaitingSpeakerVoiceDialog(Speaker&, QWidget*, const QString&) { }
 } // namespace
 
 frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
@@ -96,10 +94,8 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
         *this, [this, &alert = services.alert] { return new frmAbout(AboutServices::desktop(alert), this); }, this);
     connect(m_menus.mnuInfo, &QAction::triggered, about, &WindowOpener::open);
     connect(m_menus.mnuIcoInfo, &QAction::triggered, about, &WindowOpener::open);
-    const frmOpzioni::VoiceDialog voice = [this](QWidget* owner, const QString& title) {
-        awaitingSpeakerVoiceDialog(m_speaker, owner, title);
-    };
-    const frmOpzioni::Services opzioni { m_settings, services.alert, *this, services.autostart, voice };
+    // The speech engine has no settings dialog yet: "&Opzioni voce" stays disabled until it has.
+    const frmOpzioni::Services opzioni { m_settings, services.alert, *this, services.autostart, {} };
     auto* options = new WindowOpener(
         *this, [this, opzioni] { return new frmOpzioni(opzioni, this); }, this);
     connect(m_menus.mnuOpzioni, &QAction::triggered, options, &WindowOpener::open);

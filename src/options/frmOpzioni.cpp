@@ -170,6 +170,7 @@ void frmOpzioni::build()
     Command2 = make<QPushButton>(
         this, "Command2", QStringLiteral("&Annulla"), QStringLiteral("Annulla"), QRect(149, 372, 132, 28));
     Command1->setDefault(true); // Enter; Esc closes the dialog as "&Annulla" does
+    cmdVoce->setEnabled(bool(m_voiceDialog)); // only where the engine offers a dialog
     connect(cmdVoce, &QPushButton::clicked, this, [this] {
         if (m_voiceDialog)
             m_voiceDialog(this, QStringLiteral("Opzioni voce"));
