@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/frmArriv.h"
 
-#include "about/frmAbout.h"
 #include "addressbook/RubricaPage.h"
 #include "agenda/AgendaHeartbeat.h"
 #include "agenda/AgendaPage.h"
 #include "core/Clock.h"
 #include "core/SettingsStore.h"
-#include "core/WindowOpener.h"
 #include "datafile/AgendaData.h"
 #include "datafile/DataFileWatch.h"
 #include "mainwindow/AppIcon.h"
@@ -17,8 +15,8 @@
 #include "mainwindow/Greeting.h"
 #include "mainwindow/InactivityCountdown.h"
 #include "mainwindow/LeggiPage.h"
+#include "mainwindow/MenuWindows.h"
 #include "mainwindow/PageStrip.h"
-#include "options/frmOpzioni.h"
 #include "speech/Speaker.h"
 
 #include <QAction>
@@ -90,15 +88,7 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
         esci();
     });
     connect(m_menus.mnuIcoVisualizza, &QAction::triggered, this, &frmArriv::toggleWindow);
-    auto* about = new WindowOpener(
-        *this, [this, &alert = services.alert] { return new frmAbout(AboutServices::desktop(alert), this); }, this);
-    connect(m_menus.mnuInfo, &QAction::triggered, about, &WindowOpener::open);
-    connect(m_menus.mnuIcoInfo, &QAction::triggered, about, &WindowOpener::open);
-    // The speech engine has no settings dialog yet: "&Opzioni voce" stays disabled until it has.
-    const frmOpzioni::Services opzioni { m_settings, services.alert, *this, services.autostart, {} };
-    auto* options = new WindowOpener(
-        *this, [this, opzioni] { return new frmOpzioni(opzioni, this); }, this);
-    connect(m_menus.mnuOpzioni, &QAction::triggered, options, &WindowOpener::open);
+    new MenuWindows(*this, *this, m_menus, { m_settings, services.alert, services.autostart });
     m_tray.setIcon(appIcon());
     m_tray.setContextMenu(m_menus.mnuIcona);
     connect(&m_tray, &TrayIcon::clicked, this, &frmArriv::trayClicked);
