@@ -9,8 +9,11 @@
 #include "mainwindow/SessionWatcher.h"
 #include "mainwindow/frmArriv.h"
 #include "speech/EspeakEngine.h"
+#include "speech/FestivalEngine.h"
 #include "speech/SinkAudioOutput.h"
 #include "speech/Speaker.h"
+#include "speech/VoiceEngine.h"
+#include "speech/VoiceSettings.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -37,9 +40,13 @@ int main(int argc, char* argv[])
 
     SystemClock clock;
     SettingsStore settings;
-    EspeakEngine engine;
+    // The voice settings live in the options' file, in a section of their own.
+    VoiceSettings voiceSettings(settings.fileName());
+    EspeakEngine espeak;
+    FestivalEngine festival;
+    VoiceEngine voice(voiceSettings, espeak, festival);
     SinkAudioOutput audio;
-    Speaker speaker(engine, audio);
+    Speaker speaker(voice, audio);
     QtMessageBoxService boxes;
     Alert alert(settings, speaker, boxes);
 

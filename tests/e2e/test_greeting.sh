@@ -45,6 +45,7 @@ e2e_start_recording "$E2E_DIR/greeting.raw"
 : >"$SPEECH_LOG"
 e2e_start_app
 e2e_wait_speech "Buon" 10 || e2e_fail "no greeting with sound"
+e2e_wait 5 e2e_sound_playing # the voice may take a moment to start
 e2e_wait 15 e2e_not e2e_sound_playing
 sleep 0.5
 audible=$(od -An -v -td2 -w2 "$E2E_DIR/greeting.raw" | awk '{ v = $1 < 0 ? -$1 : $1; if (v > 1000) n++ } END { print n + 0 }')
