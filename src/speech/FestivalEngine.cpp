@@ -27,6 +27,7 @@ extern char* stack_limit_ptr;
 namespace {
 constexpr long SchemeStackBytes = 500000; // what Festival itself allows its interpreter
 constexpr int HeapCells = 210000; // Festival's own default
+constexpr int MaxFailures = 200; // a failure strands about 1/1000 of the heap
 
 struct Global
 {
@@ -34,6 +35,7 @@ struct Global
     bool tried = false;
     bool ready = false;
     bool canRepair = false;
+    int failures = 0;
     QString failure;
     QByteArray dataDir; // festival_datadir points into this
     QStringList voices; // "lp", "pc"
@@ -264,9 +266,11 @@ Pcm FestivalEngine::synthesize(const QString& text, const std::atomic_bool& canc
     EST_Wave wave;
     if (!festival_text_to_wave(EST_String(latin1.constData()), wave)) {
         call.forgetAbandonedFrames();
-        if (!g.canRepair) {
+        // Each failure also strands a little of the interpreter's heap: before it runs out, or if
+        // the frames cannot be forgotten, Festival is left alone for the rest of the run.
+        if (!g.canRepair || ++g.failures > MaxFailures) {
             g.ready = false;
-            g.failure = QStringLiteral("Festival failed on a text and cannot go on safely");
+            g.failure = QStringLiteral("Festival failed on too many texts to go on safely");
         }
         return pcm;
     }

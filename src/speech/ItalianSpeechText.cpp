@@ -165,7 +165,7 @@ QString rewriteAbbreviations(const QString& text)
 }
 
 // Festival's Italian alphabet in Latin-1, beside ASCII.
-bool festivalLetter(char32_t c) { return QStringView(u"àáèéìíòóùúÀÁÈÉÌÍÒÓÙÚñÑçöü").contains(QChar(c)); }
+bool festivalLetter(char32_t c) { return QStringView(u"àáèéìíòóùúÀÁÈÉÌÍÒÓÙÚ").contains(QChar(c)); }
 
 QString festivalChar(char32_t c)
 {
@@ -198,6 +198,31 @@ QString festivalChar(char32_t c)
     return u" "_s; // emoji, other signs, odd spaces
 }
 
+QString splitAtDigits(const QString& token)
+{
+    enum Kind
+    {
+        Number,
+        Word,
+        Sign
+    };
+    QString out;
+    Kind previous = Sign;
+    for (qsizetype i = 0; i < token.size(); ++i) {
+        const QChar c = token.at(i);
+        const bool digitBefore = i > 0 && token.at(i - 1).isDigit();
+        const bool digitAfter = i + 1 < token.size() && token.at(i + 1).isDigit();
+        Kind kind = c.isDigit() ? Number : c.isLetter() || c == u'\'' ? Word : Sign;
+        if ((QStringView(u".,:").contains(c) && digitBefore && digitAfter) || (c == u'-' && i == 0 && digitAfter))
+            kind = Number; // "3,5", "12:30", "-5"
+        if (!out.isEmpty() && (kind != previous || kind == Sign))
+            out += u' ';
+        out += c;
+        previous = kind;
+    }
+    return out;
+}
+
 } // namespace
 
 QString forEar(const QString& text)
@@ -219,20 +244,13 @@ QByteArray forFestival(const QString& text)
     for (const char32_t c : out.toUcs4())
         mapped += festivalChar(c);
 
-    // A sign touching a digit makes Festival give up the sentence ("3)", "5*"): keep them apart.
-    QString apart;
-    for (qsizetype i = 0; i < mapped.size(); ++i) {
-        const QChar c = mapped.at(i);
-        const bool sign = !c.isLetterOrNumber() && !c.isSpace() && !QStringView(u".,:-").contains(c);
-        const bool digitBefore = i > 0 && mapped.at(i - 1).isDigit();
-        const bool digitAfter = i + 1 < mapped.size() && mapped.at(i + 1).isDigit();
-        const bool elision = c == u'\'' && !digitBefore; // "l'8"
-        if (sign && !elision && (digitBefore || digitAfter))
-            apart += u' ' + QString(c) + u' ';
-        else
-            apart += c;
-    }
-    return apart.simplified().toLatin1();
+    // A token with a digit and anything else in it makes Festival give up the sentence ("3)", "5*",
+    // "h5;"): such a token is split into its number, its letters and each sign alone.
+    QStringList tokens = mapped.split(u' ', Qt::SkipEmptyParts);
+    for (QString& token : tokens)
+        if (std::any_of(token.begin(), token.end(), [](QChar c) { return c.isDigit(); }))
+            token = splitAtDigits(token);
+    return tokens.join(u' ').simplified().toLatin1();
 }
 
 } // namespace ItalianSpeechText
