@@ -4,7 +4,7 @@
 // handed to the output. Plays through the desktop's sound server when there is one, silently
 // otherwise.
 #include "speech/EspeakEngine.h"
-#include "speech/FestivalEngine.h"
+#include "speech/FestivalProcess.h"
 #include "speech/SinkAudioOutput.h"
 #include "speech/Speaker.h"
 #include "speech/VoiceEngine.h"
@@ -23,7 +23,7 @@ int main(int argc, char* argv[])
     QTemporaryDir dir;
     VoiceSettings settings(dir.filePath(QStringLiteral("Vespelinda.conf")));
     EspeakEngine espeak;
-    FestivalEngine festival;
+    FestivalProcess festival(QStringLiteral(VESPELINDA_FESTIVAL_HELPER));
     VoiceEngine voice(settings, espeak, festival);
     SinkAudioOutput output;
     Speaker speaker(voice, output);

@@ -9,7 +9,7 @@
 //   phrase_table --duration TEXT            milliseconds of audio for TEXT with the default voice
 #include "Phrases.h"
 #include "speech/EspeakEngine.h"
-#include "speech/FestivalEngine.h"
+#include "speech/FestivalProcess.h"
 #include "speech/ItalianSpeechText.h"
 #include "speech/VoiceEngine.h"
 
@@ -48,7 +48,7 @@ struct Reading
 
 QList<Reading> readAll()
 {
-    FestivalEngine festival;
+    FestivalProcess festival(QStringLiteral(VESPELINDA_FESTIVAL_HELPER));
     EspeakEngine espeak;
     QList<Reading> readings;
     for (const Phrase& phrase : programPhrases()) {
@@ -116,7 +116,7 @@ int coverage(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return 1;
-    FestivalEngine festival;
+    FestivalProcess festival(QStringLiteral(VESPELINDA_FESTIVAL_HELPER));
     EspeakEngine espeak;
     int words = 0, byFestival = 0, byEspeak = 0;
     QStringList silent, fallbacks;
@@ -147,7 +147,7 @@ int duration(const QString& text)
     QTemporaryDir dir;
     VoiceSettings settings(dir.filePath(u"voice.conf"_s));
     EspeakEngine espeak;
-    FestivalEngine festival;
+    FestivalProcess festival(QStringLiteral(VESPELINDA_FESTIVAL_HELPER));
     VoiceEngine voice(settings, espeak, festival);
     QTextStream(stdout) << voice.synthesize(ItalianSpeechText::forEar(text)).durationMs() << '\n';
     return 0;

@@ -9,7 +9,7 @@
 #include "mainwindow/SessionWatcher.h"
 #include "mainwindow/frmArriv.h"
 #include "speech/EspeakEngine.h"
-#include "speech/FestivalEngine.h"
+#include "speech/FestivalProcess.h"
 #include "speech/SinkAudioOutput.h"
 #include "speech/Speaker.h"
 #include "speech/VoiceEngine.h"
@@ -43,7 +43,8 @@ int main(int argc, char* argv[])
     // The voice settings live in the options' file, in a section of their own.
     VoiceSettings voiceSettings(settings.fileName());
     EspeakEngine espeak;
-    FestivalEngine festival;
+    // Festival's interpreter runs in a helper beside the executable: a crash there costs a sentence.
+    FestivalProcess festival(QCoreApplication::applicationDirPath() + QStringLiteral("/vespelinda-festival"));
     VoiceEngine voice(voiceSettings, espeak, festival);
     SinkAudioOutput audio;
     Speaker speaker(voice, audio);
