@@ -112,7 +112,7 @@ private slots:
             QCOMPARE(rig.boxes.shown.last().title, QStringLiteral("Promemoria!!"));
             QVERIFY(rig.speech.finishCurrent());
         }
-        QCOMPARE(rig.speech.spoken(), QStringList(3, QStringLiteral("Sono le 8 e 0. . medicina.")));
+        QCOMPARE(rig.speech.spoken(), QStringList(3, QStringLiteral("Sono le 8 in punto. . medicina.")));
     }
 
     void hiddenWindowIsShownForTheBoxAndHiddenAgain()
@@ -185,7 +185,7 @@ private slots:
         QCOMPARE(rig.window->heartbeat().giornoAgenda, QStringLiteral("6"));
         QVERIFY(!lit(rig, "appu23") && lit(rig, "appu0"));
         QCOMPARE(rig.boxTexts(), QStringList { "capodanno" });
-        QTRY_COMPARE(rig.speech.spoken(), QStringList { "Sono le 0 e 0. . capodanno." });
+        QTRY_COMPARE(rig.speech.spoken(), QStringList { "È mezzanotte in punto. . capodanno." });
     }
 
     void emptiedGiornoAgendaReloadsAtTheNextTick()
@@ -250,7 +250,7 @@ private slots:
         rig.clock.set(QTime(0, 0, 1));
         rig.window->heartbeat().tick();
         QCOMPARE(rig.boxTexts(), (QStringList { "ora illeggibile", QString(), QString() }));
-        QTRY_COMPARE(rig.speech.spoken(), QStringList { "Sono le 0 e 0. . ora illeggibile." });
+        QTRY_COMPARE(rig.speech.spoken(), QStringList { "È mezzanotte in punto. . ora illeggibile." });
     }
 
     void heartbeatArmsTheCountdownOnlyWhenNothingHoldsItBack()

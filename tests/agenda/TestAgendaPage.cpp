@@ -198,7 +198,7 @@ private slots:
         QCOMPARE(rig.boxes.shown[0].title, QStringLiteral("Appuntamento"));
         QCOMPARE(rig.boxes.shown[0].style, 64);
 
-        QCOMPARE(click("prom", 16), QStringList { "Promemoria delle 16 e 0 minuti. . medicina" });
+        QCOMPARE(click("prom", 16), QStringList { "Promemoria delle 16 in punto. . medicina" });
         QCOMPARE(rig.boxTexts(), QStringList { "Alle 16 e 00 minuti medicina" });
         QCOMPARE(rig.boxes.shown[0].title, QStringLiteral("Promemoria giornaliero"));
         QCOMPARE(rig.boxes.shown[0].style, 64);
@@ -209,9 +209,9 @@ private slots:
         QCOMPARE(
             rig.boxTexts(), (QStringList { "Oggi, alle 10 e 15 minuti prima", "Oggi, alle 10 e 45 minuti seconda" }));
 
-        QCOMPARE(click("appu", 0), QStringList { "Appuntamento di oggi alle 0 e 20 minuti. .  notte" });
+        QCOMPARE(click("appu", 0), QStringList { "Appuntamento di oggi a mezzanotte e 20 minuti. .  notte" });
         QCOMPARE(rig.boxTexts(), QStringList { "Oggi, alle 0 e 20 minuti notte" });
-        QCOMPARE(click("appu", 5), QStringList { "Appuntamento di oggi alle 5 e 0 minuti. .  " });
+        QCOMPARE(click("appu", 5), QStringList { "Appuntamento di oggi alle 5 in punto. .  " });
         QCOMPARE(rig.boxTexts(), QStringList { "Oggi, alle 5 e 00 minuti " });
 
         // Unlit letters, among them the "P" of an hour that has only appointments, do nothing.
