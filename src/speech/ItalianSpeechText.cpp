@@ -215,6 +215,13 @@ QString splitAtDigits(const QString& token)
         Kind kind = c.isDigit() ? Number : c.isLetter() || c == u'\'' ? Word : Sign;
         if ((QStringView(u".,:").contains(c) && digitBefore && digitAfter) || (c == u'-' && i == 0 && digitAfter))
             kind = Number; // "3,5", "12:30", "-5"
+        const bool closing = QStringView(u".,;:!?").contains(c);
+        if (closing && std::all_of(token.begin() + i, token.end(), [](QChar d) {
+                return QStringView(u".,;:!?").contains(d);
+            })) {
+            out += token.mid(i); // a sentence's own punctuation ends the token, as Festival expects
+            break;
+        }
         if (!out.isEmpty() && (kind != previous || kind == Sign))
             out += u' ';
         out += c;
