@@ -148,6 +148,30 @@ private slots:
         QCOMPARE(m_espeak.calls, 0);
     }
 
+    void espeakVariantsAreListedAndSpoken()
+    {
+        EspeakEngine espeak;
+        const auto voices = espeak.installedVoices();
+        QVERIFY(voices.size() > 10);
+        QCOMPARE(voices.first().name, u"it"_s); // the default first
+        QVERIFY(std::any_of(voices.begin(), voices.end(), [](const auto& v) { return v.name == u"it+f3"; }));
+        const Pcm italian = espeak.synthesize(u"buongiorno a tutti"_s);
+        espeak.tune(u"it+f3"_s, 100, 100);
+        const Pcm variant = espeak.synthesize(u"buongiorno a tutti"_s);
+        QVERIFY(!variant.samples.isEmpty() && variant.samples != italian.samples);
+    }
+
+    void aMissingHelperLeavesTheVoiceToEspeak()
+    {
+        FestivalProcess missing(m_dir.filePath(u"vespelinda-festival"_s));
+        QVERIFY(!missing.start());
+        QVERIFY(missing.failure().contains(u"vespelinda-festival"_s));
+        VoiceEngine voice(*m_settings, m_espeak, missing);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"helper .* is missing: speaking with espeak-ng"_s));
+        QVERIFY(rms(voice.synthesize(u"ciao"_s)) > 500);
+        QCOMPARE(m_espeak.calls, 1);
+    }
+
     void speedPitchAndVoiceChangeTheAudio()
     {
         const QString text = u"Buongiorno. oggi è il 05/12/2026."_s;
