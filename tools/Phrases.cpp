@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Phrases.h"
 
+#include "addressbook/RubricaTexts.h"
 #include "agenda/AgendaTexts.h"
+#include "mainwindow/CalendarTexts.h"
 #include "mainwindow/Greeting.h"
 #include "speech/ItalianSpeechText.h"
 #include "speech/VoiceSettingsDialog.h"
@@ -13,33 +15,6 @@ namespace {
 QDateTime at(int y, int mo, int d, int h, int mi) { return QDateTime(QDate(y, mo, d), QTime(h, mi)); }
 
 VoceAgenda entry(int h, int mi, const QString& testo) { return { at(1899, 12, 30, h, mi), testo }; }
-
-// The calendar page's phrase for a clicked day D seen on day T.
-QString dayPhrase(const QDate& d, const QDate& t)
-{
-    static const char* const weekdays[]
-        = { "lunedì", "martedì", "mercoledì", "giovedì", "venerdì", "sabato", "domenica" };
-    const QString weekday = QString::fromUtf8(weekdays[d.dayOfWeek() - 1]);
-    const QString date
-        = QString::number(d.day()) + u' ' + ItalianSpeechText::monthName(d.month()) + u' ' + QString::number(d.year());
-    if (d == t)
-        return u"Oggi è "_s + weekday + u' ' + date;
-    return u"il "_s + date + (t < d ? u" sarà "_s : u" era "_s) + weekday;
-}
-
-// The address book's spoken entry: the telephone spelled with a dot after each character, the
-// e-mail address with its at sign and dots as words.
-QString spokenEntry(const QString& name, const QString& telefono, const QString& email)
-{
-    QString phone;
-    for (const QChar c : telefono)
-        phone += c + u"."_s;
-    QString mail;
-    for (const QChar c : email)
-        mail += c == u'@' ? u" èt "_s : c == u'.' ? u" punto "_s : QString(c);
-    return name + u" . telefono. "_s + (phone.isEmpty() ? u"Non inserito"_s : phone) + u". . imèil. "_s
-        + (mail.isEmpty() ? u"Non inserita"_s : mail);
-}
 
 } // namespace
 
@@ -54,14 +29,14 @@ QList<Phrase> programPhrases()
             u"buon pomeriggio oggi è il primo gennaio duemilaventisette sono le tredici e un minuto"_s },
         { u"Greeting at midnight"_s, Greeting::text(at(2026, 12, 8, 0, 0)),
             u"buonanotte oggi è l'otto dicembre duemilaventisei è mezzanotte in punto"_s },
-        { u"Time"_s, u"sono le 14 e 7"_s, u"sono le quattordici e sette"_s },
-        { u"Time on the hour"_s, u"sono le 9 e 0"_s, u"sono le nove in punto"_s },
-        { u"Time after one"_s, u"sono le 1 e 5"_s, u"è l'una e cinque"_s },
-        { u"Weekday, today"_s, dayPhrase(today, today), u"oggi è sabato cinque dicembre duemilaventisei"_s },
-        { u"Weekday, to come"_s, dayPhrase(QDate(2026, 12, 25), today),
+        { u"Time"_s, CalendarTexts::time(QTime(14, 7)), u"sono le quattordici e sette"_s },
+        { u"Time on the hour"_s, CalendarTexts::time(QTime(9, 0)), u"sono le nove in punto"_s },
+        { u"Time after one"_s, CalendarTexts::time(QTime(1, 5)), u"è l'una e cinque"_s },
+        { u"Weekday, today"_s, CalendarTexts::day(today, today), u"oggi è sabato cinque dicembre duemilaventisei"_s },
+        { u"Weekday, to come"_s, CalendarTexts::day(QDate(2026, 12, 25), today),
             u"il venticinque dicembre duemilaventisei sarà venerdì"_s },
-        { u"Weekday, past"_s, dayPhrase(QDate(2026, 1, 1), today), u"il primo gennaio duemilaventisei era giovedì"_s },
-        { u"Weekday, the eleventh"_s, dayPhrase(QDate(2026, 11, 11), today),
+        { u"Weekday, past"_s, CalendarTexts::day(QDate(2026, 1, 1), today), u"il primo gennaio duemilaventisei era giovedì"_s },
+        { u"Weekday, the eleventh"_s, CalendarTexts::day(QDate(2026, 11, 11), today),
             u"l'undici novembre duemilaventisei era mercoledì"_s },
         { u"Announcement"_s, AgendaTexts::announcement(at(2026, 12, 5, 14, 30), u"riunione"_s),
             u"sono le quattordici e trenta riunione"_s },
@@ -76,15 +51,15 @@ QList<Phrase> programPhrases()
             u"appuntamento di oggi alle nove e cinque minuti dentista"_s },
         { u"Reminder readout"_s, AgendaTexts::readoutSpoken(K::Promemoria, entry(16, 0, u"medicina"_s)),
             u"promemoria delle sedici in punto medicina"_s },
-        { u"Address-book entry"_s, spokenEntry(u"Mario Rossi"_s, u"06 12345678"_s, u"mario.rossi@esempio.it"_s),
+        { u"Address-book entry"_s, RubricaTexts::spokenEntry(u"Mario Rossi"_s, u"06 12345678"_s, u"mario.rossi@esempio.it"_s),
             u"mario rossi telefono zero sei uno due tre quattro cinque sei sette otto imèil mario punto rossi èt "
             "esempio punto it"_s },
-        { u"Address-book entry, prefix"_s, spokenEntry(u"Anna Bianchi"_s, u"+39 347-1234567"_s, QString()),
+        { u"Address-book entry, prefix"_s, RubricaTexts::spokenEntry(u"Anna Bianchi"_s, u"+39 347-1234567"_s, QString()),
             u"anna bianchi telefono più tre nove tre quattro sette uno due tre quattro cinque sei sette imèil non "
             "inserita"_s },
-        { u"Address-book entry, empty"_s, spokenEntry(u"Luca"_s, QString(), QString()),
+        { u"Address-book entry, empty"_s, RubricaTexts::spokenEntry(u"Luca"_s, QString(), QString()),
             u"luca telefono non inserito imèil non inserita"_s },
-        { u"Address book, not found"_s, u"Non ho trovato nessun Mario nella rubrica."_s,
+        { u"Address book, not found"_s, RubricaTexts::notFound(u"Mario"_s),
             u"non ho trovato nessun mario nella rubrica"_s },
         { u"Reading prompt"_s, u"Digita il testo nello spazio bianco. e te lo leggerò!"_s,
             u"digita il testo nello spazio bianco e te lo leggerò"_s },
