@@ -43,7 +43,7 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Vespelinda"));
     QApplication::setApplicationName(QStringLiteral("Vespelinda"));
     QApplication::setApplicationVersion(QString::fromLatin1(ProgramVersion));
-    QApplication::setDesktopFileName(QStringLiteral("vespelinda"));
+    QApplication::setDesktopFileName(QStringLiteral("org.vespelinda.Vespelinda"));
     QApplication::setWindowIcon(appIcon());
 
     // The assistant speaks Italian whatever the desktop's language.
