@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/SingleInstance.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <future>
@@ -55,7 +54,7 @@ private slots:
     }
 
     // Two starts together: the one without the lock waits for the other's server; a running copy
-    // that never answers is named, not waited for forever.
+    // that never answers is named, not waited for forever. (A copy killed outright: tests/e2e.)
     void aStartThatRacesWaitsForTheServer()
     {
         QTemporaryDir folder;
@@ -74,42 +73,6 @@ private slots:
         SingleInstance stuck(other.path(), 300);
         QCOMPARE(stuck.claim(), Claim::NotResponding);
         QVERIFY(stuck.notRespondingMessage().contains(QString::number(QCoreApplication::applicationPid())));
-    }
-
-    // A copy killed outright leaves its lock and its socket behind: neither blocks the next start.
-    void aKilledCopyDoesNotBlock()
-    {
-        QProcess gone;
-        gone.start(QStringLiteral("true"));
-        QVERIFY(gone.waitForStarted());
-        const qint64 killed = gone.processId();
-        QVERIFY(gone.waitForFinished());
-        QTemporaryDir folder;
-        // The lock as the killed copy left it: a lock of ours, with that copy's process id.
-        const QString lockPath = folder.filePath(QStringLiteral("vespelinda.lock"));
-        QByteArrayList lines;
-        {
-            QLockFile held(lockPath);
-            QVERIFY(held.tryLock(0));
-            QFile file(lockPath);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            lines = file.readAll().split('\n');
-        }
-        lines[0] = QByteArray::number(killed);
-        QFile lock(lockPath);
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.write(lines.join('\n'));
-        lock.close();
-        QFile socket(folder.filePath(QStringLiteral("vespelinda.socket")));
-        QVERIFY(socket.open(QIODevice::WriteOnly));
-        socket.close();
-
-        SingleInstance next(folder.path(), 300);
-        QCOMPARE(next.claim(), Claim::First);
-        QVERIFY(next.listen([] { return true; }));
-        std::future<Claim> later = startAgain(folder.path());
-        QTRY_VERIFY(done(later));
-        QCOMPARE(later.get(), Claim::Forwarded);
     }
 };
 
