@@ -21,7 +21,7 @@ QString SingleInstance::defaultFolder() { return QStandardPaths::writableLocatio
 
 SingleInstance::SingleInstance(const QString& folder, int patienceMs, QObject* parent)
     : QObject(parent)
-    , m_socketPath(QDir(folder).filePath(QStringLiteral("vespelinda.socket")))
+    , m_socketPath(folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("vespelinda.socket")))
     , m_lock(QDir(folder).filePath(QStringLiteral("vespelinda.lock")))
     , m_patienceMs(patienceMs)
 {
@@ -38,6 +38,8 @@ SingleInstance::SingleInstance(const QString& folder, int patienceMs, QObject* p
 
 SingleInstance::Claim SingleInstance::claim()
 {
+    if (m_socketPath.isEmpty())
+        return Claim::First; // no runtime folder: nowhere to meet another copy
     QElapsedTimer waited;
     waited.start();
     for (;;) {
@@ -78,6 +80,8 @@ SingleInstance::Answer SingleInstance::ask() const
 bool SingleInstance::listen(std::function<bool()> comeForward)
 {
     m_comeForward = std::move(comeForward);
+    if (m_socketPath.isEmpty())
+        return false;
     // The socket of a killed copy is still there; only the holder of the lock may remove it.
     if (m_locked)
         QLocalServer::removeServer(m_socketPath);
