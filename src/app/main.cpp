@@ -3,6 +3,7 @@
 #include "core/Alert.h"
 #include "core/QtMessageBoxService.h"
 #include "core/SettingsStore.h"
+#include "core/SingleInstance.h"
 #include "core/SystemClipboardText.h"
 #include "core/SystemClock.h"
 #include "datafile/AgendaData.h"
@@ -22,8 +23,22 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
+
+namespace {
+// Start-up cannot go on: the reason on stderr and in a box.
+void fatalError(const QString& text)
+{
+    std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+    std::fflush(stderr);
+    // Without a screen (offscreen, minimal) nobody could read or close the box.
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+        QMessageBox::critical(nullptr, QStringLiteral("Vespelinda"), text);
+}
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -31,7 +46,7 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Vespelinda"));
     QApplication::setApplicationName(QStringLiteral("Vespelinda"));
     QApplication::setApplicationVersion(QString::fromLatin1(ProgramVersion));
-    QApplication::setDesktopFileName(QStringLiteral("vespelinda"));
+    QApplication::setDesktopFileName(QStringLiteral("org.vespelinda.Vespelinda"));
     QApplication::setWindowIcon(appIcon());
 
     // The assistant speaks Italian whatever the desktop's language.
@@ -40,6 +55,19 @@ int main(int argc, char* argv[])
     if (qtTranslations.load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslations);
+
+    // One running copy per user: a second start brings the running one forward and ends here,
+    // before any voice, icon or window of its own.
+    SingleInstance instance(SingleInstance::defaultFolder());
+    switch (instance.claim()) {
+    case SingleInstance::Claim::First:
+        break;
+    case SingleInstance::Claim::Forwarded:
+        return 0;
+    case SingleInstance::Claim::NotResponding:
+        fatalError(instance.notRespondingMessage());
+        return 1;
+    }
 
     SystemClock clock;
     SettingsStore settings;
@@ -57,12 +85,7 @@ int main(int argc, char* argv[])
     // The data file must be there and sound before any window shows; the program never makes it.
     AgendaData data(AgendaData::defaultPath());
     if (!data.open()) {
-        std::fprintf(stderr, "%s\n", qUtf8Printable(data.errorText()));
-        std::fflush(stderr);
-        // Without a screen (offscreen, minimal) nobody could read or close the box.
-        const QString platform = QGuiApplication::platformName();
-        if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
-            QMessageBox::critical(nullptr, QStringLiteral("Vespelinda"), data.errorText());
+        fatalError(data.errorText());
         return 1;
     }
 
@@ -75,7 +98,17 @@ int main(int argc, char* argv[])
     frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard, autostart });
     QObject::connect(&window, &frmArriv::unloaded, &app, [] { QCoreApplication::exit(0); });
     SessionWatcher session(window);
+    instance.listen([&window] { return window.comeForward(); });
     window.load();
+    // A file this user cannot change is said at once, not at the first refused change.
+    if (const QString problem = data.writeProblem(); !problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(problem));
+        std::fflush(stderr);
+        QTimer::singleShot(0, &window, [&alert, &window, problem] {
+            alert(QStringLiteral("Attenzione: non potrò salvare le modifiche ai tuoi dati."), problem,
+                MessageBoxService::Exclamation, QStringLiteral("Vespelinda"), &window);
+        });
+    }
     const int status = app.exec();
     // Whatever was left to delete later (an audio sink, a closed window) goes now.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

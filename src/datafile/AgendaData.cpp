@@ -184,6 +184,26 @@ QString AgendaData::errorText() const { return d->error; }
 
 QString AgendaData::filePath() const { return d->path; }
 
+QString AgendaData::writeProblem() const
+{
+    const QFileInfo file(d->path);
+    const QString folder = QDir::toNativeSeparators(file.absolutePath());
+    QString why;
+    if (!file.isWritable())
+        why = QStringLiteral("il file è protetto dalla scrittura");
+    else if (!QFileInfo(file.absolutePath()).isWritable())
+        why = QStringLiteral(
+            "non hai il permesso di scrivere nella sua cartella, dove ogni salvataggio crea un file di appoggio");
+    else
+        return {};
+    return QStringLiteral("Il file dei dati %1 si può leggere ma non modificare: %2. Vedrai appuntamenti, "
+                          "promemoria e rubrica, ma non potrai aggiungerne, cambiarli o eliminarli.\n\n"
+                          "Cosa fare: installa Vespelinda nella tua cartella personale (cmake --install build "
+                          "--prefix ~/.local), oppure chiedi all'amministratore del computer il permesso di "
+                          "scrittura sulla cartella %3 e sul file.")
+        .arg(QDir::toNativeSeparators(d->path), why, folder);
+}
+
 RecordSet& AgendaData::dtaProm() { return *d->prom; }
 
 RecordSet& AgendaData::dtaAppun() { return *d->appun; }

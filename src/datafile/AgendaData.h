@@ -23,6 +23,9 @@ public:
     bool open();
     QString errorText() const;
     QString filePath() const;
+    // Empty when this user can change the file; otherwise what the user reads: the file can only
+    // be read, why, and what to do. SQLite writes its journal beside the file, so the folder counts.
+    QString writeProblem() const;
 
     RecordSet& dtaProm();
     RecordSet& dtaAppun();

@@ -190,7 +190,21 @@ void frmArriv::trayClicked(TrayIcon::Click click)
     if (click != TrayIcon::Click::Left)
         return;
     toggleWindow();
-    m_tray.setToolTip(QString::fromUtf8(windowShown() ? TipShown : TipHidden));
+    updateTrayTip();
+}
+
+void frmArriv::updateTrayTip() { m_tray.setToolTip(QString::fromUtf8(windowShown() ? TipShown : TipHidden)); }
+
+bool frmArriv::comeForward()
+{
+    if (m_unloaded || m_exit->congedoInCorso)
+        return false;
+    showWindow();
+    raise();
+    activateWindow();
+    wakeUp();
+    updateTrayTip();
+    return true;
 }
 
 void frmArriv::fold(bool folded)

@@ -61,6 +61,9 @@ public:
     void esci();
     // The session is really ending: unload at once, without holding it up.
     void endSession();
+    // The program was started again: the window comes forward, shown if hidden, and wakes up.
+    // False once the farewell has begun: the program is on its way out.
+    bool comeForward();
 
     // WindowPresence and AgendaHost
     bool windowShown() const override;
@@ -98,6 +101,7 @@ protected:
 private:
     void trayClicked(TrayIcon::Click click);
     void toggleWindow();
+    void updateTrayTip();
     void fold(bool folded);
     void unload();
 

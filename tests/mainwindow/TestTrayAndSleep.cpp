@@ -67,6 +67,15 @@ private slots:
         rig.clock.advance(60000);
         rig.window->wakeUp();
         QCOMPARE(timer3->interval(), 41 * 50);
+
+        // The program started again: asleep and hidden, she comes forward awake; not
+        // once the farewell has begun.
+        rig.window->countdown().tmrIconaTimer();
+        rig.action("mnuRiduci")->trigger();
+        QVERIFY(rig.window->comeForward());
+        QVERIFY(rig.shown() && rig.eyesOpen() && rig.tray.tips.size() == 4 && rig.tray.tips[3] == rig.tray.tips[0]);
+        rig.window->esci();
+        QVERIFY(!rig.window->comeForward());
     }
 
     // With "Automin" the window goes as "Riduci a icona" takes it: to the task bar where there is no

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <functional>
+
+class QLocalSocket;
+
+// One running copy per user. The running copy holds a lock file in the user's runtime folder and
+// listens on a local socket beside it; a later start asks it to come forward and ends there.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Claim
+    {
+        First, // the lock is ours: this is the running copy
+        Forwarded, // the running copy has come forward: this start ends with status 0
+        NotResponding, // a running copy holds the lock but did not answer in time
+    };
+
+    // The user's runtime folder ($XDG_RUNTIME_DIR, else Qt's private fallback).
+    static QString defaultFolder();
+
+    explicit SingleInstance(const QString& folder, int patienceMs = 10000, QObject* parent = nullptr);
+    // The server closes (its socket goes) before the lock is given up.
+    ~SingleInstance() override = default;
+
+    // Takes the lock or asks the copy holding it to come forward. Of two copies started together
+    // one gets the lock and the other waits for its server; a copy on its way out is waited for,
+    // and a lock left by a killed copy is taken over.
+    Claim claim();
+    // Answers later starts from now on. comeForward brings the window forward and returns true;
+    // false while the program is ending, so that the later start waits for it to go.
+    bool listen(std::function<bool()> comeForward);
+    // What the user reads when the running copy does not answer.
+    QString notRespondingMessage() const;
+
+private:
+    enum class Answer
+    {
+        Forwarded,
+        Leaving,
+        None
+    };
+    Answer ask() const;
+    void answer(QLocalSocket* socket);
+
+    QString m_socketPath;
+    QLockFile m_lock;
+    int m_patienceMs;
+    bool m_locked = false;
+    QLocalServer m_server;
+    std::function<bool()> m_comeForward;
+};

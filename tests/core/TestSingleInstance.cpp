@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/SingleInstance.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <future>
+
+using Claim = SingleInstance::Claim;
+
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+
+    // A later start in a thread of its own, as another process would be, while this thread runs
+    // the running copy's event loop.
+    static std::future<Claim> startAgain(const QString& folder, int patienceMs = 5000)
+    {
+        return std::async(
+            std::launch::async, [folder, patienceMs] { return SingleInstance(folder, patienceMs).claim(); });
+    }
+    static bool done(const std::future<Claim>& later)
+    {
+        return later.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    }
+
+private slots:
+    // A second start brings the running copy forward and ends; while the running copy is on its
+    // way out, the second start waits and then becomes the running copy itself.
+    void secondStartComesForwardOrWaitsForTheExit()
+    {
+        QTemporaryDir folder;
+        auto running = std::make_unique<SingleInstance>(folder.path());
+        QCOMPARE(running->claim(), Claim::First);
+        int forwarded = 0;
+        bool leaving = false;
+        QVERIFY(running->listen([&] {
+            ++forwarded;
+            return !leaving;
+        }));
+
+        std::future<Claim> later = startAgain(folder.path());
+        QTRY_VERIFY(done(later));
+        QCOMPARE(later.get(), Claim::Forwarded);
+        QCOMPARE(forwarded, 1);
+
+        leaving = true;
+        later = startAgain(folder.path());
+        QTRY_VERIFY(forwarded >= 2);
+        QTest::qWait(200);
+        QVERIFY(!done(later));
+        running.reset(); // the farewell is over: the lock and the socket go
+        QTRY_VERIFY(done(later));
+        QCOMPARE(later.get(), Claim::First);
+    }
+
+    // Two starts together: the one without the lock waits for the other's server; a running copy
+    // that never answers is named, not waited for forever. (A copy killed outright: tests/e2e.)
+    void aStartThatRacesWaitsForTheServer()
+    {
+        QTemporaryDir folder;
+        SingleInstance running(folder.path());
+        QCOMPARE(running.claim(), Claim::First);
+        std::future<Claim> later = startAgain(folder.path());
+        QTest::qWait(300); // still setting up: no server yet
+        QVERIFY(!done(later));
+        running.listen([] { return true; });
+        QTRY_VERIFY(done(later));
+        QCOMPARE(later.get(), Claim::Forwarded);
+
+        QTemporaryDir other;
+        SingleInstance mute(other.path());
+        QCOMPARE(mute.claim(), Claim::First);
+        SingleInstance stuck(other.path(), 300);
+        QCOMPARE(stuck.claim(), Claim::NotResponding);
+        QVERIFY(stuck.notRespondingMessage().contains(QString::number(QCoreApplication::applicationPid())));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSingleInstance)
+#include "TestSingleInstance.moc"
