@@ -169,6 +169,25 @@ private slots:
         QTest::mouseClick(rig.widget("Label2"), Qt::LeftButton, {}, QPoint(10, 10));
         QVERIFY(mnuPrinc->isVisible() && rig.speech.finishAll().size() == 1);
         mnuPrinc->hide();
+
+        // From the keyboard: the face comes before the tabs; Space, Enter or Shift+F10 there open the
+        // menu, and so does the menu key on a control without a menu of its own.
+        rig.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+        QWidget* face = rig.widget("Image1");
+        face->setFocus();
+        QTest::keyClick(face, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), rig.widget("TabStrip1"));
+        for (const auto& [key, modifier] : { std::pair { Qt::Key_Space, Qt::NoModifier },
+                 { Qt::Key_Return, Qt::NoModifier }, { Qt::Key_F10, Qt::ShiftModifier } }) {
+            QTest::keyClick(face, key, modifier);
+            QVERIFY2(mnuPrinc->isVisible(), qPrintable(QKeySequence(key | modifier).toString()));
+            mnuPrinc->hide();
+        }
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
+        QApplication::sendEvent(rig.widget("cmdPromemoria"), &menuKey);
+        QVERIFY(mnuPrinc->isVisible());
+        mnuPrinc->hide();
     }
 };
 
