@@ -12,8 +12,11 @@
 #include "mainwindow/frmArriv.h"
 #include "options/AutostartEntry.h"
 #include "speech/EspeakEngine.h"
+#include "speech/FestivalProcess.h"
 #include "speech/SinkAudioOutput.h"
 #include "speech/Speaker.h"
+#include "speech/VoiceEngine.h"
+#include "speech/VoiceSettings.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -40,9 +43,14 @@ int main(int argc, char* argv[])
 
     SystemClock clock;
     SettingsStore settings;
-    EspeakEngine engine;
+    // The voice settings live in the options' file, in a section of their own.
+    VoiceSettings voiceSettings(settings.fileName());
+    EspeakEngine espeak;
+    // Festival's interpreter runs in a helper beside the executable: a crash there costs a sentence.
+    FestivalProcess festival(QCoreApplication::applicationDirPath() + QStringLiteral("/vespelinda-festival"));
+    VoiceEngine voice(voiceSettings, espeak, festival);
     SinkAudioOutput audio;
-    Speaker speaker(engine, audio);
+    Speaker speaker(voice, audio);
     QtMessageBoxService boxes;
     Alert alert(settings, speaker, boxes);
 

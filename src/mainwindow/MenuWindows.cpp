@@ -5,6 +5,7 @@
 #include "core/WindowOpener.h"
 #include "mainwindow/MainMenus.h"
 #include "options/frmOpzioni.h"
+#include "speech/Speaker.h"
 
 #include <QAction>
 
@@ -17,8 +18,8 @@ MenuWindows::MenuWindows(QWidget& window, MainWindowLink& link, const MainMenus&
     connect(menus.mnuInfo, &QAction::triggered, about, &WindowOpener::open);
     connect(menus.mnuIcoInfo, &QAction::triggered, about, &WindowOpener::open);
 
-    // The speech engine has no settings dialog yet: "&Opzioni voce" stays disabled until it has.
-    const frmOpzioni::Services opzioni { services.settings, services.alert, link, services.autostart, {} };
+    const frmOpzioni::Services opzioni { services.settings, services.alert, link, services.autostart,
+        [&speaker = services.speaker](QWidget* owner, const QString& title) { speaker.VoiceDialog(owner, title); } };
     auto* options = new WindowOpener(
         link, [&window, opzioni] { return new frmOpzioni(opzioni, &window); }, this);
     connect(menus.mnuOpzioni, &QAction::triggered, options, &WindowOpener::open);

@@ -93,7 +93,7 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
         esci();
     });
     connect(m_menus.mnuIcoVisualizza, &QAction::triggered, this, &frmArriv::toggleWindow);
-    new MenuWindows(*this, *this, m_menus, { m_settings, services.alert, services.autostart });
+    new MenuWindows(*this, *this, m_menus, { m_settings, services.alert, services.autostart, m_speaker });
     m_tray.setIcon(appIcon());
     m_tray.setContextMenu(m_menus.mnuIcona);
     connect(&m_tray, &TrayIcon::clicked, this, &frmArriv::trayClicked);

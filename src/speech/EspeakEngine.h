@@ -1,24 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "speech/SpeechEngine.h"
+#include "speech/TunableEngine.h"
 
-#include <mutex>
-
-// libespeak-ng with the Italian voice, synthesising into memory.
-class EspeakEngine final : public SpeechEngine
+// libespeak-ng with its Italian voice and variants, synthesising into memory. espeak-ng is one
+// global instance per process: every instance of this class shares it under one lock.
+class EspeakEngine final : public TunableEngine
 {
 public:
+    static constexpr auto Italian = "it";
+
     EspeakEngine() = default;
     using SpeechEngine::synthesize;
     Pcm synthesize(const QString& text, const std::atomic_bool& cancel) override;
-    QStringList voices() const override;
+    QStringList voices() const override; // every language espeak-ng knows
+
+    bool start() override;
+    QString failure() const override;
+    QString engineName() const override { return QStringLiteral("espeak-ng"); }
+    // The Italian voice and each variant of espeak-ng's ("it+f3").
+    QList<VoiceInfo> installedVoices() override;
+    void tune(const QString& voice, int ratePercent, int pitchPercent) override;
+
+    // espeak-ng's own phonemes for the text, clause by clause ("bUondZ'O@-*no_| ...").
+    QString phonemes(const QString& text);
 
 private:
-    bool ensureInitialised() const;
+    void apply(); // makes the global instance speak with this object's voice
 
-    mutable std::mutex m_mutex; // espeak-ng is one global instance
-    mutable bool m_triedInit = false;
-    mutable bool m_ready = false;
-    mutable int m_sampleRate = 22050;
+    QString m_voice = QString::fromLatin1(Italian);
+    int m_rate = 100;
+    int m_pitch = 100;
 };

@@ -4,6 +4,8 @@
 #include "speech/ItalianSpeechText.h"
 #include "speech/SentenceSplitter.h"
 #include "speech/SpeechLog.h"
+#include "speech/VoiceEngine.h"
+#include "speech/VoiceSettingsDialog.h"
 
 Speaker::Speaker(SpeechEngine& engine, AudioOutput& output, QObject* parent)
     : QObject(parent)
@@ -16,6 +18,12 @@ Speaker::Speaker(SpeechEngine& engine, AudioOutput& output, QObject* parent)
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     m_thread.start();
     connect(&m_output, &AudioOutput::finished, this, &Speaker::onOutputFinished);
+}
+
+Speaker::Speaker(VoiceEngine& voice, AudioOutput& output, QObject* parent)
+    : Speaker(static_cast<SpeechEngine&>(voice), output, parent)
+{
+    m_voice = &voice;
 }
 
 Speaker::~Speaker()
@@ -76,6 +84,26 @@ int Speaker::SpeakingState() const
     if (m_paused)
         return Paused;
     return m_current || !m_queue.empty() ? Speaking : Idle;
+}
+
+void Speaker::VoiceDialog(QWidget* owner, const QString& title)
+{
+    if (!m_voice)
+        return;
+    auto* dialog = new VoiceSettingsDialog(*this, *m_voice, owner);
+    dialog->setWindowTitle(title);
+    dialog->open();
+}
+
+void Speaker::onSynthesisThread(std::function<void()> job, std::function<void()> then)
+{
+    QMetaObject::invokeMethod(
+        m_worker,
+        [this, job = std::move(job), then = std::move(then)] {
+            job();
+            QMetaObject::invokeMethod(this, then, Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
 }
 
 void Speaker::startNext()

@@ -9,10 +9,12 @@
 #include <QThread>
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class QWidget;
+class VoiceEngine;
 
 // The program's one voice. Speak() queues and returns at once; synthesis runs on a worker
 // thread and the audio plays on the output, one text after another. A long text is synthesised
@@ -31,6 +33,8 @@ public:
     };
 
     Speaker(SpeechEngine& engine, AudioOutput& output, QObject* parent = nullptr);
+    // With the voice the user chooses in VoiceDialog().
+    Speaker(VoiceEngine& voice, AudioOutput& output, QObject* parent = nullptr);
     ~Speaker() override;
 
     // Returns the text's identity, which the notifications carry.
@@ -39,6 +43,12 @@ public:
     void Resume();
     void Reset();
     int SpeakingState() const;
+    // Opens the voice dialog, owned by that window, with that title (nothing to choose without a
+    // VoiceEngine). It returns at once; the dialog stores what the user confirms.
+    void VoiceDialog(QWidget* owner, const QString& title);
+
+    // Runs `job` on the synthesis thread, where the engines are called, then `then` back here.
+    void onSynthesisThread(std::function<void()> job, std::function<void()> then);
 
     // Whether the text of that identity has been played to its end (texts end in their order).
     bool hasSpoken(quint64 id) const { return id <= m_spokenThrough; }
@@ -82,6 +92,7 @@ private:
     void spoken(quint64 id);
 
     SpeechEngine& m_engine;
+    VoiceEngine* m_voice = nullptr;
     AudioOutput& m_output;
     QThread m_thread;
     QObject* m_worker = nullptr; // lives on m_thread

@@ -3,7 +3,7 @@
 # Pictures of the real program under Xvfb for the documentation: the face awake, the Leggi page
 # with a typed text, the Calendario page, the address book browsing and with an entry being typed,
 # the appointment and reminder windows listing and adding, the face asleep after the idle time,
-# folded to the face alone, the About window and the options window.
+# folded to the face alone, the About window, the options window and the voice dialog.
 #   take-screenshots.sh path/to/Vespelinda [OUTPUT_FOLDER]   (default: docs/screenshots)
 . "$(dirname "$0")/e2e-lib.sh"
 
@@ -149,5 +149,17 @@ xdotool mousemove 1000 700
 sleep 1
 e2e_screenshot "$(frame "$O")" "$out/options.png"
 e2e_log "options"
+
+# "Opzioni voce" in the options window opens the voice dialog.
+xdotool mousemove --window "$O" 140 352 click 1
+voice_window() { xdotool search --all --pid "$APP_PID" --name '^Opzioni voce$' | head -n1; }
+voice_open() { [ -n "$(voice_window)" ]; }
+e2e_wait 5 voice_open || e2e_fail "the voice dialog did not open"
+V=$(voice_window)
+e2e_wait 5 e2e_viewable "$V" || e2e_fail "the voice dialog is not shown"
+xdotool mousemove 1000 700
+sleep 1
+e2e_screenshot "$(frame "$V")" "$out/voice.png"
+e2e_log "voice"
 e2e_log "pictures in $out"
 e2e_pass

@@ -118,7 +118,7 @@ private slots:
         auto* grid = calendar->findChild<QAbstractItemView*>();
         QCOMPARE(calendar->selectedDate(), QDate(2026, 12, 5));
         QTest::mouseClick(rig.widget("cmdOre"), Qt::LeftButton);
-        QCOMPARE(heard(rig.speech), u"sono le 9 e 0"_s);
+        QCOMPARE(heard(rig.speech), u"sono le 9 in punto"_s);
 
         const auto clickOn = [&](const QDate& date) {
             calendar->setSelectedDate(date);
@@ -128,7 +128,7 @@ private slots:
         };
         QCOMPARE(clickOn(QDate(2026, 12, 5)), u"Oggi è sabato 5 dicembre 2026"_s);
         QCOMPARE(clickOn(QDate(2026, 12, 4)), u"il 4 dicembre 2026 era venerdì"_s);
-        QCOMPARE(clickOn(QDate(2026, 12, 1)), u"il 1 dicembre 2026 era martedì"_s);
+        QCOMPARE(clickOn(QDate(2026, 12, 1)), u"il primo dicembre 2026 era martedì"_s);
         QCOMPARE(heard(rig.speech), QString()); // once per pick
 
         // The arrows move the selection silently; Enter or Space picks it.

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "speech/TunableEngine.h"
+
+#include <QByteArray>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+class QProcess;
+
+// Festival's Italian voices as the program uses them: the interpreter (FestivalEngine) runs in
+// the helper process vespelinda-festival, started lazily from the synthesis thread and started
+// again after it crashes or hangs on a sentence; that sentence then gives empty audio (the caller
+// says it another way). Every call but voices() from the synthesis thread only.
+class FestivalProcess final : public TunableEngine
+{
+public:
+    explicit FestivalProcess(const QString& helperPath);
+    ~FestivalProcess() override;
+
+    using SpeechEngine::synthesize;
+    Pcm synthesize(const QString& text, const std::atomic_bool& cancel) override;
+    QStringList voices() const override;
+
+    bool start() override;
+    QString failure() const override;
+    QString engineName() const override { return QStringLiteral("Festival"); }
+    QList<VoiceInfo> installedVoices() override;
+    void tune(const QString& voice, int ratePercent, int pitchPercent) override;
+
+    // The words of Festival's utterance for the text.
+    QStringList words(const QString& text);
+
+private:
+    std::optional<QByteArray> ask(char op, const QString& text, int timeoutMs);
+
+    QString m_helperPath;
+    std::unique_ptr<QProcess> m_process; // lives on the synthesis thread
+    bool m_gaveUp = false;
+    QString m_voice = QStringLiteral("lp");
+    int m_rate = 100;
+    int m_pitch = 100;
+    mutable std::mutex m_mutex; // for what voices() and failure() read
+    QStringList m_voices;
+    QString m_failure;
+};

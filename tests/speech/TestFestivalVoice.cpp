@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Phrases.h"
+#include "speech/EspeakEngine.h"
+#include "speech/FestivalProcess.h"
+#include "speech/ItalianSpeechText.h"
+#include "speech/VoiceEngine.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+// The real espeak-ng, counting the sentences it is given in Festival's place.
+class CountingEspeak final : public TunableEngine
+{
+public:
+    using SpeechEngine::synthesize;
+    Pcm synthesize(const QString& text, const std::atomic_bool& cancel) override
+    {
+        ++calls;
+        return m_espeak.synthesize(text, cancel);
+    }
+    QStringList voices() const override { return m_espeak.voices(); }
+    bool start() override { return m_espeak.start(); }
+    QString failure() const override { return m_espeak.failure(); }
+    QString engineName() const override { return m_espeak.engineName(); }
+    QList<VoiceInfo> installedVoices() override { return m_espeak.installedVoices(); }
+    void tune(const QString& voice, int rate, int pitch) override { m_espeak.tune(voice, rate, pitch); }
+    int calls = 0;
+
+private:
+    EspeakEngine m_espeak;
+};
+
+double rms(const Pcm& pcm)
+{
+    const auto* s = reinterpret_cast<const qint16*>(pcm.samples.constData());
+    double sum = 0;
+    for (qsizetype i = 0; i < pcm.samples.size() / 2; ++i)
+        sum += double(s[i]) * s[i];
+    return pcm.samples.isEmpty() ? 0 : std::sqrt(sum / double(pcm.samples.size() / 2));
+}
+
+class TestFestivalVoice : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<VoiceSettings> m_settings;
+    CountingEspeak m_espeak;
+    FestivalProcess m_festival { QStringLiteral(VESPELINDA_FESTIVAL_HELPER) };
+    std::unique_ptr<VoiceEngine> m_voice;
+
+    Pcm say(const QString& text) { return m_voice->synthesize(ItalianSpeechText::forEar(text)); }
+
+private slots:
+    void initTestCase()
+    {
+        m_settings = std::make_unique<VoiceSettings>(m_dir.filePath(u"Vespelinda.conf"_s));
+        m_voice = std::make_unique<VoiceEngine>(*m_settings, m_espeak, m_festival);
+        QVERIFY2(m_festival.start(), qPrintable(m_festival.failure()));
+    }
+
+    void init() { m_espeak.calls = 0; }
+
+    void forEarSaysItAsAnItalianWould_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("heard");
+        QTest::newRow("one o'clock") << "Sono le 1 e 5. . dentista." << u"È l'una e 5. . dentista."_s;
+        QTest::newRow("midnight sharp") << "sono le 0 e 0 minuti." << u"è mezzanotte in punto."_s;
+        QTest::newRow("on the hour") << "Promemoria delle 16 e 0 minuti. . medicina"
+                                     << u"Promemoria delle 16 in punto. . medicina"_s;
+        QTest::newRow("one minute") << "sono le 13 e 1 minuti." << u"sono le 13 e un minuto."_s;
+        QTest::newRow("first, eighth, eleventh") << "il 1 gennaio, il 08/12/2026, Il 11 marzo"
+                                                 << u"il primo gennaio, l'otto dicembre 2026, L'undici marzo"_s;
+        QTest::newRow("spelled telephone")
+            << "telefono. 0.6. .1.2.-.3.. . imèil." << u"telefono. 0, 6, 1, 2, 3.. . imèil."_s;
+        QTest::newRow("prefix") << "+.3.9.0.6." << u"più, 3, 9, 0, 6."_s;
+        QTest::newRow("initials stay") << "S.p.A. e 1.2." << u"S.p.A. e 1.2."_s;
+        QTest::newRow("abbreviations")
+            << "Dott.ssa Neri, sig. Bianchi, tel. 06, n. 5, frutta ecc. Poi"
+            << u"dottoressa Neri, signor Bianchi, telefono 06, numero 5, frutta eccetera. Poi"_s;
+        QTest::newRow("not abbreviations") << "parking. mario@tel.it il n. è" << u"parking. mario@tel.it il n. è"_s;
+    }
+    void forEarSaysItAsAnItalianWould()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, heard);
+        QCOMPARE(ItalianSpeechText::forEar(text), heard);
+    }
+
+    void festivalIsGivenLatin1ItCanRead_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("latin1");
+        QTest::newRow("accents") << u"perché è già così"_s << QByteArray("perch\xe9 \xe8 gi\xe0 cos\xec");
+        QTest::newRow("signs as words") << u"5€ e 3% a&b +39 x=1"_s
+                                        << QByteArray("5 euro e 3 per cento a e b pi\xf9 39 x uguale 1");
+        QTest::newRow("thousands and slashes") << u"1.500 e 12/a e 3,50"_s << QByteArray("1500 e 12 barra a e 3,50");
+        QTest::newRow("digits apart") << u"(3) 5* l'8 hv9k;|_ 3,5 -2"_s
+                                      << QByteArray("( 3 ) 5 * l' 8 hv 9 k ; | _ 3,5 -2");
+        QTest::newRow("other alphabets") << u"Straße Ελλάδα 😀 Ünal Muñoz"_s << QByteArray("Strasse Unal Munoz");
+    }
+    void festivalIsGivenLatin1ItCanRead()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, latin1);
+        QCOMPARE(ItalianSpeechText::forFestival(text), latin1);
+    }
+
+    void everyPhraseIsSaidWholeByFestival()
+    {
+        for (const Phrase& phrase : programPhrases()) {
+            const Pcm pcm = say(phrase.text);
+            const QString letters = phrase.heard;
+            const double msPerLetter = double(pcm.durationMs()) / double(letters.count(QRegularExpression(u"\\w"_s)));
+            QVERIFY2(m_espeak.calls == 0, qPrintable(phrase.text)); // no sentence fell back
+            QCOMPARE(pcm.sampleRate, 16000);
+            QVERIFY2(
+                msPerLetter > 40 && msPerLetter < 160, qPrintable(phrase.text + u' ' + QString::number(msPerLetter)));
+            QVERIFY2(rms(pcm) > 800, qPrintable(phrase.text));
+        }
+    }
+
+    void badInputStillGivesAudio_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("fallsBack");
+        QTest::newRow("emoji") << u"😀👍 va bene 🎉"_s << false;
+        QTest::newRow("signs") << u"§ 3%! ~5 @casa #1 {x} <y> 100$ °C"_s << false;
+        QTest::newRow("mixed scripts") << u"Привет, ciao, 你好."_s << false;
+        QTest::newRow("another alphabet only") << u"Καλημέρα σας."_s << true;
+        QTest::newRow("very long number") << QString(300, u'7') << false;
+        QTest::newRow("unknown words") << u"xqzwv brrrkt jjjj ytz"_s << false;
+        QTest::newRow("control characters") << u"a\tb\x01 c\r\nd"_s << false;
+        QTest::newRow("what crashes Festival") << u"È vero? È."_s << true; // "È." alone, at normal speed
+    }
+    void badInputStillGivesAudio()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, fallsBack);
+        QVERIFY(rms(say(text)) > 500);
+        QCOMPARE(m_espeak.calls > 0, fallsBack);
+        m_espeak.calls = 0;
+        QVERIFY(!say(u"e adesso?"_s).samples.isEmpty()); // the next text is spoken as ever, by Festival
+        QCOMPARE(m_espeak.calls, 0);
+    }
+
+    void espeakVariantsAreListedAndSpoken()
+    {
+        EspeakEngine espeak;
+        const auto voices = espeak.installedVoices();
+        QVERIFY(voices.size() > 10);
+        QCOMPARE(voices.first().name, u"it"_s); // the default first
+        QVERIFY(std::any_of(voices.begin(), voices.end(), [](const auto& v) { return v.name == u"it+f3"; }));
+        const Pcm italian = espeak.synthesize(u"buongiorno a tutti"_s);
+        espeak.tune(u"it+f3"_s, 100, 100);
+        const Pcm variant = espeak.synthesize(u"buongiorno a tutti"_s);
+        QVERIFY(!variant.samples.isEmpty() && variant.samples != italian.samples);
+    }
+
+    void aMissingHelperLeavesTheVoiceToEspeak()
+    {
+        FestivalProcess missing(m_dir.filePath(u"vespelinda-festival"_s));
+        QVERIFY(!missing.start());
+        QVERIFY(missing.failure().contains(u"vespelinda-festival"_s));
+        VoiceEngine voice(*m_settings, m_espeak, missing);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"helper .* is missing: speaking with espeak-ng"_s));
+        QVERIFY(rms(voice.synthesize(u"ciao"_s)) > 500);
+        QCOMPARE(m_espeak.calls, 1);
+    }
+
+    void speedPitchAndVoiceChangeTheAudio()
+    {
+        const QString text = u"Buongiorno. oggi è il 05/12/2026."_s;
+        const qint64 normal = say(text).durationMs();
+        m_settings->write({ u"Festival"_s, u"lp"_s, 200, 100, 100 });
+        const qint64 fast = say(text).durationMs();
+        m_settings->write({ u"Festival"_s, u"pc"_s, 100, 130, 50 });
+        const Pcm man = say(text);
+        m_settings->write({});
+        QVERIFY2(fast > normal * 0.4 && fast < normal * 0.7, qPrintable(u"%1 %2"_s.arg(fast).arg(normal)));
+        QVERIFY(man.durationMs() > normal * 0.7 && man.durationMs() < normal * 1.4);
+        QVERIFY(rms(man) > 300 && rms(man) < rms(say(text)) * 0.7); // half the volume
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFestivalVoice)
+#include "TestFestivalVoice.moc"
