@@ -201,6 +201,7 @@ void frmArriv::trayClicked(TrayIcon::Click click)
 void frmArriv::fold(bool folded)
 {
     // 100 steps of 39.5 twips, each from the height the window really has.
+    m_pages->setFolded(folded);
     const double step = folded ? -39.5 : 39.5;
     for (int i = 0; i < 100; ++i)
         setFixedHeight(qRound((height() * 15.0 + step) / 15.0));

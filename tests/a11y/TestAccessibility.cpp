@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowRig.h"
+#include "speech/VoiceEngine.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -9,6 +10,19 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+// An engine with one voice: enough for the voice dialog, which only lists the voices.
+struct OneVoice final : TunableEngine
+{
+    using SpeechEngine::synthesize;
+    Pcm synthesize(const QString&, const std::atomic_bool&) override { return {}; }
+    QStringList voices() const override { return { u"it"_s }; }
+    bool start() override { return true; }
+    QString failure() const override { return {}; }
+    QString engineName() const override { return u"espeak-ng"_s; }
+    QList<VoiceInfo> installedVoices() override { return { { u"it"_s, u"italiano"_s } }; }
+    void tune(const QString&, int, int) override { }
+};
+
 // The roles of what a user works, each of which a screen reader must be able to name.
 bool worked(QAccessible::Role role)
 {
@@ -17,6 +31,16 @@ bool worked(QAccessible::Role role)
         QAccessible::Table, QAccessible::PageTabList, QAccessible::PageTab, QAccessible::MenuItem, QAccessible::Slider,
         QAccessible::Link, QAccessible::ButtonMenu, QAccessible::ButtonDropDown };
     return roles.contains(role);
+}
+
+// What a screen reader says a control is. Qt names a combo box by its content on Linux and leaves
+// the name to the label that points at it (AT-SPI's "labelled by"), which Orca reads instead.
+QString nameOf(QAccessibleInterface* control)
+{
+    if (control->role() != QAccessible::ComboBox)
+        return control->text(QAccessible::Name);
+    const auto labels = control->relations(QAccessible::Label);
+    return labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name);
 }
 
 // What is wrong below `node`, one line per control: no name, a mnemonic in the name, a tooltip
@@ -28,7 +52,7 @@ void inspect(QAccessibleInterface* node, const QString& path, QStringList& fault
         if (!child)
             continue;
         auto* widget = qobject_cast<QWidget*>(child->object());
-        const QString name = child->text(QAccessible::Name);
+        const QString name = nameOf(child);
         const QString where = u"%1/%2 (%3): "_s.arg(path,
             widget && !widget->objectName().isEmpty() ? widget->objectName() : QString::number(i),
             QString::number(child->role(), 16));
@@ -64,6 +88,7 @@ private slots:
         QTest::newRow("reminders") << u"frmProm"_s << QStringList { u"cmdPromemoria"_s };
         QTest::newRow("options") << u"frmOpzioni"_s << QStringList { u"mnuOpzioni"_s };
         QTest::newRow("about") << u"frmAbout"_s << QStringList { u"mnuInfo"_s };
+        QTest::newRow("voice") << u"VoiceSettingsDialog"_s << QStringList { u"VoiceDialog"_s };
     }
     void everyWindowIsNamedWithEveryControl()
     {
@@ -71,7 +96,17 @@ private slots:
         QFETCH(QStringList, opening);
         MainWindowRig rig;
         QVERIFY(rig.start());
+        // The voice dialog is the speaker's, when it has a choice of voices (the rig's has not).
+        VoiceSettings voiceSettings(rig.settingsDir.filePath(u"voce.conf"_s));
+        OneVoice espeak, festival;
+        VoiceEngine voices(voiceSettings, espeak, festival);
+        FakeAudioOutput output;
+        Speaker speaker(voices, output);
         for (const QString& name : opening) {
+            if (name == u"VoiceDialog") {
+                speaker.VoiceDialog(rig.window.get(), u"Opzioni voce"_s);
+                continue;
+            }
             QObject* control = nullptr;
             for (QWidget* top : QApplication::topLevelWidgets()) {
                 if (!control && top->isVisible())
@@ -86,7 +121,7 @@ private slots:
         }
         QWidget* shown = nullptr;
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == window)
+            if (top->objectName() == window || top->inherits(qPrintable(window)))
                 shown = top;
         }
         QVERIFY(shown);

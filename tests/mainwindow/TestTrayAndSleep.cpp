@@ -39,15 +39,18 @@ private slots:
         QVERIFY(rig.tray.tips[0] == rig.tray.tips[2] && rig.tray.tips[0] != rig.tray.tips[1]);
         QCOMPARE(rig.tray.contextMenu(), rig.child<QMenu>("mnuIcona"));
 
-        // "Nascondi comandi" folds the window to the face; a second use unfolds it, not a pixel lost.
+        // "Nascondi comandi" folds the window to the face, where Tab finds no control out of sight; a
+        // second use unfolds it, not a pixel lost.
         rig.action("mnuIcoVisualizza")->trigger();
         const QSize size = rig.window->size();
         QAction* mnuNascondi = rig.action("mnuNascondi");
         mnuNascondi->trigger();
         QVERIFY(mnuNascondi->isChecked() && rig.window->isVisible() && rig.window->height() < size.height());
         QVERIFY(rig.widget("Image1")->geometry().bottom() < rig.window->height());
+        QVERIFY(!rig.widget("TabStrip1")->isVisible() && !rig.widget("Command1")->isVisible());
         mnuNascondi->trigger();
         QVERIFY(!mnuNascondi->isChecked() && rig.window->size() == size);
+        QVERIFY(rig.widget("TabStrip1")->isVisible() && rig.widget("Command1")->isVisible());
 
         // Timer3 wakes only at the edges of the blink; asleep, the count holds where it was.
         QTimer* timer3 = rig.timer("Timer3");
