@@ -175,22 +175,19 @@ private slots:
 
         // From the keyboard: the face comes before the tabs; Space, Enter or Shift+F10 there open the
         // menu, and so does the menu key on a control without a menu of its own.
-        rig.window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
         QWidget* face = rig.widget("Image1");
         face->setFocus();
         QTest::keyClick(face, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), rig.widget("TabStrip1"));
-        for (const auto& [key, modifier] : { std::pair { Qt::Key_Space, Qt::NoModifier },
-                 { Qt::Key_Return, Qt::NoModifier }, { Qt::Key_F10, Qt::ShiftModifier } }) {
-            QTest::keyClick(face, key, modifier);
-            QVERIFY2(mnuPrinc->isVisible(), qPrintable(QKeySequence(key | modifier).toString()));
+        QCOMPARE(rig.window->focusWidget(), rig.widget("TabStrip1"));
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
+        for (int key : { int(Qt::Key_Space), int(Qt::Key_Return), int(Qt::Key_F10), 0 }) {
+            if (key)
+                QTest::keyClick(face, Qt::Key(key), key == Qt::Key_F10 ? Qt::ShiftModifier : Qt::NoModifier);
+            else
+                QApplication::sendEvent(rig.widget("cmdPromemoria"), &menuKey);
+            QVERIFY2(mnuPrinc->isVisible(), qPrintable(QString::number(key)));
             mnuPrinc->hide();
         }
-        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
-        QApplication::sendEvent(rig.widget("cmdPromemoria"), &menuKey);
-        QVERIFY(mnuPrinc->isVisible());
-        mnuPrinc->hide();
     }
 };
 
