@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowRig.h"
+#include "speech/EspeakEngine.h"
 #include "speech/VoiceEngine.h"
 
 #include <QAccessible>
@@ -9,19 +10,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// An engine with one voice: enough for the voice dialog, which only lists the voices.
-struct OneVoice final : TunableEngine
-{
-    using SpeechEngine::synthesize;
-    Pcm synthesize(const QString&, const std::atomic_bool&) override { return {}; }
-    QStringList voices() const override { return { u"it"_s }; }
-    bool start() override { return true; }
-    QString failure() const override { return {}; }
-    QString engineName() const override { return u"espeak-ng"_s; }
-    QList<VoiceInfo> installedVoices() override { return { { u"it"_s, u"italiano"_s } }; }
-    void tune(const QString&, int, int) override { }
-};
-
 // The roles of what a user works, each of which a screen reader must be able to name.
 bool worked(QAccessible::Role role)
 {
@@ -93,8 +81,8 @@ private slots:
         QVERIFY(rig.start());
         // The voice dialog is the speaker's, when it has a choice of voices (the rig's has not).
         VoiceSettings voiceSettings(rig.settingsDir.filePath(u"voce.conf"_s));
-        OneVoice espeak, festival;
-        VoiceEngine voices(voiceSettings, espeak, festival);
+        EspeakEngine espeak;
+        VoiceEngine voices(voiceSettings, espeak, espeak);
         FakeAudioOutput output;
         Speaker speaker(voices, output);
         if (opener == u"VoiceDialog")
