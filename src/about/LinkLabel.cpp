@@ -1,56 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "about/LinkLabel.h"
 
-#include <QAccessibleWidget>
+#include "core/Accessibility.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
-
-namespace {
-class LinkAccessible : public QAccessibleWidget
-{
-public:
-    explicit LinkAccessible(LinkLabel* label)
-        : QAccessibleWidget(label, QAccessible::Link)
-    {
-    }
-    QAccessible::State state() const override
-    {
-        QAccessible::State state = QAccessibleWidget::state();
-        state.linked = true;
-        return state;
-    }
-    QStringList actionNames() const override
-    {
-        return QStringList { pressAction() } + QAccessibleWidget::actionNames();
-    }
-    void doAction(const QString& name) override
-    {
-        if (name == pressAction())
-            static_cast<LinkLabel*>(widget())->activate();
-        else
-            QAccessibleWidget::doAction(name);
-    }
-};
-
-QAccessibleInterface* linkAccessible(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("LinkLabel"))
-        return new LinkAccessible(static_cast<LinkLabel*>(object));
-    return nullptr;
-}
-} // namespace
 
 LinkLabel::LinkLabel(const QString& text, QWidget* parent)
-    : QLabel(text, parent)
+    : QLabel(parent)
 {
-    static const bool accessibleAsLink = [] {
-        QAccessible::installFactory(linkAccessible);
-        return true;
-    }();
-    Q_UNUSED(accessibleAsLink)
-
+    Accessibility::setRole(this, QAccessible::Link);
+    setText(text);
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     setStyleSheet(QStringLiteral("color: blue;"));
@@ -84,11 +44,5 @@ void LinkLabel::keyPressEvent(QKeyEvent* event)
 void LinkLabel::paintEvent(QPaintEvent* event)
 {
     QLabel::paintEvent(event);
-    if (!hasFocus())
-        return;
-    QStylePainter painter(this);
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.rect = contentsRect();
-    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    Accessibility::drawFocus(this);
 }

@@ -12,8 +12,6 @@ class LinkLabel : public QLabel
 public:
     LinkLabel(const QString& text, QWidget* parent);
 
-    void activate() { emit activated(); }
-
 signals:
     void activated();
 

@@ -5,6 +5,7 @@
 #include "about/ProgramInfo.h"
 #include "about/ProjectLinks.h"
 #include "about/SystemInfoTool.h"
+#include "core/Accessibility.h"
 #include "core/Alert.h"
 #include "registry/RegistryStore.h"
 
@@ -46,7 +47,6 @@ LinkLabel* link(
     link->setObjectName(QLatin1String(name));
     link->setToolTip(text(tip));
     link->setAccessibleName(what + address);
-    link->setAccessibleDescription(text(tip));
     link->adjustSize();
     link->move(at);
     return link;
@@ -57,7 +57,8 @@ QPushButton* button(
 {
     auto* button = new QPushButton(caption, window);
     button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(accessible);
+    if (!accessible.isEmpty()) // otherwise its caption names it
+        button->setAccessibleName(accessible);
     button->setGeometry(geometry);
     return button;
 }
@@ -74,6 +75,7 @@ frmAbout::frmAbout(AboutServices services, QWidget* parent)
     : QWidget(parent, Qt::Dialog)
     , m_services(std::move(services))
 {
+    Accessibility::install(); // reported as a dialog with its title, not as a bare widget
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(text(Caption) + QString::fromLatin1(ProgramName));
     setFixedSize(382, 250);
@@ -99,7 +101,7 @@ frmAbout::frmAbout(AboutServices services, QWidget* parent)
     connect(mail, &LinkLabel::activated, this, [this] { openLink(ProjectLinks::contactUrl()); });
     label(this, "Label6", text(Rights), QRect(12, 208, 262, 36))->setStyleSheet(QStringLiteral("font-size: 7.5pt;"));
 
-    m_cmdOK = button(this, "cmdOK", QStringLiteral("OK"), QStringLiteral("OK"), QRect(280, 178, 90, 28));
+    m_cmdOK = button(this, "cmdOK", QStringLiteral("OK"), {}, QRect(280, 178, 90, 28));
     m_cmdOK->setDefault(true);
     connect(m_cmdOK, &QPushButton::clicked, this, &QWidget::close);
     auto* cmdSysInfo = button(this, "cmdSysInfo", QStringLiteral("&System Info..."),

@@ -2,6 +2,7 @@
 #include "addressbook/RubricaPage.h"
 
 #include "addressbook/RubricaTexts.h"
+#include "core/Accessibility.h"
 #include "core/ActivityWatcher.h"
 #include "core/Alert.h"
 #include "core/MainWindowLink.h"
@@ -30,35 +31,32 @@ const QString Annulla = QStringLiteral("&Annulla");
 const QString Attenzione = QStringLiteral("Attenzione");
 const QString Informazione = QStringLiteral("Informazione");
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& accessibleName,
-    const QString& tooltip, const QRect& geometry)
+QPushButton* makeButton(
+    QWidget* parent, const char* name, const QString& caption, const QString& tooltip, const QRect& geometry)
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(accessibleName);
     button->setToolTip(tooltip);
-    button->setAccessibleDescription(tooltip);
     button->setGeometry(geometry);
     return button;
 }
 
-QLineEdit* makeField(QWidget* parent, const char* name, const QString& accessibleName, const QRect& geometry)
-{
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(QLatin1String(name));
-    field->setAccessibleName(accessibleName);
-    field->setGeometry(geometry);
-    return field;
-}
-
-void makeLabel(QWidget* parent, const QString& caption, const QRect& geometry)
+QLabel* makeLabel(QWidget* parent, const QString& caption, const QRect& geometry)
 {
     auto* label = new QLabel(caption, parent);
     label->setGeometry(geometry);
+    return label;
 }
 
-// The caption without its mnemonic, as a screen reader should say it.
-QString spokenCaption(const QString& caption) { return QString(caption).remove(u'&'); }
+// A text box named by the label above it.
+QLineEdit* makeField(QWidget* parent, const char* name, QLabel* label, const QRect& geometry)
+{
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    field->setGeometry(geometry);
+    Accessibility::label(label, field);
+    return field;
+}
 
 QPixmap picture(const QString& file, const QSize& size, qreal scale)
 {
@@ -94,11 +92,11 @@ void RubricaPage::build(QFrame& frame)
     Image6->setGeometry(twipsRect(360, 360, 480, 480));
     Image6->setPixmap(picture(QStringLiteral(":/rubrica.svg"), Image6->size(), frame.devicePixelRatioF()));
 
-    makeLabel(&frame, QStringLiteral("Nome "), twipsRect(1320, 120, 1575, 255));
-    txtNome = makeField(&frame, "txtNome", QStringLiteral("Nome da cercare"), twipsRect(1320, 360, 1695, 285));
+    txtNome = makeField(&frame, "txtNome", makeLabel(&frame, QStringLiteral("Nome "), twipsRect(1320, 120, 1575, 255)),
+        twipsRect(1320, 360, 1695, 285));
+    txtNome->setAccessibleName(QStringLiteral("Nome da cercare")); // not to be confused with the entry's
     txtNome->setToolTip(QStringLiteral("Inserisci qui il nome da ricercare"));
-    txtNome->setAccessibleDescription(txtNome->toolTip());
-    cmdRicerca = makeButton(&frame, "cmdRicerca", QStringLiteral("&Cerca"), QStringLiteral("Cerca"),
+    cmdRicerca = makeButton(&frame, "cmdRicerca", QStringLiteral("&Cerca"),
         QStringLiteral("Cerca il nome nella rubrica. Clicca più volte se sono presenti nomi uguali"),
         twipsRect(1320, 720, 1695, 255));
 
@@ -106,23 +104,25 @@ void RubricaPage::build(QFrame& frame)
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setAccessibleName(QStringLiteral("Voce della rubrica"));
     Frame1->setGeometry(twipsRect(120, 1000, 2970, 2055));
-    makeLabel(Frame1, QStringLiteral("Nome "), twipsRect(120, 240, 1575, 255));
-    cmdIndietro = makeButton(Frame1, "cmdIndietro", QStringLiteral("<"), QStringLiteral("Voce precedente"),
-        QStringLiteral("Scorri indietro la rubrica"), twipsRect(1200, 150, 255, 255));
-    cmdAvanti = makeButton(Frame1, "cmdAvanti", QStringLiteral(">"), QStringLiteral("Voce successiva"),
-        QStringLiteral("Scorri avanti la rubrica"), twipsRect(1560, 150, 255, 255));
-    cmdModifica = makeButton(Frame1, "cmdModifica", QStringLiteral("&Modifica"), QStringLiteral("Modifica"),
+    QLabel* nome = makeLabel(Frame1, QStringLiteral("Nome "), twipsRect(120, 240, 1575, 255));
+    cmdIndietro = makeButton(Frame1, "cmdIndietro", QStringLiteral("<"), QStringLiteral("Scorri indietro la rubrica"),
+        twipsRect(1200, 150, 255, 255));
+    cmdIndietro->setAccessibleName(QStringLiteral("Voce precedente"));
+    cmdAvanti = makeButton(Frame1, "cmdAvanti", QStringLiteral(">"), QStringLiteral("Scorri avanti la rubrica"),
+        twipsRect(1560, 150, 255, 255));
+    cmdAvanti->setAccessibleName(QStringLiteral("Voce successiva"));
+    cmdModifica = makeButton(Frame1, "cmdModifica", QStringLiteral("&Modifica"),
         QStringLiteral("Modifica la voce selezionata"), twipsRect(1920, 150, 855, 255));
-    txtRnome = makeField(Frame1, "txtRnome", QStringLiteral("Nome"), twipsRect(120, 480, 2655, 285));
-    makeLabel(Frame1, QStringLiteral("Telefono"), twipsRect(120, 840, 1575, 255));
-    txtRtel = makeField(Frame1, "txtRtel", QStringLiteral("Telefono"), twipsRect(120, 1080, 2655, 285));
-    makeLabel(Frame1, QStringLiteral("Email"), twipsRect(120, 1440, 1575, 255));
-    txtRemail = makeField(Frame1, "txtRemail", QStringLiteral("Email"), twipsRect(120, 1680, 2655, 285));
+    txtRnome = makeField(Frame1, "txtRnome", nome, twipsRect(120, 480, 2655, 285));
+    txtRtel = makeField(Frame1, "txtRtel",
+        makeLabel(Frame1, QStringLiteral("Telefono"), twipsRect(120, 840, 1575, 255)), twipsRect(120, 1080, 2655, 285));
+    txtRemail = makeField(Frame1, "txtRemail",
+        makeLabel(Frame1, QStringLiteral("Email"), twipsRect(120, 1440, 1575, 255)), twipsRect(120, 1680, 2655, 285));
 
-    cmdElimina = makeButton(&frame, "cmdElimina", Elimina, spokenCaption(Elimina),
-        QStringLiteral("Elimina la voce selezionata"), twipsRect(120, 3150, 1410, 255));
-    cmdAggiungi = makeButton(&frame, "cmdAggiungi", AggiungiNuovo, spokenCaption(AggiungiNuovo),
-        QStringLiteral("Aggiungi un nuovo contatto"), twipsRect(1680, 3150, 1410, 255));
+    cmdElimina = makeButton(
+        &frame, "cmdElimina", Elimina, QStringLiteral("Elimina la voce selezionata"), twipsRect(120, 3150, 1410, 255));
+    cmdAggiungi = makeButton(&frame, "cmdAggiungi", AggiungiNuovo, QStringLiteral("Aggiungi un nuovo contatto"),
+        twipsRect(1680, 3150, 1410, 255));
 
     bind(txtRnome, Nome);
     bind(txtRtel, Telefono);
@@ -181,9 +181,7 @@ void RubricaPage::showCurrent()
 void RubricaPage::setEntryState(bool entry)
 {
     cmdAggiungi->setText(entry ? Salva : AggiungiNuovo);
-    cmdAggiungi->setAccessibleName(spokenCaption(cmdAggiungi->text()));
     cmdElimina->setText(entry ? Annulla : Elimina);
-    cmdElimina->setAccessibleName(spokenCaption(cmdElimina->text()));
     for (QPushButton* button : { cmdAvanti, cmdIndietro, cmdRicerca, cmdModifica })
         button->setEnabled(!entry);
     for (QLineEdit* field : { txtRnome, txtRtel, txtRemail })

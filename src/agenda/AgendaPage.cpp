@@ -89,11 +89,7 @@ void AgendaPage::build(QFrame& frame)
 
     Label9 = makeLabel(frame, QStringLiteral("Appuntamenti di oggi"), twipsRect(120, 480, 2955, 255));
     Label9->setObjectName(QStringLiteral("Label9"));
-    Label9->setAccessibleName(Label9->text());
-    const QString label9Tip
-        = QStringLiteral("Clicca sulla lettera illuminata per vedere l'appuntamento o il promemoria");
-    Label9->setToolTip(label9Tip);
-    Label9->setAccessibleDescription(label9Tip);
+    Label9->setToolTip(QStringLiteral("Clicca sulla lettera illuminata per vedere l'appuntamento o il promemoria"));
     m_activity->watch(Label9);
 
     for (int hour = 0; hour < 24; ++hour) {
@@ -106,17 +102,15 @@ void AgendaPage::build(QFrame& frame)
         hourLabel->setAccessibleName(QStringLiteral("Ore ") + twoDigits);
         hourLabel->setAlignment(Qt::AlignCenter);
 
-        auto* a = new TimelineLetter(QStringLiteral("A"), &frame);
+        auto* a = new TimelineLetter(QStringLiteral("A"), QStringLiteral("appuntamento"), hour, &frame);
         a->setObjectName(QStringLiteral("appu") + QString::number(hour));
-        a->setAccessibleName(QStringLiteral("Appuntamento alle ") + QString::number(hour));
         a->setGeometry(twipsRect(ALeft[column], top, 255, 255));
         connect(a, &TimelineLetter::clicked, this, [this, hour] { readOut(DayAgenda::Kind::Appuntamento, hour); });
         m_activity->watch(a);
         appu[hour] = a;
 
-        auto* p = new TimelineLetter(QStringLiteral("P"), &frame);
+        auto* p = new TimelineLetter(QStringLiteral("P"), QStringLiteral("promemoria"), hour, &frame);
         p->setObjectName(QStringLiteral("prom") + QString::number(hour));
-        p->setAccessibleName(QStringLiteral("Promemoria alle ") + QString::number(hour));
         p->setGeometry(twipsRect(PLeft[column], top, 255, 255));
         connect(p, &TimelineLetter::clicked, this, [this, hour] { readOut(DayAgenda::Kind::Promemoria, hour); });
         m_activity->watch(p);
@@ -134,17 +128,13 @@ void AgendaPage::build(QFrame& frame)
 
     cmdAppuntamento = new QPushButton(QStringLiteral("&Appuntamento"), &frame);
     cmdAppuntamento->setObjectName(QStringLiteral("cmdAppuntamento"));
-    cmdAppuntamento->setAccessibleName(QStringLiteral("Appuntamento"));
     cmdAppuntamento->setToolTip(QStringLiteral("Gestione degli appuntamenti"));
-    cmdAppuntamento->setAccessibleDescription(cmdAppuntamento->toolTip());
     cmdAppuntamento->setGeometry(twipsRect(120, 2760, 2950, 300));
     m_activity->watch(cmdAppuntamento);
 
     cmdPromemoria = new QPushButton(QStringLiteral("Promemoria giornaliero"), &frame);
     cmdPromemoria->setObjectName(QStringLiteral("cmdPromemoria"));
-    cmdPromemoria->setAccessibleName(QStringLiteral("Promemoria giornaliero"));
     cmdPromemoria->setToolTip(QStringLiteral("Gestione dei promemoria giornalieri"));
-    cmdPromemoria->setAccessibleDescription(cmdPromemoria->toolTip());
     cmdPromemoria->setGeometry(twipsRect(120, 3120, 2950, 300));
     m_activity->watch(cmdPromemoria);
 }

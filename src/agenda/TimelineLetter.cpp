@@ -1,11 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "agenda/TimelineLetter.h"
 
+#include "core/Accessibility.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 
-TimelineLetter::TimelineLetter(const QString& caption, QWidget* parent)
-    : QLabel(caption, parent)
+TimelineLetter::TimelineLetter(const QString& caption, const QString& entry, int hour, QWidget* parent)
+    : QLabel(parent)
+    , m_entry(entry)
+    , m_hour(hour)
 {
+    Accessibility::setRole(this, QAccessible::PushButton);
+    setName(false);
+    setText(caption);
     setAlignment(Qt::AlignCenter);
     setFrameShape(QFrame::Box);
     setAutoFillBackground(true);
@@ -19,7 +27,15 @@ void TimelineLetter::setLit(bool lit, const QString& tooltip)
 {
     setBackground(lit ? litColour() : unlitColour());
     setToolTip(tooltip);
-    setAccessibleDescription(tooltip);
+    setName(lit);
+    // Tab visits only the hours that have something to read.
+    setFocusPolicy(lit ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+void TimelineLetter::setName(bool lit)
+{
+    setAccessibleName(
+        QStringLiteral("Ore %1: %2%3").arg(m_hour).arg(lit ? QString() : QStringLiteral("nessun "), m_entry));
 }
 
 void TimelineLetter::setBackground(const QColor& colour)
@@ -42,4 +58,19 @@ void TimelineLetter::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     if (click)
         emit clicked();
+}
+
+void TimelineLetter::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)
+        emit clicked();
+    else
+        QLabel::keyPressEvent(event);
+}
+
+void TimelineLetter::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    Accessibility::drawFocus(this);
 }

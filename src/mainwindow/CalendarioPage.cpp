@@ -35,7 +35,6 @@ void CalendarioPage::build(QFrame& frame)
     MonthView1->setObjectName(QStringLiteral("MonthView1"));
     MonthView1->setAccessibleName(QStringLiteral("Calendario"));
     MonthView1->setToolTip(QStringLiteral("Clicca sulla data che ti interessa"));
-    MonthView1->setAccessibleDescription(MonthView1->toolTip());
     MonthView1->setGeometry(twipsRect(120, 60, 2950, 2700));
     // Six weeks and the weekday names must fit the narrow page whole.
     QFont font = MonthView1->font();
@@ -50,6 +49,14 @@ void CalendarioPage::build(QFrame& frame)
     MonthView1->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
     MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     MonthView1->setDateRange(QDate(1752, 1, 1), QDate(7999, 12, 31));
+    // Qt leaves these parts of the calendar without a name.
+    const std::pair<const char*, const char*> parts[]
+        = { { "qt_calendar_prevmonth", "Mese precedente" }, { "qt_calendar_nextmonth", "Mese successivo" },
+              { "qt_calendar_yearedit", "Anno" }, { "qt_calendar_calendarview", "Giorni del mese" } };
+    for (const auto& [name, spoken] : parts) {
+        if (auto* part = MonthView1->findChild<QWidget*>(QLatin1String(name)))
+            part->setAccessibleName(QString::fromUtf8(spoken));
+    }
     if (auto* grid = MonthView1->findChild<QAbstractItemView*>()) {
         m_grid = grid;
         grid->installEventFilter(this);
@@ -64,9 +71,7 @@ void CalendarioPage::build(QFrame& frame)
 
     cmdOre = new QPushButton(QStringLiteral("Dimmi che ore sono"), &frame);
     cmdOre->setObjectName(QStringLiteral("cmdOre"));
-    cmdOre->setAccessibleName(cmdOre->text());
     cmdOre->setToolTip(QStringLiteral("Leggo l'ora corrente"));
-    cmdOre->setAccessibleDescription(cmdOre->toolTip());
     cmdOre->setGeometry(twipsRect(120, 2895, 2950, 375));
     m_activity->watch(cmdOre);
 

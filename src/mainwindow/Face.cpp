@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/Face.h"
 
+#include "core/Accessibility.h"
 #include "core/Clock.h"
 #include "core/Twips.h"
 #include "mainwindow/SvgPicture.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTimer>
@@ -21,6 +23,7 @@ QRectF exactTwips(double left, double top, double width, double height)
 SvgPicture* picture(QWidget& window, const char* name, const char* accessibleName, const char* file, const QRectF& rect)
 {
     auto* picture = new SvgPicture(QString::fromLatin1(file), rect, &window);
+    Accessibility::setRole(picture, QAccessible::Graphic);
     picture->setObjectName(QString::fromLatin1(name));
     picture->setAccessibleName(QString::fromUtf8(accessibleName));
     return picture;
@@ -39,15 +42,19 @@ Face::Face(QWidget& window, Clock& clock)
     m_pictures[1]
         = picture(window, "Image2", "Immagine laterale destra", ":/side-right.svg", exactTwips(2760, 1920, 840, 1890));
     m_pictures[0] = picture(window, "Image1", "Volto di Vespelinda", ":/face.svg", exactTwips(240, 0, 2985, 2250));
+    // The face opens the main menu from the keyboard too: Tab reaches it, Space, Enter, the menu key
+    // or Shift+F10 open it.
+    Accessibility::setRole(m_pictures[0], QAccessible::ButtonMenu);
+    m_pictures[0]->setFocusPolicy(Qt::TabFocus);
     for (SvgPicture* p : m_pictures) {
         p->setMouseTracking(true);
         p->installEventFilter(this);
     }
 
-    m_image5 = picture(
-        window, "Image5", "Occhio di sinistra chiuso", ":/eye-closed-left.svg", exactTwips(240, 480, 975, 660));
-    m_image4 = picture(
-        window, "Image4", "Occhio di destra chiuso", ":/eye-closed-right.svg", exactTwips(1960, 540, 1170, 750));
+    m_image5
+        = picture(window, "Image5", "Occhio sinistro chiuso", ":/eye-closed-left.svg", exactTwips(240, 480, 975, 660));
+    m_image4
+        = picture(window, "Image4", "Occhio destro chiuso", ":/eye-closed-right.svg", exactTwips(1960, 540, 1170, 750));
     for (SvgPicture* overlay : { m_image4, m_image5 }) {
         // Part of the face's drawing: the pointer acts on the face beneath.
         overlay->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -60,8 +67,8 @@ Face::Face(QWidget& window, Clock& clock)
         const char* accessibleName;
         QRect rect;
     } hotSpots[2] = {
-        { "Label1", "Occhio di sinistra", twipsRect(360, 600, 735, 495) },
-        { "Label2", "Occhio di destra", twipsRect(2160, 720, 735, 375) },
+        { "Label1", "Occhio sinistro", twipsRect(360, 600, 735, 495) },
+        { "Label2", "Occhio destro", twipsRect(2160, 720, 735, 375) },
     };
     for (int i = 0; i < 2; ++i) {
         // Transparent, without caption: only the eye beneath shows.
@@ -79,6 +86,8 @@ Face::Face(QWidget& window, Clock& clock)
     m_timer3->setTimerType(Qt::PreciseTimer);
     connect(m_timer3, &QTimer::timeout, this, &Face::Timer3Timer);
 }
+
+QWidget* Face::surface() const { return m_pictures[0]; }
 
 void Face::startBlink()
 {
@@ -169,6 +178,16 @@ bool Face::eventFilter(QObject* watched, QEvent* event)
         if (onPicture)
             emit pressed(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
         return true;
+    case QEvent::KeyPress:
+        if (watched == m_pictures[0]) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+                auto* face = m_pictures[0];
+                emit pressed(face->mapToGlobal(face->rect().center()));
+                return true;
+            }
+        }
+        break;
     case QEvent::MouseButtonRelease:
         if (onEye) {
             auto* mouse = static_cast<QMouseEvent*>(event);

@@ -38,6 +38,9 @@ public:
     // Only the eye on the viewer's right (Image4): the wink.
     void setRightEyeClosed(bool closed);
 
+    // The face picture Image1, the window's first stop for the keyboard.
+    QWidget* surface() const;
+
     // The blink step, run by Timer3 at the ticks that change the eyes.
     void Timer3Timer();
 

@@ -20,9 +20,7 @@ QPushButton* makeButton(QFrame& frame, const char* name, const char* caption, co
 {
     auto* button = new QPushButton(QString::fromUtf8(caption), &frame);
     button->setObjectName(QString::fromLatin1(name));
-    button->setAccessibleName(button->text().remove(u'&'));
     button->setToolTip(QString::fromUtf8(tip));
-    button->setAccessibleDescription(button->toolTip());
     button->setGeometry(geometry);
     return button;
 }
@@ -48,7 +46,7 @@ void LeggiPage::build(QFrame& frame)
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setAccessibleName(QStringLiteral("Testo da leggere"));
     Text1->setToolTip(QStringLiteral("Doppio click per cancellare"));
-    Text1->setAccessibleDescription(Text1->toolTip());
+    Text1->setTabChangesFocus(true); // a keyboard user must be able to leave the box
     Text1->setGeometry(twipsRect(120, 120, 2950, 2220));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -91,11 +89,7 @@ void LeggiPage::stop()
     setCommand3(Pausa);
 }
 
-void LeggiPage::setCommand3(const char* caption)
-{
-    Command3->setText(QString::fromLatin1(caption));
-    Command3->setAccessibleName(Command3->text().remove(u'&'));
-}
+void LeggiPage::setCommand3(const char* caption) { Command3->setText(QString::fromLatin1(caption)); }
 
 bool LeggiPage::eventFilter(QObject* watched, QEvent* event)
 {

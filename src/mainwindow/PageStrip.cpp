@@ -84,6 +84,13 @@ void PageStrip::showPage(int index)
         m_frames[i]->setVisible(i == index);
 }
 
+void PageStrip::setFolded(bool folded)
+{
+    m_tabStrip->setVisible(!folded);
+    for (int i = 0; i < 4; ++i)
+        m_frames[i]->setVisible(!folded && i == m_tabStrip->currentIndex());
+}
+
 bool PageStrip::eventFilter(QObject* watched, QEvent* event)
 {
     // A move over a control on a page that the control does not take reaches its frame too;

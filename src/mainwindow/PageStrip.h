@@ -29,6 +29,8 @@ public:
     QTabBar& tabStrip() const { return *m_tabStrip; }
     // Index 0 to 3 shows that page and hides the others; any other index changes nothing.
     void showPage(int index);
+    // Folded away under the face: neither the tabs nor the page can take the focus.
+    void setFolded(bool folded);
 
 signals:
     // The pointer moved over the tab strip or a page's own surface (not over a control on it).

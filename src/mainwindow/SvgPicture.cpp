@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/SvgPicture.h"
 
+#include "core/Accessibility.h"
+
 #include <QPainter>
 
 SvgPicture::SvgPicture(const QString& file, const QRectF& exactGeometry, QWidget* parent)
@@ -24,4 +26,5 @@ void SvgPicture::paintEvent(QPaintEvent*)
         m_renderer.render(&painter, m_exact.translated(-QPointF(pos())));
     }
     QPainter(this).drawPixmap(0, 0, m_drawn);
+    Accessibility::drawFocus(this);
 }

@@ -4,6 +4,7 @@
 #include "addressbook/RubricaPage.h"
 #include "agenda/AgendaHeartbeat.h"
 #include "agenda/AgendaPage.h"
+#include "core/Accessibility.h"
 #include "core/Clock.h"
 #include "core/SettingsStore.h"
 #include "datafile/AgendaData.h"
@@ -22,8 +23,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QMenu>
+#include <QTabBar>
 
 namespace {
 const QColor Background(255, 224, 207);
@@ -41,9 +44,9 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     , m_data(services.data)
     , m_tray(services.tray)
 {
+    Accessibility::install(); // before the first widget: a screen reader asks about widgets as they are made
     setObjectName(QStringLiteral("frmArriv"));
     setWindowTitle(QString::fromLatin1(Title));
-    setAccessibleName(QString::fromLatin1(Title));
     setWindowIcon(appIcon());
     // Stays above every window that is not itself topmost.
     setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -79,6 +82,8 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     });
     m_rubricaPage = std::make_unique<RubricaPage>(
         m_pages->frame(PageStrip::Rubrica), m_data.dtaRubrica(), m_speaker, services.alert, *this);
+    // The keyboard goes the way the eye reads: the face, the tabs, then the page shown.
+    setTabOrder(m_face->surface(), &m_pages->tabStrip());
 
     connect(m_menus.mnuEsci, &QAction::triggered, this, &frmArriv::esci);
     connect(m_menus.mnuRiduci, &QAction::triggered, this, &frmArriv::hideWindow);
@@ -210,6 +215,7 @@ bool frmArriv::comeForward()
 void frmArriv::fold(bool folded)
 {
     // 100 steps of 39.5 twips, each from the height the window really has.
+    m_pages->setFolded(folded);
     const double step = folded ? -39.5 : 39.5;
     for (int i = 0; i < 100; ++i)
         setFixedHeight(qRound((height() * 15.0 + step) / 15.0));
@@ -263,6 +269,13 @@ void frmArriv::mouseMoveEvent(QMouseEvent* event)
     if (!childAt(event->position().toPoint()))
         wakeUp();
     QWidget::mouseMoveEvent(event);
+}
+
+void frmArriv::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The menu key or Shift+F10 on the face, or on a control without a menu of its own.
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        m_menus.mnuPrinc->popup(event->globalPos());
 }
 
 void frmArriv::mousePressEvent(QMouseEvent* event)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "options/frmOpzioni.h"
 
+#include "core/Accessibility.h"
 #include "core/Alert.h"
 #include "core/MainWindowLink.h"
 #include "core/MessageBoxService.h"
@@ -39,7 +40,8 @@ Control* make(
 {
     auto* control = new Control(caption, parent);
     control->setObjectName(QLatin1String(name));
-    control->setAccessibleName(accessibleName);
+    if (!accessibleName.isEmpty()) // otherwise the caption, or the label's text, names it
+        control->setAccessibleName(accessibleName);
     control->setGeometry(geometry);
     return control;
 }
@@ -52,8 +54,8 @@ QLineEdit* buildMessageFrame(
     for (int i = 0; i < 3; ++i) {
         const QString caption = QString::fromUtf8(options[i].caption);
         QRadioButton*& option = options[i].control;
-        option = make<QRadioButton>(frame, options[i].name, caption, what + QStringLiteral(": ") + caption.toLower(),
-            QRect(10, 20 + 22 * i, 112, 20));
+        option = make<QRadioButton>(frame, options[i].name, caption,
+            what + QStringLiteral(": ") + Accessibility::spoken(caption).toLower(), QRect(10, 20 + 22 * i, 112, 20));
         option->setProperty(Word, QString::fromLatin1(options[i].word));
     }
     auto* custom = make<QLineEdit>(
@@ -93,7 +95,6 @@ frmOpzioni::frmOpzioni(Services services, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmOpzioni"));
     setWindowTitle(QStringLiteral("Opzioni"));
-    setAccessibleName(windowTitle());
     setFixedSize(289, 405);
     build();
     load();
@@ -113,8 +114,7 @@ bool frmOpzioni::secondsAccepted(const QString& text)
 
 void frmOpzioni::build()
 {
-    Frame2 = make<QGroupBox>(this, "Frame2", QStringLiteral("Messaggio iniziale"), QStringLiteral("Messaggio iniziale"),
-        QRect(8, 4, 273, 88));
+    Frame2 = make<QGroupBox>(this, "Frame2", QStringLiteral("Messaggio iniziale"), {}, QRect(8, 4, 273, 88));
     txtIniPers = buildMessageFrame(Frame2, Frame2->title(),
         { { { optIniNessuno, "optIniNessuno", "Nessuno", "Nessuno" },
             { optIniData, "optIniData", "Data e ora", "DataOra" },
@@ -131,18 +131,16 @@ void frmOpzioni::build()
         "txtFinePers");
     optFineStd->setChecked(true);
 
-    const QString avvio = QStringLiteral("Carica all'avvio del sistema");
-    chkAvvio = make<QCheckBox>(this, "chkAvvio", avvio, avvio, QRect(12, 190, 269, 20));
-    const QString icona = QStringLiteral("Riduci automaticamente a icona all'avvio");
-    chkIcona = make<QCheckBox>(this, "chkIcona", icona, icona, QRect(12, 212, 269, 20));
-    const QString leggiErr = QStringLiteral("Leggi avvisi e messaggi di errore");
-    chkLeggiErr = make<QCheckBox>(this, "chkLeggiErr", leggiErr, leggiErr, QRect(12, 234, 269, 20));
+    chkAvvio = make<QCheckBox>(
+        this, "chkAvvio", QStringLiteral("Carica all'avvio del sistema"), {}, QRect(12, 190, 269, 20));
+    chkIcona = make<QCheckBox>(
+        this, "chkIcona", QStringLiteral("Riduci automaticamente a icona all'avvio"), {}, QRect(12, 212, 269, 20));
+    chkLeggiErr = make<QCheckBox>(
+        this, "chkLeggiErr", QStringLiteral("Leggi avvisi e messaggi di errore"), {}, QRect(12, 234, 269, 20));
 
-    Frame1 = make<QGroupBox>(this, "Frame1", QStringLiteral("Auto-minimizzazione"),
-        QStringLiteral("Auto-minimizzazione"), QRect(8, 258, 273, 74));
+    Frame1 = make<QGroupBox>(this, "Frame1", QStringLiteral("Auto-minimizzazione"), {}, QRect(8, 258, 273, 74));
     Frame1->setToolTip(
         QStringLiteral("Riduce automaticamente a icona Vespelinda, dopo i secondi di inattività impostati!"));
-    Frame1->setAccessibleDescription(Frame1->toolTip());
     chkAutomin = make<QCheckBox>(Frame1, "chkAutomin", QStringLiteral("Attiva"),
         QStringLiteral("Attiva auto-minimizzazione"), QRect(10, 20, 100, 20));
     chkMessMin = make<QCheckBox>(Frame1, "chkMessMin", QStringLiteral("Messaggio vocale"),
@@ -150,11 +148,10 @@ void frmOpzioni::build()
     Label1
         = make<QLabel>(Frame1, "Label1", QStringLiteral("Secondi di inattività (Min 15 - Max 60)..................."),
             QStringLiteral("Secondi di inattività, da 15 a 60"), QRect(10, 45, 231, 20));
-    txtSecIn = make<QLineEdit>(
-        Frame1, "txtSecIn", QString(), QStringLiteral("Secondi di inattività"), QRect(242, 44, 24, 22));
+    txtSecIn = make<QLineEdit>(Frame1, "txtSecIn", QString(), {}, QRect(242, 44, 24, 22));
     txtSecIn->setMaxLength(2);
     txtSecIn->setText(QStringLiteral("15"));
-    Label1->setBuddy(txtSecIn);
+    Accessibility::label(Label1, txtSecIn);
     const auto enableAutomin = [this](bool on) {
         chkMessMin->setEnabled(on);
         Label1->setEnabled(on);
@@ -164,11 +161,9 @@ void frmOpzioni::build()
     connect(chkAutomin, &QCheckBox::toggled, this, enableAutomin);
     txtSecIn->installEventFilter(this);
 
-    cmdVoce = make<QPushButton>(
-        this, "cmdVoce", QStringLiteral("&Opzioni voce"), QStringLiteral("Opzioni voce"), QRect(8, 338, 273, 28));
-    Command1 = make<QPushButton>(this, "Command1", QStringLiteral("&OK"), QStringLiteral("OK"), QRect(8, 372, 132, 28));
-    Command2 = make<QPushButton>(
-        this, "Command2", QStringLiteral("&Annulla"), QStringLiteral("Annulla"), QRect(149, 372, 132, 28));
+    cmdVoce = make<QPushButton>(this, "cmdVoce", QStringLiteral("&Opzioni voce"), {}, QRect(8, 338, 273, 28));
+    Command1 = make<QPushButton>(this, "Command1", QStringLiteral("&OK"), {}, QRect(8, 372, 132, 28));
+    Command2 = make<QPushButton>(this, "Command2", QStringLiteral("&Annulla"), {}, QRect(149, 372, 132, 28));
     Command1->setDefault(true); // Enter; Esc closes the dialog as "&Annulla" does
     cmdVoce->setEnabled(bool(m_voiceDialog)); // only where the engine offers a dialog
     connect(cmdVoce, &QPushButton::clicked, this, [this] {

@@ -39,15 +39,18 @@ private slots:
         QVERIFY(rig.tray.tips[0] == rig.tray.tips[2] && rig.tray.tips[0] != rig.tray.tips[1]);
         QCOMPARE(rig.tray.contextMenu(), rig.child<QMenu>("mnuIcona"));
 
-        // "Nascondi comandi" folds the window to the face; a second use unfolds it, not a pixel lost.
+        // "Nascondi comandi" folds the window to the face, where Tab finds no control out of sight; a
+        // second use unfolds it, not a pixel lost.
         rig.action("mnuIcoVisualizza")->trigger();
         const QSize size = rig.window->size();
         QAction* mnuNascondi = rig.action("mnuNascondi");
         mnuNascondi->trigger();
         QVERIFY(mnuNascondi->isChecked() && rig.window->isVisible() && rig.window->height() < size.height());
         QVERIFY(rig.widget("Image1")->geometry().bottom() < rig.window->height());
+        QVERIFY(!rig.widget("TabStrip1")->isVisible() && !rig.widget("Command1")->isVisible());
         mnuNascondi->trigger();
         QVERIFY(!mnuNascondi->isChecked() && rig.window->size() == size);
+        QVERIFY(rig.widget("TabStrip1")->isVisible() && rig.widget("Command1")->isVisible());
 
         // Timer3 wakes only at the edges of the blink; asleep, the count holds where it was.
         QTimer* timer3 = rig.timer("Timer3");
@@ -178,6 +181,22 @@ private slots:
         QTest::mouseClick(rig.widget("Label2"), Qt::LeftButton, {}, QPoint(10, 10));
         QVERIFY(mnuPrinc->isVisible() && rig.speech.finishAll().size() == 1);
         mnuPrinc->hide();
+
+        // From the keyboard: the face comes before the tabs; Space, Enter or Shift+F10 there open the
+        // menu, and so does the menu key on a control without a menu of its own.
+        QWidget* face = rig.widget("Image1");
+        face->setFocus();
+        QTest::keyClick(face, Qt::Key_Tab);
+        QCOMPARE(rig.window->focusWidget(), rig.widget("TabStrip1"));
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
+        for (int key : { int(Qt::Key_Space), int(Qt::Key_Return), int(Qt::Key_F10), 0 }) {
+            if (key)
+                QTest::keyClick(face, Qt::Key(key), key == Qt::Key_F10 ? Qt::ShiftModifier : Qt::NoModifier);
+            else
+                QApplication::sendEvent(rig.widget("cmdPromemoria"), &menuKey);
+            QVERIFY2(mnuPrinc->isVisible(), qPrintable(QString::number(key)));
+            mnuPrinc->hide();
+        }
     }
 };
 

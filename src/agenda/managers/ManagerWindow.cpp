@@ -3,6 +3,7 @@
 
 #include "agenda/managers/GridDelegate.h"
 #include "agenda/managers/LimitedTextEdit.h"
+#include "core/Accessibility.h"
 #include "core/Alert.h"
 #include "core/MessageBoxService.h"
 #include "core/Twips.h"
@@ -27,7 +28,6 @@ QPushButton* makeButton(const QString& caption, const char* name, QWidget* paren
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
     return button;
 }
 
@@ -58,7 +58,6 @@ ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServ
     , m_words(words)
 {
     setWindowTitle(words.title);
-    setAccessibleName(words.title);
     // The layout was drawn for a font a little smaller than the desktop's usual one.
     QFont smaller = font();
     smaller.setPointSizeF(smaller.pointSizeF() * 0.9);
@@ -71,7 +70,7 @@ ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServ
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setAccessibleName(words.listName);
     DBGrid1->setToolTip(QString::fromUtf8(GridTip));
-    DBGrid1->setAccessibleDescription(DBGrid1->toolTip());
+    DBGrid1->setAccessibleDescription(DBGrid1->toolTip()); // a table does not describe itself with it
     DBGrid1->setModel(m_model);
     DBGrid1->setItemDelegate(m_delegate);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -109,7 +108,7 @@ ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServ
 
     Picture1 = new QFrame(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setAccessibleName(QString(words.panelCaption).remove(QLatin1Char(':')));
+    Picture1->setAccessibleName(Accessibility::spoken(words.panelCaption));
     Picture1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Picture1->setAutoFillBackground(true);
     QPalette panelPalette = Picture1->palette();

@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/Accessibility.h"
+
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+
+namespace {
+constexpr auto RoleProperty = "accessibleRole";
+
+bool pressable(QAccessible::Role role)
+{
+    return role == QAccessible::PushButton || role == QAccessible::ButtonMenu || role == QAccessible::Link;
+}
+
+// Qt reports a plain QWidget as a bare "client" (a "filler" to AT-SPI), even when it is a window.
+class ProgramWidget : public QAccessibleWidget
+{
+public:
+    explicit ProgramWidget(QWidget* widget)
+        : QAccessibleWidget(widget)
+    {
+    }
+
+    QAccessible::Role role() const override
+    {
+        const QVariant given = widget()->property(RoleProperty);
+        if (given.isValid())
+            return QAccessible::Role(given.toInt());
+        if (widget()->isWindow())
+            return widget()->windowType() == Qt::Dialog ? QAccessible::Dialog : QAccessible::Window;
+        return QAccessibleWidget::role();
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.linked = role() == QAccessible::Link;
+        state.hasPopup = role() == QAccessible::ButtonMenu;
+        return state;
+    }
+
+    QStringList actionNames() const override
+    {
+        const QStringList names = QAccessibleWidget::actionNames();
+        return pressable(role()) ? QStringList { pressAction() } + names : names;
+    }
+
+    void doAction(const QString& name) override
+    {
+        if (name != pressAction() || !pressable(role())) {
+            QAccessibleWidget::doAction(name);
+            return;
+        }
+        for (const QEvent::Type type : { QEvent::KeyPress, QEvent::KeyRelease }) {
+            QKeyEvent space(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+            QCoreApplication::sendEvent(widget(), &space);
+        }
+    }
+};
+
+// Shift+F10 asks for the focused control's context menu, as the menu key does (and as it does on
+// the other desktops); a control without a menu of its own leaves the request to its window.
+class ContextMenuKey : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F10 || key->modifiers() != Qt::ShiftModifier)
+            return false;
+        auto* widget = static_cast<QWidget*>(watched);
+        const QRect cursor = widget->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        const QPoint at = cursor.isValid() ? cursor.center() : widget->rect().center();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, at, widget->mapToGlobal(at));
+        QCoreApplication::sendEvent(widget, &request);
+        return true;
+    }
+};
+
+QAccessibleInterface* programWidget(const QString& className, QObject* object)
+{
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    auto* widget = static_cast<QWidget*>(object);
+    if (widget->property(RoleProperty).isValid() || (className == QLatin1String("QWidget") && widget->isWindow()))
+        return new ProgramWidget(widget);
+    return nullptr;
+}
+} // namespace
+
+namespace Accessibility {
+
+void install()
+{
+    // Installed after the application's own factory, so it is asked first.
+    static const bool installed = [] {
+        QAccessible::installFactory(programWidget);
+        qApp->installEventFilter(new ContextMenuKey(qApp));
+        return true;
+    }();
+    Q_UNUSED(installed)
+}
+
+QString spoken(const QString& caption)
+{
+    QString heard;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size())
+            ++i; // "&&" is a "&" shown
+        else if (caption[i] == u'&')
+            continue;
+        heard += caption[i];
+    }
+    while (!heard.isEmpty() && (heard.back() == u'.' || heard.back() == u':' || heard.back().isSpace()))
+        heard.chop(1);
+    return heard.trimmed();
+}
+
+void label(QLabel* label, QWidget* control)
+{
+    label->setBuddy(control);
+    control->setAccessibleName(spoken(label->text()));
+}
+
+void setRole(QWidget* widget, QAccessible::Role role)
+{
+    install();
+    widget->setProperty(RoleProperty, int(role));
+}
+
+void drawFocus(QWidget* widget)
+{
+    if (!widget->hasFocus())
+        return;
+    QStylePainter painter(widget);
+    QStyleOptionFocusRect option;
+    option.initFrom(widget);
+    option.rect = widget->contentsRect();
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+}
+
+} // namespace Accessibility
