@@ -35,8 +35,10 @@ void fatalError(const QString& text)
     std::fflush(stderr);
     // Without a screen (offscreen, minimal) nobody could read or close the box.
     const QString platform = QGuiApplication::platformName();
-    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
+        QApplication::setWindowIcon(appIcon());
         QMessageBox::critical(nullptr, QStringLiteral("Vespelinda"), text);
+    }
 }
 } // namespace
 
@@ -47,7 +49,6 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Vespelinda"));
     QApplication::setApplicationVersion(QString::fromLatin1(ProgramVersion));
     QApplication::setDesktopFileName(QStringLiteral("org.vespelinda.Vespelinda"));
-    QApplication::setWindowIcon(appIcon());
 
     // The assistant speaks Italian whatever the desktop's language.
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
@@ -96,6 +97,9 @@ int main(int argc, char* argv[])
     SystemClipboardText clipboard;
     AutostartEntry autostart(AutostartEntry::defaultFolder(), AutostartEntry::programFolder());
     frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard, autostart });
+    // The icon is drawn once the window is on screen; every other window then takes it too.
+    QObject::connect(
+        &window, &frmArriv::started, &app, [&window] { QApplication::setWindowIcon(window.windowIcon()); });
     QObject::connect(&window, &frmArriv::unloaded, &app, [] { QCoreApplication::exit(0); });
     SessionWatcher session(window);
     instance.listen([&window] { return window.comeForward(); });

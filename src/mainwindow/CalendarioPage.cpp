@@ -16,22 +16,44 @@
 
 CalendarioPage::CalendarioPage(QFrame& frame, Speaker& speaker, Clock& clock, MainWindowLink& link)
     : QObject(&frame)
+    , m_frame(frame)
     , m_speaker(speaker)
     , m_clock(clock)
     , m_activity(new ActivityWatcher(link, this))
 {
     setObjectName(QStringLiteral("CalendarioPage"));
     build(frame);
-    // A click picks a day; so do Enter and Space on the grid (the filter). Moving through the
-    // months, or with the arrows from day to day, picks nothing.
-    connect(MonthView1, &QCalendarWidget::clicked, this, &CalendarioPage::dayPicked);
+    frame.installEventFilter(this);
     connect(
         cmdOre, &QPushButton::clicked, this, [this] { m_speaker.Speak(CalendarTexts::time(m_clock.now().time())); });
 }
 
 void CalendarioPage::build(QFrame& frame)
 {
-    MonthView1 = new QCalendarWidget(&frame);
+    auto* line1 = new QFrame(&frame);
+    line1->setObjectName(QStringLiteral("Line1"));
+    line1->setFrameShape(QFrame::HLine);
+    line1->setFrameShadow(QFrame::Sunken);
+    line1->setGeometry(twipsRect(120, 2805, 2950, 30));
+
+    cmdOre = new QPushButton(QStringLiteral("Dimmi che ore sono"), &frame);
+    cmdOre->setObjectName(QStringLiteral("cmdOre"));
+    cmdOre->setToolTip(QStringLiteral("Leggo l'ora corrente"));
+    cmdOre->setGeometry(twipsRect(120, 2895, 2950, 375));
+    m_activity->watch(cmdOre);
+
+    auto* line2 = new QFrame(&frame);
+    line2->setObjectName(QStringLiteral("Line2"));
+    line2->setFrameShape(QFrame::HLine);
+    line2->setFrameShadow(QFrame::Sunken);
+    line2->setGeometry(twipsRect(120, 3330, 2950, 30));
+}
+
+void CalendarioPage::buildCalendar()
+{
+    if (MonthView1)
+        return;
+    MonthView1 = new QCalendarWidget(&m_frame);
     MonthView1->setObjectName(QStringLiteral("MonthView1"));
     MonthView1->setAccessibleName(QStringLiteral("Calendario"));
     MonthView1->setToolTip(QStringLiteral("Clicca sulla data che ti interessa"));
@@ -62,28 +84,22 @@ void CalendarioPage::build(QFrame& frame)
         grid->installEventFilter(this);
     }
     m_activity->watch(MonthView1);
-
-    auto* line1 = new QFrame(&frame);
-    line1->setObjectName(QStringLiteral("Line1"));
-    line1->setFrameShape(QFrame::HLine);
-    line1->setFrameShadow(QFrame::Sunken);
-    line1->setGeometry(twipsRect(120, 2805, 2950, 30));
-
-    cmdOre = new QPushButton(QStringLiteral("Dimmi che ore sono"), &frame);
-    cmdOre->setObjectName(QStringLiteral("cmdOre"));
-    cmdOre->setToolTip(QStringLiteral("Leggo l'ora corrente"));
-    cmdOre->setGeometry(twipsRect(120, 2895, 2950, 375));
-    m_activity->watch(cmdOre);
-
-    auto* line2 = new QFrame(&frame);
-    line2->setObjectName(QStringLiteral("Line2"));
-    line2->setFrameShape(QFrame::HLine);
-    line2->setFrameShadow(QFrame::Sunken);
-    line2->setGeometry(twipsRect(120, 3330, 2950, 30));
+    // Made after the rest of the page, yet first in the page's Tab order.
+    QWidget::setTabOrder(MonthView1, cmdOre);
+    // A click picks a day; so do Enter and Space on the grid (the filter). Moving through the
+    // months, or with the arrows from day to day, picks nothing.
+    connect(MonthView1, &QCalendarWidget::clicked, this, &CalendarioPage::dayPicked);
+    if (m_todayWanted)
+        selectToday();
+    if (m_frame.isVisible())
+        MonthView1->show();
 }
 
 void CalendarioPage::selectToday()
 {
+    m_todayWanted = true;
+    if (!MonthView1)
+        return;
     const QDate today = m_clock.now().date();
     MonthView1->setSelectedDate(today);
     MonthView1->setCurrentPage(today.year(), today.month());
@@ -93,6 +109,8 @@ void CalendarioPage::dayPicked(const QDate& date) { m_speaker.Speak(CalendarText
 
 bool CalendarioPage::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == &m_frame && event->type() == QEvent::Show)
+        buildCalendar();
     if (watched == m_grid && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool picks = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space;

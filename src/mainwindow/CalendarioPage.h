@@ -23,6 +23,9 @@ public:
 
     // The calendar shows and selects today (at start-up).
     void selectToday();
+    // Makes the month calendar, which the window's first frame does not need: right after that
+    // frame, or when the page is first shown, whichever comes first.
+    void buildCalendar();
 
     QCalendarWidget* MonthView1 = nullptr;
     QPushButton* cmdOre = nullptr;
@@ -34,6 +37,8 @@ private:
     void build(QFrame& frame);
     void dayPicked(const QDate& date);
 
+    QFrame& m_frame;
+    bool m_todayWanted = false;
     Speaker& m_speaker;
     Clock& m_clock;
     ActivityWatcher* m_activity = nullptr;

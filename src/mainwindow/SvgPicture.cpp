@@ -7,11 +7,18 @@
 
 SvgPicture::SvgPicture(const QString& file, const QRectF& exactGeometry, QWidget* parent)
     : QWidget(parent)
-    , m_renderer(file)
+    , m_file(file)
     , m_exact(exactGeometry)
 {
     setGeometry(m_exact.toAlignedRect());
     setAttribute(Qt::WA_TranslucentBackground);
+}
+
+QSvgRenderer& SvgPicture::renderer() const
+{
+    if (!m_renderer)
+        m_renderer = std::make_unique<QSvgRenderer>(m_file);
+    return *m_renderer;
 }
 
 void SvgPicture::paintEvent(QPaintEvent*)
@@ -23,7 +30,7 @@ void SvgPicture::paintEvent(QPaintEvent*)
         m_drawn.fill(Qt::transparent);
         QPainter painter(&m_drawn);
         painter.setRenderHint(QPainter::Antialiasing);
-        m_renderer.render(&painter, m_exact.translated(-QPointF(pos())));
+        renderer().render(&painter, m_exact.translated(-QPointF(pos())));
     }
     QPainter(this).drawPixmap(0, 0, m_drawn);
     Accessibility::drawFocus(this);

@@ -13,6 +13,7 @@
 #include "mainwindow/CalendarioPage.h"
 #include "mainwindow/ExitRoutine.h"
 #include "mainwindow/Face.h"
+#include "mainwindow/FirstFrame.h"
 #include "mainwindow/Greeting.h"
 #include "mainwindow/InactivityCountdown.h"
 #include "mainwindow/LeggiPage.h"
@@ -47,7 +48,6 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     Accessibility::install(); // before the first widget: a screen reader asks about widgets as they are made
     setObjectName(QStringLiteral("frmArriv"));
     setWindowTitle(QString::fromLatin1(Title));
-    setWindowIcon(appIcon());
     // Stays above every window that is not itself topmost.
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setFixedSize(228, 528);
@@ -94,7 +94,6 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     });
     connect(m_menus.mnuIcoVisualizza, &QAction::triggered, this, &frmArriv::toggleWindow);
     new MenuWindows(*this, *this, m_menus, { m_settings, services.alert, services.autostart, m_speaker });
-    m_tray.setIcon(appIcon());
     m_tray.setContextMenu(m_menus.mnuIcona);
     connect(&m_tray, &TrayIcon::clicked, this, &frmArriv::trayClicked);
 }
@@ -106,6 +105,8 @@ void frmArriv::load()
     // The data file's record sets are opened by main() before this window exists.
     m_exit->intercettaChiusura = true;
     m_settings.initialiseOnFirstRun();
+    // The greeting is queued now and synthesised once the window is on screen.
+    m_speaker.setHeld(true);
 
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Background);
@@ -120,13 +121,28 @@ void frmArriv::load()
     m_calendarioPage->selectToday();
     m_face->startBlink();
     m_tray.setToolTip(QString::fromUtf8(TipShown));
-    m_tray.show();
     const bool startHidden = m_settings.riduciIcona();
     m_countdown->tmrIcona.setInterval(m_settings.inactivityIntervalMs());
     if (!startHidden)
         show();
     else if (!m_tray.isAvailable())
         showMinimized();
+    new FirstFrame(*this, [this] { finishStart(); });
+}
+
+void frmArriv::finishStart()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    if (!m_unloaded) {
+        m_calendarioPage->buildCalendar();
+        setWindowIcon(appIcon());
+        m_tray.setIcon(windowIcon());
+        m_tray.show();
+    }
+    m_speaker.setHeld(false);
+    emit started();
 }
 
 void frmArriv::wakeUp()

@@ -56,6 +56,11 @@ public:
     // The start-up: run once, before the window is first shown. Shows the window unless the
     // user wants it to start hidden.
     void load();
+    // The rest of the start-up, which the first frame does not need (the icon, in the window and
+    // the notification area, the calendar, the greeting's synthesis): it follows by itself as
+    // soon as the window is on screen. Runs once.
+    void finishStart();
+    bool startFinished() const { return m_started; }
 
     // The exit routine: the farewell, then the closing countdown unloads the window.
     void esci();
@@ -90,6 +95,8 @@ public:
     static constexpr auto Title = "Vespelinda";
 
 signals:
+    // finishStart() has run: the program's icon is ready (windowIcon()).
+    void started();
     // The window has unloaded for good: the program ends.
     void unloaded();
 
@@ -115,6 +122,7 @@ private:
 
     bool m_finestraAperta = false;
     bool m_unloaded = false;
+    bool m_started = false;
     PageStrip* m_pages = nullptr;
     MainMenus m_menus { *this };
 

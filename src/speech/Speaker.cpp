@@ -86,6 +86,13 @@ int Speaker::SpeakingState() const
     return m_current || !m_queue.empty() ? Speaking : Idle;
 }
 
+void Speaker::setHeld(bool held)
+{
+    m_held = held;
+    if (!held && !m_current)
+        startNext();
+}
+
 void Speaker::VoiceDialog(QWidget* owner, const QString& title)
 {
     if (!m_voice)
@@ -113,7 +120,7 @@ void Speaker::startNext()
     if (m_advancing)
         return;
     m_advancing = true;
-    while (!m_current && !m_paused && !m_queue.empty()) {
+    while (!m_current && !m_paused && !m_held && !m_queue.empty()) {
         auto [id, text] = std::move(m_queue.front());
         m_queue.pop_front();
         if (text.isEmpty()) {

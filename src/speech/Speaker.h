@@ -43,6 +43,10 @@ public:
     void Resume();
     void Reset();
     int SpeakingState() const;
+    // While held, texts are queued (and the speaker counts as speaking) but none is synthesised:
+    // the start holds the greeting until the window is on screen, so that neither the engine's
+    // start nor the sound device competes with the first frame.
+    void setHeld(bool held);
     // Opens the voice dialog, owned by that window, with that title (nothing to choose without a
     // VoiceEngine). It returns at once; the dialog stores what the user confirms.
     void VoiceDialog(QWidget* owner, const QString& title);
@@ -107,5 +111,6 @@ private:
     bool m_synthesising = false;
     bool m_playing = false;
     bool m_paused = false;
+    bool m_held = false;
     bool m_advancing = false;
 };

@@ -28,7 +28,7 @@ struct MainWindowRig
     struct Options
     {
         bool quiet = true; // options of an earlier run with no greeting, so tests hear what comes after
-        bool load = true; // run the start-up
+        bool load = true; // run the start-up, to the end of what follows the first frame
         bool heartbeat = false; // leave tmrAgenda1 running; otherwise the test calls tick()
     };
 
@@ -58,8 +58,10 @@ struct MainWindowRig
             MainWindowServices { clock, settings, speech.speaker, boxes, alert, data, tray, clipboard, autostart });
         if (!m_options.heartbeat)
             window->heartbeat().tmrAgenda1.stop();
-        if (m_options.load)
+        if (m_options.load) {
             window->load();
+            window->finishStart(); // in the program, right after the first frame
+        }
         return true;
     }
 

@@ -2,11 +2,14 @@
 #include "MainWindowRig.h"
 #include "agenda/AgendaTexts.h"
 #include "mainwindow/Greeting.h"
+#include "mainwindow/PageStrip.h"
 #include "speech/ItalianSpeechText.h"
 
+#include <QCalendarWidget>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QtTest>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -39,6 +42,24 @@ private slots:
             QCOMPARE(rig.speech.finishAll(), heard);
             QVERIFY2(progress.size() == texts, qPrintable(tipo));
         }
+    }
+
+    // The greeting is queued at start but synthesised only once the window is on screen, when the
+    // icons and the calendar are made too; a page shown before that has its calendar at once.
+    void restFollowsTheFirstFrame()
+    {
+        MainWindowRig rig({ .quiet = false, .load = false });
+        QVERIFY(rig.start());
+        rig.window->load();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50)); // time enough for the synthesis thread
+        QVERIFY(rig.speech.spoken().isEmpty() && rig.speech.speaker.SpeakingState() == Speaker::Speaking);
+        QVERIFY(!rig.tray.isVisible() && !rig.child("MonthView1"));
+        rig.window->pages().showPage(PageStrip::Calendario);
+        auto* calendar = rig.child<QCalendarWidget>("MonthView1");
+        QVERIFY(calendar && calendar->isVisible() && calendar->selectedDate() == rig.clock.now().date());
+        QTRY_VERIFY(rig.window->startFinished());
+        QVERIFY(rig.tray.isVisible() && rig.tray.hasIcon && !rig.window->windowIcon().isNull());
+        QCOMPARE(rig.speech.finishAll().size(), 1);
     }
 
     // Options that are not even text never stop the start: shown, with a usable inactivity time
