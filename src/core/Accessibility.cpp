@@ -140,7 +140,8 @@ void setRole(QWidget* widget, QAccessible::Role role)
 
 void drawFocus(QWidget* widget)
 {
-    if (!widget->hasFocus())
+    // Only once the keyboard has moved the focus in this window: a mouse user sees no frame.
+    if (!widget->hasFocus() || !widget->window()->testAttribute(Qt::WA_KeyboardFocusChange))
         return;
     QStylePainter painter(widget);
     QStyleOptionFocusRect option;
