@@ -77,14 +77,16 @@ private slots:
     {
         QFETCH(QString, window);
         QFETCH(QString, opener);
-        MainWindowRig rig;
-        QVERIFY(rig.start());
-        // The voice dialog is the speaker's, when it has a choice of voices (the rig's has not).
-        VoiceSettings voiceSettings(rig.settingsDir.filePath(u"voce.conf"_s));
+        // The voice dialog is the speaker's, when it has a choice of voices (the rig's has not). The
+        // voice outlives the windows, as in the program: the dialog goes with the main window.
+        QTemporaryDir voiceDir;
+        VoiceSettings voiceSettings(voiceDir.filePath(u"voce.conf"_s));
         EspeakEngine espeak;
         VoiceEngine voices(voiceSettings, espeak, espeak);
         FakeAudioOutput output;
         Speaker speaker(voices, output);
+        MainWindowRig rig;
+        QVERIFY(rig.start());
         if (opener == u"VoiceDialog")
             speaker.VoiceDialog(rig.window.get(), u"Opzioni voce"_s);
         else if (QObject* control = opener.isEmpty() ? nullptr : rig.window->findChild<QObject*>(opener))
