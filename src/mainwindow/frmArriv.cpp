@@ -31,8 +31,6 @@
 
 namespace {
 const QColor Background(255, 224, 207);
-const char* const TipShown = "Vespelinda - Click per minimizzare";
-const char* const TipHidden = "Vespelinda - Click per visualizzare";
 const char* const EyeComplaint = "Ahia! mi hai messo il puntatore nell'occhio!";
 } // namespace
 
@@ -43,7 +41,6 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     , m_speaker(services.speaker)
     , m_boxes(services.boxes)
     , m_data(services.data)
-    , m_tray(services.tray)
 {
     Accessibility::install(); // before the first widget: a screen reader asks about widgets as they are made
     setObjectName(QStringLiteral("frmArriv"));
@@ -56,6 +53,7 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     m_pages = new PageStrip(*this);
     connect(m_pages, &PageStrip::pointerOverSurface, this, &frmArriv::wakeUp);
 
+    m_presence = std::make_unique<TrayPresence>(*this, services.tray, m_menus.mnuIcona);
     m_face = std::make_unique<Face>(*this, m_clock);
     connect(m_face.get(), &Face::pointerMoved, this, &frmArriv::wakeUp);
     connect(m_face.get(), &Face::pressed, this, [this](const QPoint& at) { m_menus.mnuPrinc->popup(at); });
@@ -63,7 +61,7 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
         m_speaker.Speak(QString::fromUtf8(EyeComplaint));
         m_menus.mnuPrinc->popup(at);
     });
-    m_countdown = std::make_unique<InactivityCountdown>(m_settings, m_speaker, *m_face, *this);
+    m_countdown = std::make_unique<InactivityCountdown>(m_settings, m_speaker, *m_face, *m_presence);
     m_exit = std::make_unique<ExitRoutine>(m_settings, m_speaker, *m_face);
     connect(m_exit.get(), &ExitRoutine::unloadRequested, this, &QWidget::close);
 
@@ -92,10 +90,8 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
         showWindow();
         esci();
     });
-    connect(m_menus.mnuIcoVisualizza, &QAction::triggered, this, &frmArriv::toggleWindow);
+    connect(m_menus.mnuIcoVisualizza, &QAction::triggered, m_presence.get(), &TrayPresence::toggleWindow);
     new MenuWindows(*this, *this, m_menus, { m_settings, services.alert, services.autostart, m_speaker });
-    m_tray.setContextMenu(m_menus.mnuIcona);
-    connect(&m_tray, &TrayIcon::clicked, this, &frmArriv::trayClicked);
 }
 
 frmArriv::~frmArriv() = default;
@@ -120,12 +116,12 @@ void frmArriv::load()
 
     m_calendarioPage->selectToday();
     m_face->startBlink();
-    m_tray.setToolTip(QString::fromUtf8(TipShown));
+    m_presence->updateTip(true);
     const bool startHidden = m_settings.riduciIcona();
     m_countdown->tmrIcona.setInterval(m_settings.inactivityIntervalMs());
     if (!startHidden)
         show();
-    else if (!m_tray.isAvailable())
+    else if (!m_presence->tray().isAvailable())
         showMinimized();
     new FirstFrame(*this, [this] { finishStart(); });
 }
@@ -138,8 +134,8 @@ void frmArriv::finishStart()
     if (!m_unloaded) {
         m_calendarioPage->buildCalendar();
         setWindowIcon(appIcon());
-        m_tray.setIcon(windowIcon());
-        m_tray.show();
+        m_presence->tray().setIcon(windowIcon());
+        m_presence->tray().show();
     }
     m_speaker.setHeld(false);
     emit started();
@@ -178,44 +174,6 @@ void frmArriv::tableChanged(Table table)
     }
 }
 
-bool frmArriv::windowShown() const { return isVisible() && !isMinimized(); }
-
-void frmArriv::showWindow()
-{
-    if (isMinimized())
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    // Comes back where it was, without taking the focus from the user's work.
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    show();
-    setAttribute(Qt::WA_ShowWithoutActivating, false);
-}
-
-void frmArriv::hideWindow()
-{
-    if (m_tray.isAvailable())
-        hide();
-    else
-        showMinimized();
-}
-
-void frmArriv::toggleWindow()
-{
-    if (windowShown())
-        hideWindow();
-    else
-        showWindow();
-}
-
-void frmArriv::trayClicked(TrayIcon::Click click)
-{
-    if (click != TrayIcon::Click::Left)
-        return;
-    toggleWindow();
-    updateTrayTip();
-}
-
-void frmArriv::updateTrayTip() { m_tray.setToolTip(QString::fromUtf8(windowShown() ? TipShown : TipHidden)); }
-
 bool frmArriv::comeForward()
 {
     if (m_unloaded || m_exit->congedoInCorso)
@@ -224,7 +182,7 @@ bool frmArriv::comeForward()
     raise();
     activateWindow();
     wakeUp();
-    updateTrayTip();
+    m_presence->updateTip();
     return true;
 }
 
@@ -270,7 +228,7 @@ void frmArriv::unload()
     m_face->stopBlink();
     m_countdown->stop();
     m_heartbeat->stop();
-    m_tray.hide();
+    m_presence->tray().hide();
     // The program ends with its main window: the other windows go with it.
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget* window : windows) {

@@ -4,8 +4,7 @@
 #include "agenda/AgendaHost.h"
 #include "core/MainWindowLink.h"
 #include "mainwindow/MainMenus.h"
-#include "mainwindow/TrayIcon.h"
-#include "mainwindow/WindowPresence.h"
+#include "mainwindow/TrayPresence.h"
 
 #include <QWidget>
 #include <memory>
@@ -45,7 +44,7 @@ struct MainWindowServices
 
 // The main window: the face above, four pages below. It owns everything that lives for the whole
 // run and conducts it; the pages and the secondary windows reach it only as a MainWindowLink.
-class frmArriv : public QWidget, public MainWindowLink, public AgendaHost, public WindowPresence
+class frmArriv : public QWidget, public MainWindowLink, public AgendaHost
 {
     Q_OBJECT
 
@@ -70,10 +69,10 @@ public:
     // False once the farewell has begun: the program is on its way out.
     bool comeForward();
 
-    // WindowPresence and AgendaHost
-    bool windowShown() const override;
-    void showWindow() override;
-    void hideWindow() override;
+    // AgendaHost
+    bool windowShown() const override { return m_presence->windowShown(); }
+    void showWindow() override { m_presence->showWindow(); }
+    void hideWindow() override { m_presence->hideWindow(); }
     void wakeUp() override;
     void armInactivityCountdown() override;
     QWidget* boxParent() override { return this; }
@@ -107,9 +106,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void trayClicked(TrayIcon::Click click);
-    void toggleWindow();
-    void updateTrayTip();
     void fold(bool folded);
     void unload();
 
@@ -118,7 +114,6 @@ private:
     Speaker& m_speaker;
     MessageBoxService& m_boxes;
     AgendaData& m_data;
-    TrayIcon& m_tray;
 
     bool m_finestraAperta = false;
     bool m_unloaded = false;
@@ -127,6 +122,7 @@ private:
     MainMenus m_menus { *this };
 
     // Declared in the order they are made; they go in reverse, before the window's widgets.
+    std::unique_ptr<TrayPresence> m_presence;
     std::unique_ptr<Face> m_face;
     std::unique_ptr<InactivityCountdown> m_countdown;
     std::unique_ptr<ExitRoutine> m_exit;

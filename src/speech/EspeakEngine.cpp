@@ -141,9 +141,9 @@ QList<TunableEngine::VoiceInfo> EspeakEngine::installedVoices()
     if (!initialise(g))
         return list;
     list.append({ QString::fromLatin1(Italian), QStringLiteral("italiano") });
-    espeak_VOICE spec {};
-    spec.languages = "variant";
-    for (const espeak_VOICE** voice = espeak_ListVoices(&spec); voice && *voice; ++voice) {
+    espeak_VOICE variants {};
+    variants.languages = "variant";
+    for (const espeak_VOICE** voice = espeak_ListVoices(&variants); voice && *voice; ++voice) {
         // "!v/f3" is the variant file f3, spoken through the Italian voice as "it+f3"
         const QString file = QString::fromUtf8((*voice)->identifier).section(u'/', -1);
         const QString gender = (*voice)->gender == 2 ? QStringLiteral(", donna")
