@@ -3,7 +3,7 @@
 // number of entries today, against the cost of a reload of today's agenda. Also checks that the
 // ticks leave the data file alone: a reload would walk both record sets to their end.
 // usage: bench_heartbeat [ticks] [entries today]   (offscreen unless QT_QPA_PLATFORM says otherwise)
-#include "DataFileFixture.h"
+#include "BenchSetup.h"
 #include "FakeAudioOutput.h"
 #include "FakeClipboardText.h"
 #include "FakeClock.h"
@@ -45,69 +45,52 @@ QList<int> quietHours()
 
 // `today` entries of today (four appointments to each daily reminder) and as many appointments
 // of other days, none due while the benchmark runs.
-bool fill(const QString& path, const QDate& today, int entriesToday)
+bool fill(QSqlQuery& query, const QDate& today, int entriesToday)
 {
     const int reminders = entriesToday / 5;
     const int appointments = 2 * (entriesToday - reminders);
     const QList<int> hours = quietHours();
     bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench-fill"));
-        db.setDatabaseName(path);
-        ok = db.open() && db.transaction();
-        QSqlQuery query(db);
-        for (int i = 0; ok && i < appointments; ++i) {
-            const QDate date = i % 2 == 0 ? today : today.addDays(i % 4 == 1 ? 1 + i % 30 : -(1 + i % 30));
-            const QTime time(hours[i % hours.size()], (i * 7) % 60);
-            query.prepare(QStringLiteral("INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES (?, ?, ?)"));
-            query.addBindValue(date.toString(Qt::ISODate) + QStringLiteral("T00:00:00"));
-            query.addBindValue(QStringLiteral("1899-12-30T") + time.toString(QStringLiteral("HH:mm:ss")));
-            query.addBindValue(QStringLiteral("Appuntamento numero %1 con un testo di lunghezza media").arg(i));
-            ok = query.exec();
-        }
-        for (int i = 0; ok && i < reminders; ++i) {
-            const QTime time(hours[i % hours.size()], (i * 11) % 60);
-            query.prepare(QStringLiteral("INSERT INTO Promemoria (Ora, Testo) VALUES (?, ?)"));
-            query.addBindValue(QStringLiteral("1899-12-30T") + time.toString(QStringLiteral("HH:mm:ss")));
-            query.addBindValue(QStringLiteral("Promemoria numero %1").arg(i));
-            ok = query.exec();
-        }
-        ok = ok && db.commit();
-        db.close();
+    for (int i = 0; ok && i < appointments; ++i) {
+        const QDate date = i % 2 == 0 ? today : today.addDays(i % 4 == 1 ? 1 + i % 30 : -(1 + i % 30));
+        const QTime time(hours[i % hours.size()], (i * 7) % 60);
+        query.prepare(QStringLiteral("INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES (?, ?, ?)"));
+        query.addBindValue(date.toString(Qt::ISODate) + QStringLiteral("T00:00:00"));
+        query.addBindValue(QStringLiteral("1899-12-30T") + time.toString(QStringLiteral("HH:mm:ss")));
+        query.addBindValue(QStringLiteral("Appuntamento numero %1 con un testo di lunghezza media").arg(i));
+        ok = query.exec();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("bench-fill"));
+    for (int i = 0; ok && i < reminders; ++i) {
+        const QTime time(hours[i % hours.size()], (i * 11) % 60);
+        query.prepare(QStringLiteral("INSERT INTO Promemoria (Ora, Testo) VALUES (?, ?)"));
+        query.addBindValue(QStringLiteral("1899-12-30T") + time.toString(QStringLiteral("HH:mm:ss")));
+        query.addBindValue(QStringLiteral("Promemoria numero %1").arg(i));
+        ok = query.exec();
+    }
     return ok;
 }
 
 // The k-th second of hour 3, wrapping round the hour: the clock goes forward as it does in use.
 QTime inHourThree(int k) { return QTime(3, (k / 60) % 60, k % 60); }
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Bench::offscreenUnlessTold();
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
-    const int ticks = argc > 1 ? std::max(1000, atoi(argv[1])) : 200000;
-    const int entriesToday = argc > 2 ? std::max(1, atoi(argv[2])) : 100;
+    const int ticks = Bench::argument(argc, argv, 1, 200000, 1000);
+    const int entriesToday = Bench::argument(argc, argv, 2, 100, 1);
     QTextStream out(stdout);
 
     QTemporaryDir dir;
-    QString error;
-    const QString path = DataFileFixture::create(dir.path(), &error);
     // Today as the system clock has it, so that both windows below load the same entries.
     const QDate today = QDate::currentDate();
-    if (path.isEmpty() || !fill(path, today, entriesToday)) {
-        std::fprintf(stderr, "cannot make the data file: %s\n", qPrintable(error));
+    const QString path
+        = Bench::dataFile(dir.path(), [&](QSqlQuery& query) { return fill(query, today, entriesToday); });
+    if (path.isEmpty())
         return 1;
-    }
 
     FakeClock clock(QDateTime(today, QTime(3, 17, 0)));
     SettingsStore settings(dir.filePath(QStringLiteral("Vespelinda.conf")));
@@ -190,13 +173,13 @@ int main(int argc, char* argv[])
         }
     }
 
-    out << "tick, nothing due: median " << QString::number(median(batches), 'f', 2) << " µs, worst batch "
+    out << "tick, nothing due: median " << QString::number(Bench::median(batches), 'f', 2) << " µs, worst batch "
         << QString::number(*std::max_element(batches.begin(), batches.end()), 'f', 2) << " µs (" << ticks
         << " ticks)\n";
-    out << "tick + repaint of the readout: median " << QString::number(median(painted), 'f', 1) << " µs\n";
-    out << "tick with the system clock: median " << QString::number(median(real), 'f', 2) << " µs (20000 ticks"
+    out << "tick + repaint of the readout: median " << QString::number(Bench::median(painted), 'f', 1) << " µs\n";
+    out << "tick with the system clock: median " << QString::number(Bench::median(real), 'f', 2) << " µs (20000 ticks"
         << (reloadedToday ? ", same entries" : ", OTHER entries") << ")\n";
-    out << "caricaOggi (for comparison): median " << QString::number(median(reloads), 'f', 1) << " µs\n";
+    out << "caricaOggi (for comparison): median " << QString::number(Bench::median(reloads), 'f', 1) << " µs\n";
     out << "record sets untouched by the ticks (no caricaOggi): " << (untouched ? "yes" : "NO") << "\n";
     out << "boxes shown: " << boxes.shown.size() << ", texts spoken: " << engine.spoken().size() << "\n";
     out.flush();

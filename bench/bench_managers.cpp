@@ -3,7 +3,7 @@
 // with its list drawn (reading the table, building the window, the first paint), and the time to
 // draw each page while the list is scrolled from top to bottom.
 // usage: bench_managers [rows] [runs]   (runs offscreen unless QT_QPA_PLATFORM says otherwise)
-#include "DataFileFixture.h"
+#include "BenchSetup.h"
 #include "FakeAudioOutput.h"
 #include "FakeMessageBoxes.h"
 #include "FakeSpeechEngine.h"
@@ -40,55 +40,37 @@ struct Link final : MainWindowLink
     bool open = false;
 };
 
-bool fill(const QString& path, int rows)
+bool fill(QSqlQuery& query, int rows)
 {
     bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench-fill"));
-        db.setDatabaseName(path);
-        ok = db.open() && db.transaction();
-        QSqlQuery query(db);
-        query.prepare(QStringLiteral("INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES (?, ?, ?)"));
-        const QDate first(2026, 1, 1);
-        for (int i = 0; ok && i < rows; ++i) {
-            query.addBindValue(first.addDays(i % 700).toString(Qt::ISODate) + QStringLiteral("T00:00:00"));
-            query.addBindValue(QStringLiteral("1899-12-30T%1:%2:00")
-                                   .arg(i % 24, 2, 10, QLatin1Char('0'))
-                                   .arg(i * 7 % 60, 2, 10, QLatin1Char('0')));
-            query.addBindValue(QStringLiteral("Appuntamento numero %1, con un testo di lunghezza media").arg(i));
-            ok = query.exec();
-        }
-        ok = ok && db.commit();
-        db.close();
+    query.prepare(QStringLiteral("INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES (?, ?, ?)"));
+    const QDate first(2026, 1, 1);
+    for (int i = 0; ok && i < rows; ++i) {
+        query.addBindValue(first.addDays(i % 700).toString(Qt::ISODate) + QStringLiteral("T00:00:00"));
+        query.addBindValue(QStringLiteral("1899-12-30T%1:%2:00")
+                               .arg(i % 24, 2, 10, QLatin1Char('0'))
+                               .arg(i * 7 % 60, 2, 10, QLatin1Char('0')));
+        query.addBindValue(QStringLiteral("Appuntamento numero %1, con un testo di lunghezza media").arg(i));
+        ok = query.exec();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("bench-fill"));
     return ok;
 }
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Bench::offscreenUnlessTold();
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
-    const int rows = argc > 1 ? std::max(1, atoi(argv[1])) : 10000;
-    const int runs = argc > 2 ? std::max(1, atoi(argv[2])) : 20;
+    const int rows = Bench::argument(argc, argv, 1, 10000, 1);
+    const int runs = Bench::argument(argc, argv, 2, 20, 1);
     QTextStream out(stdout);
 
     QTemporaryDir dir;
-    QString error;
-    const QString path = DataFileFixture::create(dir.path(), &error);
-    if (path.isEmpty() || !fill(path, rows)) {
-        std::fprintf(stderr, "cannot make the data file: %s\n", qPrintable(error));
+    const QString path = Bench::dataFile(dir.path(), [rows](QSqlQuery& query) { return fill(query, rows); });
+    if (path.isEmpty())
         return 1;
-    }
     AgendaData data(path);
     if (!data.open()) {
         std::fprintf(stderr, "%s\n", qPrintable(data.errorText()));
@@ -130,10 +112,11 @@ int main(int argc, char* argv[])
     }
 
     out << "appointments: " << rows << ", runs: " << runs << "\n";
-    out << "open the window (read the table, build, first paint): median " << QString::number(median(opens), 'f', 1)
-        << " ms, worst " << QString::number(*std::max_element(opens.begin(), opens.end()), 'f', 1) << " ms\n";
-    out << "  of which reading the table: median " << QString::number(median(reads), 'f', 1) << " ms\n";
-    out << "scroll one page and draw it: median " << QString::number(median(pages), 'f', 2) << " ms, worst "
+    out << "open the window (read the table, build, first paint): median "
+        << QString::number(Bench::median(opens), 'f', 1) << " ms, worst "
+        << QString::number(*std::max_element(opens.begin(), opens.end()), 'f', 1) << " ms\n";
+    out << "  of which reading the table: median " << QString::number(Bench::median(reads), 'f', 1) << " ms\n";
+    out << "scroll one page and draw it: median " << QString::number(Bench::median(pages), 'f', 2) << " ms, worst "
         << QString::number(*std::max_element(pages.begin(), pages.end()), 'f', 2) << " ms (" << pages.size()
         << " pages)\n";
     out.flush();

@@ -3,7 +3,7 @@
 // steps through it, and "Cerca" finds a name (with the entry read aloud) or says it is not there.
 // Each figure is the time from the click to the page showing the result, without painting.
 // usage: bench_rubrica [entries]   (runs offscreen unless QT_QPA_PLATFORM says otherwise)
-#include "DataFileFixture.h"
+#include "BenchSetup.h"
 #include "FakeAudioOutput.h"
 #include "FakeClipboardText.h"
 #include "FakeClock.h"
@@ -36,35 +36,21 @@ const char* const Names[] = { "Mario Rossi", "Anna Bianchi", "Nicolò Ferrari", 
     "Giuseppe Romano", "Chiara Colombo", "Luca Ricci", "Francesca Marino", "Sofia Greco" };
 
 // One "D'Angelo" in a thousand, one "Zeno Ultimo" at the very end.
-bool fill(const QString& path, int entries)
+bool fill(QSqlQuery& query, int entries)
 {
     bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench-fill"));
-        db.setDatabaseName(path);
-        ok = db.open() && db.transaction();
-        QSqlQuery query(db);
-        ok = ok && query.prepare(QStringLiteral("INSERT INTO Rubrica (Nome, Telefono, Email) VALUES (?, ?, ?)"));
-        for (int i = 0; ok && i < entries; ++i) {
-            query.addBindValue(i == entries - 1 ? QStringLiteral("Zeno Ultimo")
-                    : i % 1000 == 500           ? QStringLiteral("D'Angelo")
-                                                : QString::fromUtf8(Names[i % 10]));
-            query.addBindValue(QStringLiteral("+39 06 %1").arg(1000000 + i));
-            query.addBindValue(QStringLiteral("persona.%1@example.it").arg(i));
-            ok = query.exec();
-        }
-        ok = ok && db.commit();
-        db.close();
+    ok = ok && query.prepare(QStringLiteral("INSERT INTO Rubrica (Nome, Telefono, Email) VALUES (?, ?, ?)"));
+    for (int i = 0; ok && i < entries; ++i) {
+        query.addBindValue(i == entries - 1 ? QStringLiteral("Zeno Ultimo")
+                : i % 1000 == 500           ? QStringLiteral("D'Angelo")
+                                            : QString::fromUtf8(Names[i % 10]));
+        query.addBindValue(QStringLiteral("+39 06 %1").arg(1000000 + i));
+        query.addBindValue(QStringLiteral("persona.%1@example.it").arg(i));
+        ok = query.exec();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("bench-fill"));
     return ok;
 }
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 QString ms(double ns) { return QString::number(ns / 1e6, 'f', 3) + QStringLiteral(" ms"); }
 // Processor time of the calling thread: on a busy machine the wall clock also counts the waits.
 double threadCpuNs()
@@ -77,20 +63,16 @@ double threadCpuNs()
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Bench::offscreenUnlessTold();
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
-    const int entries = argc > 1 ? std::max(1000, atoi(argv[1])) : 100000;
+    const int entries = Bench::argument(argc, argv, 1, 100000, 1000);
     QTextStream out(stdout);
 
     QTemporaryDir dir;
-    QString error;
-    const QString path = DataFileFixture::create(dir.path(), &error);
-    if (path.isEmpty() || !fill(path, entries)) {
-        std::fprintf(stderr, "cannot make the data file: %s\n", qPrintable(error));
+    const QString path = Bench::dataFile(dir.path(), [entries](QSqlQuery& query) { return fill(query, entries); });
+    if (path.isEmpty())
         return 1;
-    }
     FakeClock clock(QDateTime(QDate(2026, 12, 5), QTime(9, 0)));
     SettingsStore settings(dir.filePath(QStringLiteral("Vespelinda.conf")));
     FakeSpeechEngine engine;
@@ -156,14 +138,14 @@ int main(int argc, char* argv[])
     out << "entries: " << data.dtaRubrica().recordCount() << "\n";
     out << "data file opened (three record sets): " << ms(opened) << ", main window with the page built: " << ms(built)
         << "\n";
-    out << "\">\": median " << ms(median(steps)) << ", worst " << ms(*std::max_element(steps.begin(), steps.end()))
-        << "\n";
+    out << "\">\": median " << ms(Bench::median(steps)) << ", worst "
+        << ms(*std::max_element(steps.begin(), steps.end())) << "\n";
     out << "first \"Cerca\": " << ms(first) << " (processor " << ms(firstCpuNs) << ")\n";
-    out << "\"Cerca\" D'Angelo in turn: median " << ms(median(sameName)) << ", worst "
+    out << "\"Cerca\" D'Angelo in turn: median " << ms(Bench::median(sameName)) << ", worst "
         << ms(*std::max_element(sameName.begin(), sameName.end())) << "\n";
-    out << "\"Cerca\" the last entry: median " << ms(median(last)) << ", worst "
+    out << "\"Cerca\" the last entry: median " << ms(Bench::median(last)) << ", worst "
         << ms(*std::max_element(last.begin(), last.end())) << "\n";
-    out << "\"Cerca\" a name nobody has: median " << ms(median(absent)) << ", worst "
+    out << "\"Cerca\" a name nobody has: median " << ms(Bench::median(absent)) << ", worst "
         << ms(*std::max_element(absent.begin(), absent.end())) << "\n";
     out << "found as expected: " << (found == 300 ? "yes" : "NO") << ", boxes shown: " << boxes.shown.size() << "\n";
     out.flush();
