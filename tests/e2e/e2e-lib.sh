@@ -150,6 +150,15 @@ e2e_start_tray()
     sleep 0.3 # it owns the tray selection right after its window exists
 }
 
+# e2e_start_desktop: the X server, openbox and trayer, with the pointer out of the window's way.
+e2e_start_desktop()
+{
+    e2e_start_x
+    e2e_start_wm
+    e2e_start_tray
+    xdotool mousemove 600 700
+}
+
 # e2e_start_sound: a PulseAudio server with a null sink "speech" whose monitor can be recorded
 # (parec -d speech.monitor --latency-msec=20 --format=s16le --rate=22050 --channels=1 --raw).
 e2e_start_sound()

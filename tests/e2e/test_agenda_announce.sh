@@ -8,10 +8,7 @@
 . "$(dirname "$0")/e2e-lib.sh"
 
 e2e_setup "${1:?usage: $0 path/to/Vespelinda}"
-e2e_start_x
-e2e_start_wm
-e2e_start_tray
-xdotool mousemove 600 700
+e2e_start_desktop
 e2e_settings "Carica avvio" 0 "Tipo iniziale" Nessuno "Tipo finale" Standard "Riduci icona" 0 \
     "Leggi errore" 1 "Automin" 0 "Mess Min" 0 "Secondi inatt" 300
 
