@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 RUNTIME_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
-    libqt6sql6-sqlite qt6-multimedia-dev libqt6svg6-dev qt6-translations-l10n libespeak-ng-dev
+    libqt6sql6-sqlite libpulse-dev libsqlite3-dev libqt6svg6-dev qt6-translations-l10n libespeak-ng-dev
     espeak-ng-data sqlite3 libgl-dev fonts-dejavu-core
     festival festival-dev festlex-ifd festvox-italp16k festvox-itapc16k)
 TEST_PACKAGES=(xvfb xauth x11-utils xdotool wmctrl openbox trayer pulseaudio pulseaudio-utils sox

@@ -10,7 +10,7 @@
 #include "core/MainWindowLink.h"
 #include "mainwindow/LeggiPage.h"
 #include "speech/EspeakEngine.h"
-#include "speech/SinkAudioOutput.h"
+#include "speech/PulseAudioOutput.h"
 #include "speech/Speaker.h"
 
 #include <QApplication>
@@ -69,6 +69,7 @@ public:
     {
         timed("stop", [&] { m_sink.stop(); });
     }
+    qint64 heardMs() const override { return m_sink.heardMs(); }
     QMap<QString, double> longest;
 
 private:
@@ -80,7 +81,7 @@ private:
         double& slot = longest[QString::fromLatin1(call)];
         slot = std::max(slot, timer.nsecsElapsed() / 1e6);
     }
-    SinkAudioOutput m_sink;
+    PulseAudioOutput m_sink;
 };
 
 // About 1 MB (UTF-8) of varied Italian sentences in paragraphs, the same every run.

@@ -5,7 +5,7 @@
 // otherwise.
 #include "speech/EspeakEngine.h"
 #include "speech/FestivalProcess.h"
-#include "speech/SinkAudioOutput.h"
+#include "speech/PulseAudioOutput.h"
 #include "speech/Speaker.h"
 #include "speech/VoiceEngine.h"
 
@@ -25,7 +25,7 @@ int main(int argc, char* argv[])
     EspeakEngine espeak;
     FestivalProcess festival(QStringLiteral(VESPELINDA_FESTIVAL_HELPER));
     VoiceEngine voice(settings, espeak, festival);
-    SinkAudioOutput output;
+    PulseAudioOutput output;
     Speaker speaker(voice, output);
 
     const QStringList sentences = { QStringLiteral("Sono le 14 e 30. . riunione."),

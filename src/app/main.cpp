@@ -14,7 +14,7 @@
 #include "options/AutostartEntry.h"
 #include "speech/EspeakEngine.h"
 #include "speech/FestivalProcess.h"
-#include "speech/SinkAudioOutput.h"
+#include "speech/PulseAudioOutput.h"
 #include "speech/Speaker.h"
 #include "speech/VoiceEngine.h"
 #include "speech/VoiceSettings.h"
@@ -78,7 +78,7 @@ int main(int argc, char* argv[])
     // Festival's interpreter runs in a helper beside the executable: a crash there costs a sentence.
     FestivalProcess festival(QCoreApplication::applicationDirPath() + QStringLiteral("/vespelinda-festival"));
     VoiceEngine voice(voiceSettings, espeak, festival);
-    SinkAudioOutput audio;
+    PulseAudioOutput audio;
     Speaker speaker(voice, audio);
     QtMessageBoxService boxes;
     Alert alert(settings, speaker, boxes);

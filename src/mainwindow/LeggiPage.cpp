@@ -67,7 +67,10 @@ void LeggiPage::build(QFrame& frame)
 void LeggiPage::leggi()
 {
     const QString text = Text1->toPlainText();
-    m_speaker.Speak(text.isEmpty() ? QString::fromUtf8(Prompt) : text);
+    if (text.isEmpty())
+        m_speaker.Speak(QString::fromUtf8(Prompt));
+    else
+        m_speaker.Speak(text, Speaker::Lane::Reading);
 }
 
 void LeggiPage::incolla() { Text1->setPlainText(m_clipboard.text()); }
@@ -75,17 +78,17 @@ void LeggiPage::incolla() { Text1->setPlainText(m_clipboard.text()); }
 void LeggiPage::pausaRiprendi()
 {
     if (Command3->text() == QLatin1String(Pausa)) {
-        m_speaker.Pause();
+        m_speaker.PauseReading();
         setCommand3(Riprendi);
     } else {
-        m_speaker.Resume();
+        m_speaker.ResumeReading();
         setCommand3(Pausa);
     }
 }
 
 void LeggiPage::stop()
 {
-    m_speaker.Reset();
+    m_speaker.StopReading();
     setCommand3(Pausa);
 }
 

@@ -19,6 +19,9 @@ public:
     virtual void resume() = 0;
     // Drops the clip without finished().
     virtual void stop() = 0;
+    // How much of the clip in hand has been heard so far, pauses left out (an estimate: the
+    // device may still hold a few milliseconds of what it was given).
+    virtual qint64 heardMs() const = 0;
 
 signals:
     void bufferHandedOver();

@@ -7,6 +7,9 @@
 #include "speech/VoiceEngine.h"
 #include "speech/VoiceSettingsDialog.h"
 
+#include <algorithm>
+#include <limits>
+
 Speaker::Speaker(SpeechEngine& engine, AudioOutput& output, QObject* parent)
     : QObject(parent)
     , m_engine(engine)
@@ -35,55 +38,160 @@ Speaker::~Speaker()
     m_thread.wait();
 }
 
-quint64 Speaker::Speak(const QString& text)
+quint64 Speaker::Speak(const QString& text, Lane lane)
 {
     qCInfo(lcSpeech).noquote() << text;
     const quint64 id = ++m_lastId;
-    m_queue.push_back({ id, text });
+    if (lane == Lane::Reading) {
+        m_readingQueue.push_back({ id, text });
+    } else {
+        m_voiceQueue.push_back({ id, text });
+        if (m_current && m_current->lane == Lane::Reading)
+            setReadingAside();
+    }
     if (!m_current)
         startNext();
     return id;
 }
 
-void Speaker::Pause()
+void Speaker::PauseReading()
 {
-    m_paused = true;
-    if (m_playing)
+    m_readingPaused = true;
+    if (m_playing && m_current && m_current->lane == Lane::Reading)
         m_output.pause();
 }
 
-void Speaker::Resume()
+void Speaker::ResumeReading()
 {
-    if (!m_paused)
+    if (!m_readingPaused)
         return;
-    m_paused = false;
-    if (m_playing)
+    m_readingPaused = false;
+    if (m_playing && m_current && m_current->lane == Lane::Reading)
         m_output.resume();
     else if (!m_current)
         startNext();
 }
 
+void Speaker::StopReading()
+{
+    m_readingQueue.clear();
+    m_setAside.reset();
+    m_readingPaused = false;
+    if (m_current && m_current->lane == Lane::Reading) {
+        dropCurrent();
+        startNext();
+    }
+}
+
 void Speaker::Reset()
 {
-    m_queue.clear();
+    m_voiceQueue.clear();
+    m_readingQueue.clear();
+    m_setAside.reset();
+    m_readingPaused = false;
+    dropCurrent();
+}
+
+void Speaker::dropCurrent()
+{
+    cancelSynthesis();
+    m_current.reset();
+    m_ready.reset();
+    if (m_playing)
+        m_output.stop();
+    m_playing = false;
+}
+
+void Speaker::cancelSynthesis()
+{
     // The synthesis under way is abandoned, not waited for, and its late result dropped by ticket.
     m_cancel->store(true);
     m_cancel = std::make_shared<std::atomic_bool>(false);
     ++m_ticket;
+    m_synthesising = false;
+}
+
+namespace {
+// The part of a clip not heard yet: from `heardMs`, backed up to the quietest 20 ms of the 600 ms
+// before it (most likely a pause between words), so that a reading resumes with whole words.
+std::optional<Pcm> unheardPart(const Pcm& pcm, qint64 heardMs)
+{
+    const qsizetype samples = pcm.samples.size() / 2;
+    const qsizetype rate = std::max(1, pcm.sampleRate);
+    const qsizetype at = std::clamp<qsizetype>(heardMs * rate / 1000, 0, samples);
+    if (at >= samples)
+        return std::nullopt;
+    const auto* data = reinterpret_cast<const qint16*>(pcm.samples.constData());
+    const qsizetype window = rate / 50;
+    const qsizetype earliest = std::max<qsizetype>(0, at - rate * 600 / 1000);
+    qsizetype from = at;
+    qint64 quietest = std::numeric_limits<qint64>::max();
+    for (qsizetype start = at - window; start >= earliest; start -= window / 2) {
+        qint64 energy = 0;
+        for (qsizetype i = start; i < start + window; ++i)
+            energy += std::abs(data[i]);
+        if (energy < quietest) {
+            quietest = energy;
+            from = start;
+        }
+    }
+    if (at < window)
+        from = 0;
+    return Pcm { pcm.samples.mid(from * 2), pcm.sampleRate };
+}
+} // namespace
+
+void Speaker::setReadingAside()
+{
+    SetAside aside { std::move(*m_current), std::nullopt, std::move(m_ready) };
     m_current.reset();
     m_ready.reset();
-    m_synthesising = false;
-    if (m_playing)
+    if (m_synthesising) {
+        cancelSynthesis();
+        aside.text.next = m_synthesisFrom; // made again when the reading is taken up
+    }
+    if (m_playing) {
+        aside.unheard = unheardPart(m_playingPcm, m_output.heardMs());
         m_output.stop();
-    m_playing = false;
-    m_paused = false;
+        m_playing = false;
+    }
+    qCDebug(lcSpeechQueue) << "reading" << aside.text.id << "set aside for the voice";
+    m_setAside = std::move(aside);
+}
+
+void Speaker::takeUpReading()
+{
+    SetAside aside = std::move(*m_setAside);
+    m_setAside.reset();
+    qCDebug(lcSpeechQueue) << "reading" << aside.text.id << "taken up again";
+    m_current = std::move(aside.text);
+    m_ready = std::move(aside.ready);
+    if (!aside.unheard) {
+        continueText();
+        return;
+    }
+    if (playPiece(*aside.unheard) && !m_ready && morePieces())
+        synthesiseNextPiece();
 }
 
 int Speaker::SpeakingState() const
 {
-    if (m_paused)
+    if (voiceBusy())
+        return Speaking;
+    if (m_readingPaused)
         return Paused;
-    return m_current || !m_queue.empty() ? Speaking : Idle;
+    return m_current || m_setAside || !m_readingQueue.empty() ? Speaking : Idle;
+}
+
+bool Speaker::hasSpoken(quint64 id) const
+{
+    if (id > m_lastId)
+        return false;
+    const auto waiting = [id](const std::deque<Queued>& queue) {
+        return std::any_of(queue.begin(), queue.end(), [id](const Queued& queued) { return queued.id == id; });
+    };
+    return !(m_current && m_current->id == id) && !(m_setAside && m_setAside->text.id == id) && !waiting(m_voiceQueue)
+        && !waiting(m_readingQueue);
 }
 
 void Speaker::setHeld(bool held)
@@ -120,15 +228,29 @@ void Speaker::startNext()
     if (m_advancing)
         return;
     m_advancing = true;
-    while (!m_current && !m_paused && !m_held && !m_queue.empty()) {
-        auto [id, text] = std::move(m_queue.front());
-        m_queue.pop_front();
+    while (!m_current && !m_held) {
+        Lane lane = Lane::Voice;
+        std::deque<Queued>* queue = &m_voiceQueue;
+        if (m_voiceQueue.empty()) {
+            if (m_readingPaused)
+                break;
+            if (m_setAside) {
+                takeUpReading();
+                continue;
+            }
+            if (m_readingQueue.empty())
+                break;
+            lane = Lane::Reading;
+            queue = &m_readingQueue;
+        }
+        auto [id, text] = std::move(queue->front());
+        queue->pop_front();
         if (text.isEmpty()) {
             emit SpeechStarted(id);
             spoken(id);
             continue;
         }
-        m_current = Current { id, std::move(text) };
+        m_current = Current { id, std::move(text), lane };
         synthesiseNextPiece();
     }
     m_advancing = false;
@@ -139,6 +261,7 @@ void Speaker::synthesiseNextPiece()
     const qsizetype from = m_current->next;
     const qsizetype end = SentenceSplitter::pieceEnd(m_current->text, from, from == 0 ? FirstPieceChars : PieceChars);
     const QString piece = m_current->text.mid(from, end - from);
+    m_synthesisFrom = from;
     m_current->next = end;
     m_synthesising = true;
     const quint64 ticket = ++m_ticket;
@@ -179,11 +302,13 @@ bool Speaker::playPiece(const Pcm& pcm)
 {
     const quint64 id = m_current->id;
     m_playing = true;
+    m_playingPcm = pcm;
     m_output.play(pcm);
-    if (m_paused)
+    if (m_current->lane == Lane::Reading && m_readingPaused)
         m_output.pause();
     if (!m_current->started) {
         m_current->started = true;
+        qCDebug(lcSpeechQueue) << "text" << id << "heard";
         emit SpeechStarted(id);
     }
     return m_current && m_current->id == id && m_playing;
@@ -194,6 +319,11 @@ void Speaker::onOutputFinished()
     if (!m_playing)
         return;
     m_playing = false;
+    continueText();
+}
+
+void Speaker::continueText()
+{
     if (m_ready) {
         const Pcm pcm = std::move(*m_ready);
         m_ready.reset();
@@ -221,6 +351,6 @@ void Speaker::finishText()
 
 void Speaker::spoken(quint64 id)
 {
-    m_spokenThrough = id;
+    qCDebug(lcSpeechQueue) << "text" << id << "spoken";
     emit SpeechProgress(id);
 }

@@ -20,6 +20,12 @@ class VoiceEngine;
 // thread and the audio plays on the output, one text after another. A long text is synthesised
 // and played a piece of about a sentence at a time (the next piece is made while one plays), yet
 // it is still one text for the notifications.
+//
+// Texts wait in one of two lanes. The voice's own texts (greetings, announcements, readouts,
+// alerts, the farewell) come first: one that arrives during a reading sets the reading aside at
+// once, from the quiet moment just before where it was, and the reading carries on from there when
+// the voice has nothing more to say. The reading page's Pause, Resume and Stop act on the reading
+// lane only, so they never hold or drop an announcement.
 class Speaker : public QObject
 {
     Q_OBJECT
@@ -32,16 +38,28 @@ public:
         Paused = 2
     };
 
+    enum class Lane
+    {
+        Voice,
+        Reading
+    };
+
     Speaker(SpeechEngine& engine, AudioOutput& output, QObject* parent = nullptr);
     // With the voice the user chooses in VoiceDialog().
     Speaker(VoiceEngine& voice, AudioOutput& output, QObject* parent = nullptr);
     ~Speaker() override;
 
     // Returns the text's identity, which the notifications carry.
-    quint64 Speak(const QString& text);
-    void Pause();
-    void Resume();
+    quint64 Speak(const QString& text, Lane lane = Lane::Voice);
+    // Hold, release or drop the reading lane (a reading under way, set aside or waiting); a
+    // pause holds it even while nothing is read yet.
+    void PauseReading();
+    void ResumeReading();
+    void StopReading();
+    // Drops everything, in both lanes.
     void Reset();
+    // Speaking while anything is to be said and not held by the reading's pause; Paused while
+    // the paused reading is all there is.
     int SpeakingState() const;
     // While held, texts are queued (and the speaker counts as speaking) but none is synthesised:
     // the start holds the greeting until the window is on screen, so that neither the engine's
@@ -54,8 +72,8 @@ public:
     // Runs `job` on the synthesis thread, where the engines are called, then `then` back here.
     void onSynthesisThread(std::function<void()> job, std::function<void()> then);
 
-    // Whether the text of that identity has been played to its end (texts end in their order).
-    bool hasSpoken(quint64 id) const { return id <= m_spokenThrough; }
+    // Whether the text of that identity has been played to its end (or dropped).
+    bool hasSpoken(quint64 id) const;
 
     SpeechEngine& engine() { return m_engine; }
 
@@ -81,11 +99,25 @@ private:
     {
         quint64 id;
         QString text;
+        Lane lane = Lane::Voice;
         qsizetype next = 0; // where the next piece to synthesise begins
         bool started = false;
     };
+    // A reading set aside for the voice: the part of its clip not heard yet, and the piece that
+    // had been made ahead.
+    struct SetAside
+    {
+        Current text;
+        std::optional<Pcm> unheard;
+        std::optional<Pcm> ready;
+    };
 
     void startNext();
+    void setReadingAside();
+    void takeUpReading();
+    void cancelSynthesis();
+    void dropCurrent();
+    void continueText();
     void synthesiseNextPiece();
     void onSynthesised(quint64 ticket, const Pcm& pcm);
     void onOutputFinished();
@@ -94,23 +126,27 @@ private:
     bool morePieces() const { return m_current && m_current->next < m_current->text.size(); }
     void finishText();
     void spoken(quint64 id);
+    bool voiceBusy() const { return (m_current && m_current->lane == Lane::Voice) || !m_voiceQueue.empty(); }
 
     SpeechEngine& m_engine;
     VoiceEngine* m_voice = nullptr;
     AudioOutput& m_output;
     QThread m_thread;
     QObject* m_worker = nullptr; // lives on m_thread
-    std::deque<Queued> m_queue;
+    std::deque<Queued> m_voiceQueue;
+    std::deque<Queued> m_readingQueue;
     std::optional<Current> m_current;
+    std::optional<SetAside> m_setAside;
     std::optional<Pcm> m_ready; // the next piece, made while the one before plays
+    Pcm m_playingPcm; // the clip with the output, kept so that a reading set aside resumes within it
+    qsizetype m_synthesisFrom = 0; // where the piece being synthesised begins
     // Raised by Reset: the synthesis under way stops and the work still queued is skipped.
     std::shared_ptr<std::atomic_bool> m_cancel = std::make_shared<std::atomic_bool>(false);
     quint64 m_ticket = 0; // the synthesis in hand; a result for an older ticket is stale
     quint64 m_lastId = 0;
-    quint64 m_spokenThrough = 0;
     bool m_synthesising = false;
     bool m_playing = false;
-    bool m_paused = false;
+    bool m_readingPaused = false;
     bool m_held = false;
     bool m_advancing = false;
 };

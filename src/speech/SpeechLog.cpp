@@ -2,3 +2,4 @@
 #include "speech/SpeechLog.h"
 
 Q_LOGGING_CATEGORY(lcSpeech, "vespelinda.speech", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcSpeechQueue, "vespelinda.speech.queue", QtWarningMsg)

@@ -17,7 +17,7 @@ e2e_wait 5 e2e_viewable "$W" || e2e_fail "the main window is not shown"
 e2e_wait_speech "Buon" 10 || e2e_fail "no greeting"
 grep -qE "^vespelinda.speech: Buo(ngiorno|n pomeriggio|nasera|nanotte)\. oggi è il [0-3][0-9]/[01][0-9]/20[0-9][0-9]\. sono le [0-9]+ e [0-9]+ minuti\.$" \
     "$SPEECH_LOG" || e2e_fail "the greeting is not the date-and-time greeting"
-e2e_wait_speech "no sound device" 10 || e2e_fail "the missing sound device is not logged"
+e2e_wait_speech "no sound server" 10 || e2e_fail "the missing sound device is not logged"
 
 for pair in "Tipo%20iniziale=DataOra" "Tipo%20finale=Standard" "Carica%20avvio=0" "Riduci%20icona=0" \
     "Leggi%20errore=1" "Automin=0" "Mess%20Min=1" "Secondi%20inatt=15"; do
@@ -52,5 +52,5 @@ audible=$(od -An -v -td2 -w2 "$E2E_DIR/greeting.raw" | awk '{ v = $1 < 0 ? -$1 :
 seconds=$(awk -v n="$audible" 'BEGIN { printf "%.2f", n / 22050 }')
 e2e_log "loud samples in the recording: $audible ($seconds s)"
 [ "$audible" -gt 22050 ] || e2e_fail "the greeting was not heard (only $audible loud samples)"
-grep -q "no sound device" "$SPEECH_LOG" && e2e_fail "it spoke silently although a sound server runs"
+grep -q "no sound server" "$SPEECH_LOG" && e2e_fail "it spoke silently although a sound server runs"
 e2e_pass

@@ -16,6 +16,8 @@ public:
     void play(const Pcm& pcm) override
     {
         events << QStringLiteral("play");
+        clips << pcm;
+        heard = 0;
         clipBytes << pcm.samples.size();
         m_playing = true;
         m_paused = false;
@@ -41,11 +43,15 @@ public:
         emit finished();
     }
 
+    qint64 heardMs() const override { return heard; }
+
     bool playing() const { return m_playing; }
     bool paused() const { return m_paused; }
     int clipsStarted() const { return m_clips; }
     QStringList events; // "play", "stop", "finish" in order
     QList<qsizetype> clipBytes; // the audio of each clip played, in order
+    QList<Pcm> clips; // each clip played, in order
+    qint64 heard = 0; // what heardMs() answers for the clip in hand; play() sets it back to 0
 
 private:
     bool m_playing = false;

@@ -130,16 +130,16 @@ private slots:
         rig.window->setFinestraAperta(true);
         QVERIFY(!armedByATick());
         rig.window->setFinestraAperta(false);
-        rig.speech.speaker.Speak(u"una frase lunga"_s);
+        rig.speech.speaker.Speak(u"una frase lunga"_s, Speaker::Lane::Reading);
         QTRY_VERIFY(rig.speech.output.playing()); // its start stops any countdown
         QVERIFY(!armedByATick());
-        rig.speech.speaker.Pause();
+        rig.speech.speaker.PauseReading();
         QVERIFY(armedByATick()); // paused is not speaking
         QTRY_VERIFY(countdown.remainingTime() < 59950);
         const int remaining = countdown.remainingTime();
         QVERIFY(armedByATick() && countdown.remainingTime() <= remaining); // not started afresh
         // A text that begins while the countdown runs stops it.
-        rig.speech.speaker.Resume();
+        rig.speech.speaker.ResumeReading();
         QVERIFY(rig.speech.finishCurrent() && armedByATick());
         rig.speech.speaker.Speak(u"Ahia!"_s);
         QTRY_VERIFY(!countdown.isActive());

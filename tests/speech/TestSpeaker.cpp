@@ -1,11 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SpeechRig.h"
-#include "speech/SinkAudioOutput.h"
+#include "speech/PulseAudioOutput.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+// One second of loud audio for any text, with 100 ms of silence from `gapFromMs`; a voice text
+// ("annuncio") is 80 ms long.
+struct GapEngine final : SpeechEngine
+{
+    explicit GapEngine(int gapFromMs)
+        : gapFrom(gapFromMs)
+    {
+    }
+    using SpeechEngine::synthesize;
+    Pcm synthesize(const QString& text, const std::atomic_bool&) override
+    {
+        ++calls;
+        const int ms = text == u"annuncio"_s ? 80 : 1000;
+        QList<qint16> samples(ms * 22050 / 1000, 8000);
+        for (int i = gapFrom * 22050 / 1000; i < (gapFrom + 100) * 22050 / 1000 && i < samples.size(); ++i)
+            samples[i] = 0;
+        return Pcm { QByteArray(reinterpret_cast<const char*>(samples.constData()), samples.size() * 2), 22050 };
+    }
+    QStringList voices() const override { return {}; }
+    int gapFrom;
+    std::atomic_int calls = 0;
+};
+} // namespace
 
 class TestSpeaker : public QObject
 {
@@ -40,45 +65,130 @@ private slots:
         QCOMPARE(rig.output.clipsStarted(), 2); // empty texts make no sound
     }
 
-    // Pause holds the clip and the queue (even while idle); Reset drops them, the pause and a
-    // synthesis still under way.
-    void pauseHoldsAndResetDrops()
+    // The reading page's pause holds the reading (even before it starts) and only the reading;
+    // Stop drops the reading, set aside or waiting, and only the reading; Reset drops everything,
+    // a synthesis under way included.
+    void readingLaneIsPausedAndStoppedAlone()
     {
         SpeechRig rig;
         QSignalSpy progress(&rig.speaker, &Speaker::SpeechProgress);
-        rig.speaker.Speak(u"uno"_s);
+        const quint64 reading = rig.speaker.Speak(u"uno"_s, Speaker::Lane::Reading);
         QTRY_VERIFY(rig.output.playing());
-        rig.speaker.Pause();
-        rig.speaker.Speak(u"due"_s);
-        QVERIFY(rig.output.paused() && rig.speaker.SpeakingState() == Speaker::Paused);
-        rig.speaker.Resume();
-        QVERIFY(!rig.output.paused() && rig.speaker.SpeakingState() == Speaker::Speaking);
-        QCOMPARE(rig.finishAll(), (QStringList { "uno", "due" }));
-        rig.speaker.Pause();
-        rig.speaker.Speak(u"tre"_s);
-        QTest::qWait(50);
-        QVERIFY(rig.spoken().size() == 2 && rig.speaker.SpeakingState() == Speaker::Paused);
-        rig.speaker.Resume();
-        QTRY_VERIFY(rig.output.playing());
+        rig.speaker.PauseReading();
+        QVERIFY(rig.output.paused());
+        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Paused));
+        const quint64 voice = rig.speaker.Speak(u"due"_s);
+        QTRY_COMPARE(rig.output.clipsStarted(), 2);
+        QVERIFY(!rig.output.paused()); // the voice is not held by the reading's pause
+        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Speaking));
+        rig.output.finishClip();
+        QVERIFY(rig.speaker.hasSpoken(voice));
+        QVERIFY(!rig.speaker.hasSpoken(reading));
+        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Paused));
+        QCOMPARE(rig.output.clipsStarted(), 2); // the paused reading waits to be resumed
+        rig.speaker.ResumeReading();
+        QCOMPARE(rig.output.clipsStarted(), 3);
+        QVERIFY(!rig.output.paused());
+        QCOMPARE(rig.finishAll(), (QStringList { "uno", "due" })); // not made again
+        QVERIFY(rig.speaker.hasSpoken(reading));
 
+        rig.speaker.PauseReading(); // while idle: the next reading waits, a voice text does not
+        rig.speaker.Speak(u"tre"_s, Speaker::Lane::Reading);
         rig.speaker.Speak(u"quattro"_s);
-        rig.speaker.Pause();
+        QTRY_VERIFY(rig.output.playing());
+        QCOMPARE(rig.finishAll(), (QStringList { "uno", "due", "quattro" }));
+        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Paused));
+        rig.speaker.ResumeReading();
+        QCOMPARE(rig.finishAll(), (QStringList { "uno", "due", "quattro", "tre" }));
+
+        // Stop during a voice text, with a reading set aside and another waiting.
+        rig.engine.clear();
+        rig.speaker.Speak(u"lettura"_s, Speaker::Lane::Reading);
+        rig.speaker.Speak(u"altra lettura"_s, Speaker::Lane::Reading);
+        QTRY_VERIFY(rig.output.playing());
+        const quint64 announcement = rig.speaker.Speak(u"annuncio"_s);
+        QTRY_COMPARE(rig.output.clipBytes.last(), 8 * 441);
+        rig.speaker.StopReading();
+        QVERIFY(rig.output.playing());
+        QCOMPARE(rig.finishAll(), (QStringList { "lettura", "annuncio" }));
+        QVERIFY(rig.speaker.hasSpoken(announcement));
+        QCOMPARE(progress.last().first().toULongLong(), announcement);
+        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Idle));
+
+        rig.speaker.Speak(u"cinque"_s, Speaker::Lane::Reading);
+        QTRY_VERIFY(rig.output.playing());
+        rig.speaker.Speak(u"sei"_s);
+        rig.speaker.PauseReading();
         rig.speaker.Reset();
-        QVERIFY(rig.output.events.last() == u"stop"_s && rig.speaker.SpeakingState() == Speaker::Idle);
+        QCOMPARE(rig.output.events.last(), u"stop"_s);
+        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Idle));
         rig.speaker.Speak(u"lungo"_s);
         rig.speaker.Reset(); // its synthesis is under way: the result is dropped when it comes back
-        rig.speaker.Speak(u"cinque"_s);
-        QVERIFY(rig.finishCurrent() && progress.size() == 3);
-        QCOMPARE(rig.spoken(), (QStringList { "uno", "due", "tre", "lungo", "cinque" }));
-        QTest::qWait(50);
-        QVERIFY(rig.output.clipsStarted() == 4 && rig.output.clipBytes.last() == 6 * 441); // "cinque", not "lungo"
+        rig.speaker.Speak(u"sette"_s, Speaker::Lane::Reading); // not held: Reset ended the pause
+        QVERIFY(rig.finishCurrent());
+        QCOMPARE(rig.output.clipBytes.last(), 5 * 441); // "sette", not "lungo"
+    }
+
+    // A voice text that arrives during a reading is heard at once. The reading is taken up from
+    // the quietest moment of the 600 ms before where it was cut, or from the piece it was making.
+    void voiceSetsTheReadingAside_data()
+    {
+        QTest::addColumn<int>("heardMs");
+        QTest::addColumn<int>("gapFromMs");
+        QTest::addColumn<int>("resumeFromMinMs"); // -1: nothing of the clip is left
+        QTest::addColumn<int>("resumeFromMaxMs");
+        QTest::newRow("back to the pause between words") << 700 << 400 << 400 << 480;
+        QTest::newRow("no pause in reach: just before") << 900 << 100 << 870 << 890;
+        QTest::newRow("cut at the very start") << 10 << 400 << 0 << 0;
+        QTest::newRow("all of it heard") << 1000 << 400 << -1 << -1;
+    }
+    void voiceSetsTheReadingAside()
+    {
+        QFETCH(int, heardMs);
+        QFETCH(int, gapFromMs);
+        QFETCH(int, resumeFromMinMs);
+        QFETCH(int, resumeFromMaxMs);
+        GapEngine engine(gapFromMs);
+        FakeAudioOutput output;
+        Speaker speaker(engine, output);
+        speaker.Speak(u"una lettura"_s, Speaker::Lane::Reading);
+        QTRY_VERIFY(output.playing());
+        output.heard = heardMs;
+        speaker.Speak(u"annuncio"_s);
+        QTRY_COMPARE(output.events.size(), 3);
+        QCOMPARE(output.events.mid(1), (QStringList { "stop", "play" }));
+        QCOMPARE(output.clips.last().durationMs(), 80); // the voice text, at once
+        output.finishClip();
+        if (resumeFromMinMs < 0) {
+            QCOMPARE(speaker.SpeakingState(), int(Speaker::Idle));
+            return;
+        }
+        QCOMPARE(output.clips.size(), 3);
+        const qint64 resumedFrom = 1000 - output.clips.last().durationMs();
+        QVERIFY2(resumedFrom >= resumeFromMinMs && resumedFrom <= resumeFromMaxMs,
+            qPrintable(u"resumed from %1 ms"_s.arg(resumedFrom)));
+        output.finishClip();
+        QCOMPARE(speaker.SpeakingState(), int(Speaker::Idle));
+        QCOMPARE(engine.calls.load(), 2); // the reading was not made again
+    }
+
+    void aPieceInTheMakingIsMadeAgain()
+    {
+        SpeechRig rig;
+        rig.speaker.Speak(u"lettura"_s, Speaker::Lane::Reading);
+        rig.speaker.Speak(u"annuncio"_s); // before the reading's first piece is back
+        QVERIFY(rig.finishCurrent());
+        QCOMPARE(rig.output.clipBytes.first(), 8 * 441);
+        QVERIFY(rig.finishCurrent());
+        QCOMPARE(rig.output.clipBytes.last(), 7 * 441);
+        QCOMPARE(rig.spoken(), (QStringList { "lettura", "annuncio", "lettura" }));
     }
 
     // Without a sound device a text still takes as long as its audio, pauses included.
     void silentOutputTakesAsLongAsTheAudio()
     {
         FakeSpeechEngine engine; // 10 ms per character
-        SinkAudioOutput output;
+        PulseAudioOutput output;
         output.setSilent(true);
         Speaker speaker(engine, output);
         QSignalSpy progress(&speaker, &Speaker::SpeechProgress);
@@ -86,12 +196,12 @@ private slots:
         QTest::qWait(280);
         QCOMPARE(progress.size(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(progress.size(), 1, 3000);
-        speaker.Speak(QString(20, u'a')); // 200 ms and the tail
+        speaker.Speak(QString(20, u'a'), Speaker::Lane::Reading); // 200 ms and the tail
         QTest::qWait(50);
-        speaker.Pause();
+        speaker.PauseReading();
         QTest::qWait(700); // longer than the whole clip
         QCOMPARE(progress.size(), 1);
-        speaker.Resume();
+        speaker.ResumeReading();
         QTRY_COMPARE_WITH_TIMEOUT(progress.size(), 2, 3000);
     }
 };
