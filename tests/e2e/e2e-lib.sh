@@ -199,10 +199,11 @@ e2e_settings()
     } >"$SETTINGS_FILE"
 }
 
-# e2e_start_app: starts the copied program with the speech log on.
+# e2e_start_app: starts the copied program with the speech log on (and the categories listed in
+# E2E_LOGGING, "vespelinda.speech.queue=true" for instance).
 e2e_start_app()
 {
-    (cd "$APP_DIR" && QT_LOGGING_RULES="vespelinda.speech=true" exec "$APP_EXE") >"$SPEECH_LOG" 2>&1 &
+    (cd "$APP_DIR" && QT_LOGGING_RULES="vespelinda.speech=true;${E2E_LOGGING:-}" exec "$APP_EXE") >"$SPEECH_LOG" 2>&1 &
     APP_PID=$!
     E2E_PIDS+=($APP_PID)
     e2e_log "program started, pid $APP_PID"
