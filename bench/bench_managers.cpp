@@ -91,7 +91,7 @@ int main(int argc, char* argv[])
         timer.start();
         std::unique_ptr<RecordSet> records = data.openRecordSet(QStringLiteral("Appuntamenti"));
         reads << timer.nsecsElapsed() / 1e6;
-        auto* window = new frmAppun(std::move(records), { alert, clock, link, path });
+        auto* window = new frmAppun(std::move(records), { alert, clock, link, path, data.outsideChanges() });
         window->show();
         if (!QTest::qWaitForWindowExposed(window))
             return 1;

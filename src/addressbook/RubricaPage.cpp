@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSvgRenderer>
 
 namespace {
@@ -159,8 +160,10 @@ void RubricaPage::build(QFrame& frame)
 
 void RubricaPage::bind(QLineEdit* field, const QString& name)
 {
-    connect(field, &QLineEdit::textEdited, this, [this, name](const QString& text) {
-        if (m_dtaRubrica.editMode() != RecordSet::EditMode::None)
+    // Every change but the page's own counts: typed, pasted, or set through the accessibility
+    // interface by a screen reader or a dictation tool.
+    connect(field, &QLineEdit::textChanged, this, [this, name](const QString& text) {
+        if (!m_showing && m_dtaRubrica.editMode() != RecordSet::EditMode::None)
             m_dtaRubrica.setValue(name, text);
     });
     // A new entry shown is activity as much as typing.
@@ -170,8 +173,15 @@ void RubricaPage::bind(QLineEdit* field, const QString& name)
 
 bool RubricaPage::inEntryState() const { return cmdAggiungi->text() != AggiungiNuovo; }
 
+void RubricaPage::showAfresh()
+{
+    if (!inEntryState())
+        showCurrent();
+}
+
 void RubricaPage::showCurrent()
 {
+    const QScopedValueRollback showing(m_showing, true);
     for (const auto& [field, name] : { std::pair { txtRnome, Nome }, { txtRtel, Telefono }, { txtRemail, Email } }) {
         field->setText(m_dtaRubrica.value(name).toString()); // no current record: empty
         field->setCursorPosition(0);
@@ -258,7 +268,7 @@ void RubricaPage::save()
     // Refused (a write-protected file, a full disk): the entry stays as typed, to try again or cancel.
     if (!m_dtaRubrica.Update() && m_dtaRubrica.editMode() != RecordSet::EditMode::None) {
         const QString text = QStringLiteral("Non riesco a salvare la voce: %1. Quello che hai scritto resta qui.")
-                                 .arg(RubricaTexts::refusal(m_dtaRubrica.lastRefusal(), m_dtaRubrica.lastError()));
+                                 .arg(m_dtaRubrica.lastRefusalInWords());
         m_alert(text, text, MessageBoxService::Exclamation, Attenzione, window);
         return;
     }
@@ -287,7 +297,7 @@ void RubricaPage::remove()
         return;
     if (!m_dtaRubrica.Delete() && m_dtaRubrica.lastRefusal() != RecordSet::Refusal::None) {
         const QString text = QStringLiteral("Non riesco a eliminare la voce: %1.")
-                                 .arg(RubricaTexts::refusal(m_dtaRubrica.lastRefusal(), m_dtaRubrica.lastError()));
+                                 .arg(m_dtaRubrica.lastRefusalInWords());
         m_alert(text, text, MessageBoxService::Exclamation, Attenzione, cmdElimina->window());
         return;
     }

@@ -23,6 +23,9 @@ class RubricaPage : public QObject
 
 public:
     RubricaPage(QFrame& frame, RecordSet& dtaRubrica, Speaker& speaker, Alert& alert, MainWindowLink& link);
+    // The address book was read afresh (another program changed it): the entry shown follows,
+    // unless the user is typing one.
+    void showAfresh();
 
     // An entry is being added or changed.
     bool inEntryState() const;
@@ -57,6 +60,7 @@ private:
     void search();
 
     RecordSet& m_dtaRubrica;
+    bool m_showing = false; // the fields are being filled from the record, not by the user
     Speaker& m_speaker;
     Alert& m_alert;
     MainWindowLink& m_link;

@@ -59,20 +59,4 @@ QString notFound(const QString& searched)
     return QStringLiteral("Non ho trovato nessun ") + searched + QStringLiteral(" nella rubrica.");
 }
 
-QString refusal(RecordSet::Refusal why, const QString& engineText)
-{
-    switch (why) {
-    case RecordSet::Refusal::ReadOnly:
-        return QStringLiteral("il file dei dati, o la sua cartella, è protetto dalla scrittura");
-    case RecordSet::Refusal::DiskFull:
-        return QStringLiteral("il disco è pieno");
-    case RecordSet::Refusal::Busy:
-        return QStringLiteral("il file dei dati è bloccato da un altro programma");
-    case RecordSet::Refusal::None:
-    case RecordSet::Refusal::Other:
-        break;
-    }
-    return QStringLiteral("il file dei dati ha rifiutato la modifica (") + engineText + u')';
-}
-
 } // namespace RubricaTexts

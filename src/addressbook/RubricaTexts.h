@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "datafile/RecordSet.h"
-
 #include <QString>
 
 // Every text the address book shows or says. The spoken ones are written for the ear: a telephone
@@ -17,8 +15,5 @@ QString emailForEar(const QString& email);
 // The entry as it is read aloud after a search.
 QString spokenEntry(const QString& nome, const QString& telefono, const QString& email);
 QString notFound(const QString& searched);
-
-// Why a change could not be stored, for the user.
-QString refusal(RecordSet::Refusal why, const QString& engineText);
 
 } // namespace RubricaTexts

@@ -38,6 +38,7 @@ void AgendaHeartbeat::caricaOggi()
     const QDate today = m_clock.now().date();
     giornoAgenda = QString::number(today.day());
     m_loadedFor = today;
+    m_reloadWanted = false;
     // Each hour's letter is lit once, however many entries fall in it.
     std::bitset<24> hours;
     const auto light = [this, &hours](DayAgenda::Kind kind) {
@@ -61,12 +62,13 @@ void AgendaHeartbeat::caricaOggi()
 void AgendaHeartbeat::reloadIfNeeded(const QDate& today)
 {
     // A new day (or the same day of another month, after the clock was changed), or a change.
-    if (today != m_loadedFor || giornoAgenda != QString::number(today.day()))
+    if (m_reloadWanted || today != m_loadedFor || giornoAgenda != QString::number(today.day()))
         caricaOggi();
 }
 
 void AgendaHeartbeat::tick()
 {
+    emit ticking();
     const AnnouncementSchedule::Moment now = moment();
     m_page.setReadout(AgendaTexts::generalDate(now.wall));
     reloadIfNeeded(now.wall.date());

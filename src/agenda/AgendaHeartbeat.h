@@ -37,6 +37,9 @@ public:
 
     // tmrAgenda1's handler; tests call it with the clock set.
     void tick();
+    // Today's agenda is read again from the main record sets at the next tick (or in the tick
+    // under way, when asked from its ticking() signal), before any announcement.
+    void reloadAtNextTick() { m_reloadWanted = true; }
     // Reloads today's two tables from the main record sets and relights the timeline.
     void caricaOggi();
     // The window is unloading: no more ticks, and no announcement after the one on screen.
@@ -47,6 +50,11 @@ public:
     QTimer tmrAgenda1;
 
     const DayAgenda& agendaOggi() const { return m_oggi; }
+
+signals:
+    // A tick begins: the moment to look at the data file for other programs' changes, so that
+    // an entry added elsewhere is announced in this very tick.
+    void ticking();
 
 private:
     AnnouncementSchedule::Moment moment() const;
@@ -65,5 +73,6 @@ private:
     QDate m_loadedFor;
     AnnouncementSchedule m_schedule;
     bool m_announcing = false; // an announcement's box is open
+    bool m_reloadWanted = false;
     bool m_stopped = false;
 };

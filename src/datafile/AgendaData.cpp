@@ -4,12 +4,18 @@
 #include "datafile/DataFileLock.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QSqlDriver>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
+
+#include <optional>
+#include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 struct TableFields
@@ -26,6 +32,24 @@ const TableFields Tables[] = {
 };
 
 const QByteArray SqliteMagic("SQLite format 3\0", 16);
+
+Q_LOGGING_CATEGORY(lcData, "vespelinda.data", QtInfoMsg)
+
+// Which file a path names now: another file renamed over it has another identity.
+struct FileIdentity
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> identityOf(const QString& path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return FileIdentity { info.st_dev, info.st_ino };
+}
 } // namespace
 
 struct AgendaData::Private
@@ -37,6 +61,17 @@ struct AgendaData::Private
     std::unique_ptr<RecordSet> prom;
     std::unique_ptr<RecordSet> appun;
     std::unique_ptr<RecordSet> rubrica;
+
+    // Following other programs' changes.
+    OutsideChanges outside;
+    sqlite3_stmt* versionQuery = nullptr;
+    std::optional<qint64> dataVersion;
+    FileIdentity identity;
+    std::optional<FileIdentity> refused; // a file put in its place that could not be used
+    bool reopenWanted = false; // the file was replaced and the new one is not open yet
+    bool pending = false; // a change seen, not read yet
+    bool reportedPending = false;
+    bool reportedMissing = false;
 
     bool fail(const QString& reason)
     {
@@ -53,7 +88,13 @@ struct AgendaData::Private
         return false;
     }
     bool openFile();
+    bool openConnection();
     bool checkFile();
+    sqlite3* handle() const;
+    std::optional<qint64> readDataVersion();
+    void dropVersionQuery();
+    void followReplacement();
+    bool readChanges();
     void makeRecordSets();
     bool checkTables();
     void close();
@@ -75,6 +116,7 @@ void AgendaData::Private::close()
     prom.reset();
     appun.reset();
     rubrica.reset();
+    dropVersionQuery();
     if (db.isValid()) {
         db.close();
         db = QSqlDatabase();
@@ -158,14 +200,8 @@ bool AgendaData::Private::openFile()
     db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
     // A lock held by another program is waited for a moment, not the driver's five seconds.
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(DataFileLock::WaitMs));
-    if (!db.open())
-        return fail(db.lastError(), db.lastError().text());
-
-    if (!checkTables())
+    if (!openConnection())
         return false;
-
-    // Default rollback journal, every commit synced to disk: a stored record survives a crash.
-    QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous = FULL"));
 
     makeRecordSets();
     for (RecordSet* set : { prom.get(), appun.get(), rubrica.get() }) {
@@ -179,6 +215,136 @@ bool AgendaData::Private::openFile()
     }
     return true;
 }
+
+bool AgendaData::Private::openConnection()
+{
+    // The file's identity before opening it: a file put in its place afterwards is noticed.
+    identity = identityOf(path).value_or(FileIdentity {});
+    if (!db.open())
+        return fail(db.lastError(), db.lastError().text());
+    if (!checkTables())
+        return false;
+    // Default rollback journal, every commit synced to disk: a stored record survives a crash.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous = FULL"));
+    dataVersion = readDataVersion();
+    return true;
+}
+
+sqlite3* AgendaData::Private::handle() const
+{
+    if (!db.isOpen())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+std::optional<qint64> AgendaData::Private::readDataVersion()
+{
+    sqlite3* connection = handle();
+    if (!connection)
+        return std::nullopt;
+    if (!versionQuery && sqlite3_prepare_v2(connection, "PRAGMA data_version", -1, &versionQuery, nullptr) != SQLITE_OK)
+        return std::nullopt;
+    // Changes when another connection commits; a file locked right now is looked at next time.
+    sqlite3_busy_timeout(connection, 0);
+    std::optional<qint64> version;
+    if (sqlite3_step(versionQuery) == SQLITE_ROW)
+        version = sqlite3_column_int64(versionQuery, 0);
+    sqlite3_reset(versionQuery); // ends the read at once: a writer must never wait for it
+    sqlite3_busy_timeout(connection, DataFileLock::WaitMs);
+    return version;
+}
+
+void AgendaData::Private::dropVersionQuery()
+{
+    // The connection cannot close with a statement still prepared on it.
+    if (versionQuery)
+        sqlite3_finalize(versionQuery);
+    versionQuery = nullptr;
+}
+
+void AgendaData::Private::followReplacement()
+{
+    const std::optional<FileIdentity> now = identityOf(path);
+    if (!now) {
+        // Deleted (or renamed away): the open file still holds what was there; a new one is
+        // opened as soon as it appears.
+        if (!reportedMissing)
+            qCWarning(lcData).noquote() << "the data file" << path << "is gone: keeping what was read";
+        reportedMissing = true;
+        return;
+    }
+    reportedMissing = false;
+    if ((*now == identity && !reopenWanted) || now == refused)
+        return;
+    // Another file in its place (a copy renamed over it, a backup restored): the open connection
+    // still reads the old one, whose writes go nowhere. The new one is checked as at start first.
+    if (!checkFile()) {
+        qCWarning(lcData).noquote() << "another file was put in place of the data file, but it cannot be used:" << error;
+        refused = now;
+        return;
+    }
+    refused.reset();
+    dropVersionQuery();
+    db.close();
+    if (!openConnection()) {
+        qCWarning(lcData).noquote() << "the new data file cannot be opened yet:" << error;
+        db.close();
+        refused = now; // tried again when the file changes once more
+        reopenWanted = true;
+        return;
+    }
+    qCInfo(lcData).noquote() << "the data file was replaced on disk: reading the new one";
+    reopenWanted = false;
+    pending = true;
+}
+
+bool AgendaData::Private::readChanges()
+{
+    sqlite3* connection = handle();
+    if (!connection)
+        return false;
+    sqlite3_busy_timeout(connection, 0);
+    bool read = true;
+    for (RecordSet* set : { prom.get(), appun.get(), rubrica.get() }) {
+        if (set->Requery())
+            continue;
+        if (!reportedPending)
+            qCWarning(lcData).noquote() << "another program's change cannot be read yet, trying again every second:"
+                                        << set->lastError();
+        reportedPending = true;
+        read = false;
+        break;
+    }
+    sqlite3_busy_timeout(connection, DataFileLock::WaitMs);
+    return read;
+}
+
+void AgendaData::followOutsideChanges()
+{
+    if (!d->db.isValid())
+        return;
+    d->followReplacement();
+    if (!d->db.isOpen())
+        return;
+    const std::optional<qint64> version = d->readDataVersion();
+    if (!version)
+        return; // locked: next time
+    if (version != d->dataVersion)
+        d->pending = true;
+    d->dataVersion = version;
+    if (!d->pending || !d->readChanges())
+        return;
+    if (d->reportedPending)
+        qCInfo(lcData) << "another program's change read at last";
+    d->reportedPending = false;
+    d->pending = false;
+    emit d->outside.arrived();
+}
+
+OutsideChanges& AgendaData::outsideChanges() { return d->outside; }
 
 QString AgendaData::errorText() const { return d->error; }
 

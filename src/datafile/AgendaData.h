@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "datafile/OutsideChanges.h"
 #include "datafile/RecordSet.h"
 
 #include <QString>
@@ -30,6 +31,14 @@ public:
     RecordSet& dtaProm();
     RecordSet& dtaAppun();
     RecordSet& dtaRubrica();
+
+    // Looks whether another program has committed a change to the file, or put another file in
+    // its place, since the last look, and if so reads the three record sets afresh (keeping each
+    // one's current record) and emits outsideChanges().arrived(). Never waits for a lock: what
+    // cannot be read now (the file locked, a failed read) is read at a later call. Cheap enough
+    // for every heartbeat: a stat() and SQLite's data_version.
+    void followOutsideChanges();
+    OutsideChanges& outsideChanges();
 
     // A manager window's own record set over one table, already refreshed; null on failure.
     std::unique_ptr<RecordSet> openRecordSet(const QString& table, QString* error = nullptr);

@@ -7,6 +7,10 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
+#include <limits>
+#include <optional>
+
 namespace {
 const QString IsoFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
 // A time of day alone is stored on the conventional day zero; its date part is never read.
@@ -126,13 +130,20 @@ bool RecordSet::fail(const QSqlError& error) const
     case 6: // SQLITE_LOCKED
         m_lastRefusal = Refusal::Busy;
         break;
+    case 10: // SQLITE_IOERR
+        m_lastRefusal = Refusal::DiskError;
+        break;
     case 8: // SQLITE_READONLY
     case 14: // SQLITE_CANTOPEN: no journal can be made beside the file
         m_lastRefusal = Refusal::ReadOnly;
         break;
-    case 13: // SQLITE_FULL
-        m_lastRefusal = Refusal::DiskFull;
+    case 13: { // SQLITE_FULL: the disk, or the largest key already used
+        QSqlQuery query(m_db);
+        const bool keysUsedUp = query.exec(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoted(m_table)))
+            && query.next() && query.value(0).toLongLong() == std::numeric_limits<qint64>::max();
+        m_lastRefusal = keysUsedUp ? Refusal::TableFull : Refusal::DiskFull;
         break;
+    }
     default:
         m_lastRefusal = Refusal::Other;
         break;
@@ -163,42 +174,88 @@ bool RecordSet::readColumns(QStringList* columns) const
     return true;
 }
 
-bool RecordSet::Refresh()
+bool RecordSet::readTable(QStringList* columns, QVector<Row>* rows) const
 {
-    dropEditBuffer();
-    QStringList columns;
-    if (!readColumns(&columns))
+    if (!readColumns(columns))
         return false;
-
     QStringList selected;
-    for (const QString& c : columns)
+    for (const QString& c : *columns)
         selected.append(quoted(c));
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     if (!query.exec(
             QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid").arg(selected.join(u','), quoted(m_table))))
         return fail(query.lastError());
-
-    QVector<Row> rows;
-    const int n = columns.size();
+    const int n = columns->size();
     while (query.next()) {
         Row row { query.value(0).toLongLong(), QVector<QVariant>(n) };
         for (int i = 0; i < n; ++i)
             row.values[i] = query.value(i + 1);
-        rows.append(std::move(row));
+        rows->append(std::move(row));
     }
     if (query.lastError().isValid())
         return fail(query.lastError());
+    return true;
+}
 
-    m_fields = columns;
+void RecordSet::takeTable(QStringList columns, QVector<Row> rows)
+{
+    const int n = columns.size();
+    m_fields = std::move(columns);
     m_isDateTime.resize(n);
     for (int i = 0; i < n; ++i)
-        m_isDateTime[i] = isDateTimeField(columns[i]);
+        m_isDateTime[i] = isDateTimeField(m_fields[i]);
     m_rows = std::move(rows);
     m_findColumn = -1;
+    m_noMatch = false;
+}
+
+bool RecordSet::Refresh()
+{
+    dropEditBuffer();
+    QStringList columns;
+    QVector<Row> rows;
+    if (!readTable(&columns, &rows))
+        return false;
+    takeTable(std::move(columns), std::move(rows));
     m_position = m_rows.isEmpty() ? Position::AtEof : Position::OnRecord;
     m_index = 0;
-    m_noMatch = false;
+    return true;
+}
+
+bool RecordSet::Requery()
+{
+    QStringList columns;
+    QVector<Row> rows;
+    if (!readTable(&columns, &rows))
+        return false;
+    if (columns != m_fields && m_editMode != EditMode::None)
+        dropEditBuffer(); // another program changed the table's shape: the buffer no longer fits
+    // Rows come in key order: a key is found again by bisection.
+    const auto indexOf = [&rows](qint64 rowid) {
+        const auto it = std::lower_bound(
+            rows.cbegin(), rows.cend(), rowid, [](const Row& row, qint64 key) { return row.rowid < key; });
+        return std::pair { int(it - rows.cbegin()), it != rows.cend() && it->rowid == rowid };
+    };
+    const auto at = [this](int index) {
+        return index >= 0 && index < m_rows.size() ? std::optional(m_rows[index].rowid) : std::nullopt;
+    };
+    // The same record current again, or, when it has gone, the place where it was.
+    const auto follow = [&](Position& position, int& index) {
+        if (position != Position::OnRecord && position != Position::Invalid)
+            return;
+        const std::optional<qint64> key = at(index);
+        const auto [newIndex, found] = key ? indexOf(*key) : std::pair { int(rows.size()), false };
+        index = newIndex;
+        if (position == Position::OnRecord && !found)
+            position = Position::Invalid;
+    };
+    follow(m_position, m_index);
+    if (m_editMode == EditMode::New)
+        follow(m_positionBeforeNew, m_indexBeforeNew);
+    takeTable(std::move(columns), std::move(rows));
+    if (m_position == Position::OnRecord && m_index >= m_rows.size())
+        m_position = Position::AtEof;
     return true;
 }
 
@@ -356,6 +413,7 @@ bool RecordSet::Edit()
         return fail(QStringLiteral("nessun record corrente"));
     }
     m_editMode = EditMode::Edit;
+    m_editRowid = m_rows[m_index].rowid;
     m_buffer = m_rows[m_index].values;
     m_changed = QVector<bool>(m_fields.size(), false);
     return true;
@@ -425,6 +483,9 @@ bool RecordSet::Update()
         return true;
     }
 
+    // The record may have moved in the view, or gone, since Edit(), when the view was read afresh.
+    if (m_position != Position::OnRecord || m_rows[m_index].rowid != m_editRowid)
+        return fail(QStringLiteral("il record non è più nel file"));
     Row& current = m_rows[m_index];
     if (!columns.isEmpty()) {
         QStringList assignments;
@@ -579,6 +640,27 @@ QString RecordSet::lastError() const { return m_lastError; }
 
 bool RecordSet::lastErrorIsLock() const { return m_locked; }
 RecordSet::Refusal RecordSet::lastRefusal() const { return m_lastRefusal; }
+
+QString RecordSet::lastRefusalInWords() const
+{
+    switch (m_lastRefusal) {
+    case Refusal::ReadOnly:
+        return QStringLiteral("il file dei dati, o la sua cartella, è protetto dalla scrittura");
+    case Refusal::DiskFull:
+        return QStringLiteral("il disco è pieno");
+    case Refusal::TableFull:
+        return QStringLiteral("la tabella %1 è piena: ha usato tutti i numeri che può dare alle voci nuove").arg(m_table);
+    case Refusal::DiskError:
+        return QStringLiteral("il disco non ha accettato la scrittura");
+    case Refusal::Busy:
+        return QStringLiteral("il file dei dati è bloccato da un altro programma");
+    case Refusal::None:
+        return m_lastError;
+    case Refusal::Other:
+        break;
+    }
+    return QStringLiteral("il file dei dati ha rifiutato la modifica (") + m_lastError + u')';
+}
 
 QStringList RecordSet::fields() const { return m_fields; }
 

@@ -43,6 +43,10 @@ public:
     RecordSet(QSqlDatabase db, QString table);
 
     bool Refresh();
+    // Reads the table afresh like Refresh(), but keeps the current record (by its key: a record
+    // deleted meanwhile leaves no current record, as Delete() does) and an open edit buffer. On
+    // failure nothing changes.
+    bool Requery();
     bool MoveFirst();
     bool MoveNext();
     bool MovePrevious();
@@ -90,10 +94,14 @@ public:
         None,
         ReadOnly, // the file, or the folder its journal goes in, is write-protected
         DiskFull,
+        TableFull, // the table has used up its record keys
+        DiskError, // the disk did not take the write
         Busy, // another program holds the file locked
         Other
     };
     Refusal lastRefusal() const;
+    // The last failure in the user's words: why the file refused, or what went wrong otherwise.
+    QString lastRefusalInWords() const;
 
     // For grids that show every record: the fields in table order (the key first), the index of
     // the current record (-1 when there is none), a field of any record, and a move to a record.
@@ -122,6 +130,8 @@ private:
     bool fail(const QSqlError& error) const;
     int fieldIndex(const QString& field) const;
     bool readColumns(QStringList* columns) const;
+    bool readTable(QStringList* columns, QVector<Row>* rows) const;
+    void takeTable(QStringList columns, QVector<Row> rows);
     bool readRow(qint64 rowid, Row* row) const;
     QVariant presented(int column, const QVariant& stored) const;
     void dropEditBuffer();
@@ -142,6 +152,7 @@ private:
     EditMode m_editMode = EditMode::None;
     QVector<QVariant> m_buffer;
     QVector<bool> m_changed;
+    qint64 m_editRowid = 0; // the record an Edit() buffer belongs to
     Position m_positionBeforeNew = Position::AtEof;
     int m_indexBeforeNew = 0;
 

@@ -8,7 +8,6 @@
 #include "core/Clock.h"
 #include "core/SettingsStore.h"
 #include "datafile/AgendaData.h"
-#include "datafile/DataFileWatch.h"
 #include "mainwindow/AppIcon.h"
 #include "mainwindow/CalendarioPage.h"
 #include "mainwindow/ExitRoutine.h"
@@ -73,13 +72,16 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     m_heartbeat = std::make_unique<AgendaHeartbeat>(
         AgendaHeartbeat::Services { m_clock, m_speaker, m_boxes, m_data.dtaAppun(), m_data.dtaProm() }, *m_agendaPage,
         *this);
-    // Another program's change to the data file reaches today's agenda as a manager window's does.
-    connect(new DataFileWatch(m_data.filePath(), this), &DataFileWatch::changed, this, [this] {
-        tableChanged(Table::Appuntamenti);
-        tableChanged(Table::Promemoria);
-    });
     m_rubricaPage = std::make_unique<RubricaPage>(
         m_pages->frame(PageStrip::Rubrica), m_data.dtaRubrica(), m_speaker, services.alert, *this);
+    // Every tick looks for other programs' changes to the data file first, so that an entry added
+    // elsewhere is announced in that very tick, and a change that could not be read (the file
+    // locked) is read at a later one.
+    connect(m_heartbeat.get(), &AgendaHeartbeat::ticking, this, [this] { m_data.followOutsideChanges(); });
+    connect(&m_data.outsideChanges(), &OutsideChanges::arrived, this, [this] {
+        m_heartbeat->reloadAtNextTick();
+        m_rubricaPage->showAfresh();
+    });
     // The keyboard goes the way the eye reads: the face, the tabs, then the page shown.
     setTabOrder(m_face->surface(), &m_pages->tabStrip());
 
@@ -162,11 +164,11 @@ void frmArriv::tableChanged(Table table)
     switch (table) {
     case Table::Appuntamenti:
         m_data.dtaAppun().Refresh();
-        m_heartbeat->giornoAgenda.clear();
+        m_heartbeat->reloadAtNextTick();
         break;
     case Table::Promemoria:
         m_data.dtaProm().Refresh();
-        m_heartbeat->giornoAgenda.clear();
+        m_heartbeat->reloadAtNextTick();
         break;
     case Table::Rubrica:
         m_data.dtaRubrica().Refresh();

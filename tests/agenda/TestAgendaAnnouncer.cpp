@@ -65,8 +65,8 @@ private slots:
         QVERIFY(rig.boxes.shown.size() == 1 && rig.window->isVisible());
     }
 
-    // Reloaded before the first tick of a day tests, and after a manager window asked (not before):
-    // a reminder comes every day, an appointment on its own day.
+    // Reloaded before the first tick of a day tests, after a manager window asked (not before), and
+    // after another program's change: a reminder comes every day, an appointment on its own day.
     void reloadsOnANewDayAndAfterAChange()
     {
         MainWindowRig rig(Hidden, QDateTime(Today, QTime(23, 59, 59)));
@@ -84,13 +84,22 @@ private slots:
         }
         QCOMPARE(rig.boxTexts(), (QStringList { "capodanno", "medicina", "medicina" }));
 
-        QVERIFY(rig.file.addAppointment(Today.addDays(2), QTime(0, 1), u"nuovo"_s) && rig.data.dtaAppun().Refresh());
+        // Written through the program's own connection, as a manager window writes: read once the
+        // window has been told.
+        auto own = rig.data.openRecordSet(u"Appuntamenti"_s);
+        QVERIFY(own && own->AddNew() && own->setValue(u"Data"_s, Today.addDays(2))
+            && own->setValue(u"Ora"_s, QTime(0, 1)) && own->setValue(u"Testo"_s, u"nuovo"_s) && own->Update());
         rig.tickAt(QTime(0, 0, 30));
         QVERIFY(!lit(rig, "appu0"));
         rig.window->tableChanged(MainWindowLink::Table::Appuntamenti); // as the appointment window does
-        QVERIFY(rig.window->heartbeat().giornoAgenda.isEmpty());
+        rig.tickAt(QTime(0, 0, 31));
+        QVERIFY(lit(rig, "appu0"));
+        // Another program's change is read at the next tick, without a word from anyone.
+        QVERIFY(rig.file.addAppointment(Today.addDays(2), QTime(0, 2), u"altrove"_s));
         rig.tickAt(QTime(0, 1, 1));
-        QVERIFY(lit(rig, "appu0") && rig.boxTexts().last() == u"nuovo"_s);
+        QCOMPARE(rig.boxTexts().last(), u"nuovo"_s);
+        rig.tickAt(QTime(0, 2, 1));
+        QCOMPARE(rig.boxTexts().last(), u"altrove"_s);
     }
 
     // A box holds the tick: the entries of the same minute follow as the boxes close, none dropped,

@@ -349,7 +349,7 @@ private slots:
         w->txtNuovTesto->setPlainText(QStringLiteral("medicina"));
         click(w->Command4);
         QCOMPARE(rig.boxes.shown.size(), 1);
-        QVERIFY2(rig.boxTexts().first().contains(QLatin1String("sola lettura")), qPrintable(rig.boxTexts().first()));
+        QVERIFY2(rig.boxTexts().first().contains(QLatin1String("protetto dalla scrittura")), qPrintable(rig.boxTexts().first()));
         QVERIFY(rig.boxTexts().first().contains(rig.data.filePath()));
         QVERIFY(addingState(w));
         QCOMPARE(w->txtNuovTesto->toPlainText(), QStringLiteral("medicina"));
@@ -369,7 +369,7 @@ private slots:
         editor->setText(QStringLiteral("sveglia presto"));
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_COMPARE(rig.boxes.shown.size(), 1);
-        QVERIFY(rig.boxTexts().first().contains(QLatin1String("sola lettura")));
+        QVERIFY(rig.boxTexts().first().contains(QLatin1String("protetto dalla scrittura")));
         QTRY_VERIFY(qobject_cast<QLineEdit*>(w->DBGrid1->indexWidget(testo)));
         QCOMPARE(qobject_cast<QLineEdit*>(w->DBGrid1->indexWidget(testo))->text(), QStringLiteral("sveglia presto"));
         QCOMPARE(w->model().index(0, 2).data().toString(), QStringLiteral("sveglia"));
@@ -394,9 +394,12 @@ private slots:
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy written(&model, &RecordSetModel::rowWritten);
 
-        QCOMPARE(model.index(1, 1).data().toString(), QString()); // no time stored
-        QCOMPARE(model.index(1, 2).data().toString(), QStringLiteral("non è una data"));
-        QCOMPARE(model.index(2, 2).data().toString(), QStringLiteral("05/12/2026 08:30"));
+        QCOMPARE(model.index(1, 1).data().toString(), QStringLiteral("⚠ ")); // no time stored
+        QCOMPARE(model.index(1, 2).data().toString(), QStringLiteral("⚠ non è una data"));
+        QCOMPARE(model.index(2, 2).data().toString(), QStringLiteral("⚠ 05/12/2026 08:30"));
+        QVERIFY(model.index(1, 2).data(Qt::ToolTipRole).toString().contains(QStringLiteral("non sarà annunciata")));
+        QCOMPARE(model.index(0, 2).data(Qt::ToolTipRole), QVariant());
+        QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("09:05"));
         QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
 
         QVERIFY(model.setData(model.index(1, 1), QTime(7, 45, 30)));

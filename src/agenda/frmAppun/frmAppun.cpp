@@ -27,7 +27,7 @@ QList<GridColumn> columns()
     return { { QStringLiteral("IDAppuntamento"), QStringLiteral("IDAppuntamento"), GridColumn::Kind::Key },
         { QStringLiteral("Ora"), QStringLiteral("Ora"), GridColumn::Kind::Time, 900 },
         { QStringLiteral("Data"), QStringLiteral("Data"), GridColumn::Kind::Date, 1470 },
-        { QStringLiteral("Testo"), QStringLiteral("Testo"), GridColumn::Kind::Text, 3345 } };
+        { QStringLiteral("Testo"), QStringLiteral("Testo"), GridColumn::Kind::Text, 3345, ManagerWindow::TextLimit } };
 }
 } // namespace
 

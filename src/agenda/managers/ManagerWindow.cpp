@@ -7,6 +7,7 @@
 #include "core/Alert.h"
 #include "core/MessageBoxService.h"
 #include "core/Twips.h"
+#include "datafile/OutsideChanges.h"
 #include "datafile/RecordSet.h"
 
 #include <QCloseEvent>
@@ -31,20 +32,6 @@ QPushButton* makeButton(const QString& caption, const char* name, QWidget* paren
     return button;
 }
 
-// The database's refusal in the user's words.
-QString problemOf(const QString& reason)
-{
-    const QString r = reason.toLower();
-    if (r.contains(QLatin1String("readonly")) || r.contains(QLatin1String("read-only")))
-        return QStringLiteral("il file dei dati è di sola lettura");
-    if (r.contains(QLatin1String("disk is full")))
-        return QStringLiteral("il disco è pieno");
-    if (r.contains(QLatin1String("locked")))
-        return QStringLiteral("il file dei dati è bloccato da un altro programma");
-    if (r.contains(QLatin1String("i/o error")))
-        return QStringLiteral("il disco non ha accettato la scrittura");
-    return QStringLiteral("il file dei dati ha rifiutato la scrittura (%1)").arg(reason);
-}
 } // namespace
 
 ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServices& services, const Words& words,
@@ -96,6 +83,12 @@ ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServ
             m_Data1->moveTo(row.row());
     });
     connect(m_model, &RecordSetModel::rowWritten, this, [this] { m_link.tableChanged(m_words.table); });
+    connect(&services.outside, &OutsideChanges::arrived, this, &ManagerWindow::followOutsideChanges);
+    // A change that waited for the cell's editor is read once the editor has gone.
+    connect(m_delegate, &QAbstractItemDelegate::closeEditor, this, [this] {
+        if (m_outsidePending)
+            followOutsideChanges();
+    }, Qt::QueuedConnection);
     // After the editor has gone: a box must not open while the grid is still committing.
     connect(m_model, &RecordSetModel::writeRefused, this, &ManagerWindow::gridWriteRefused, Qt::QueuedConnection);
 
@@ -196,6 +189,19 @@ void ManagerWindow::showCurrentRecord()
     m_syncing = false;
 }
 
+void ManagerWindow::followOutsideChanges()
+{
+    if (m_delegate->editing() || adding()) {
+        m_outsidePending = true;
+        return;
+    }
+    m_outsidePending = false;
+    const int scrolled = DBGrid1->verticalScrollBar()->value();
+    m_model->requery();
+    showCurrentRecord();
+    DBGrid1->verticalScrollBar()->setValue(scrolled);
+}
+
 void ManagerWindow::aggiungiNuovo()
 {
     m_Data1->AddNew();
@@ -220,7 +226,7 @@ void ManagerWindow::conferma()
     Data1.setValue(QStringLiteral("Testo"), testo);
     writeNewRecord(Data1);
     if (!m_model->storeNew()) {
-        tellRefusal(QStringLiteral("salvare il nuovo ") + m_words.noun, Data1.lastError(),
+        tellRefusal(QStringLiteral("salvare il nuovo ") + m_words.noun, Data1.lastRefusalInWords(),
             QStringLiteral("Quello che hai scritto è rimasto nel pannello: puoi riprovare con \"Conferma\" "
                            "o lasciar perdere con \"Annulla\"."));
         return;
@@ -228,6 +234,8 @@ void ManagerWindow::conferma()
     setAdding(false);
     showCurrentRecord();
     m_link.tableChanged(m_words.table);
+    if (m_outsidePending)
+        followOutsideChanges();
 }
 
 void ManagerWindow::annulla()
@@ -236,6 +244,8 @@ void ManagerWindow::annulla()
         m_Data1->CancelUpdate();
     setAdding(false);
     showCurrentRecord();
+    if (m_outsidePending)
+        followOutsideChanges();
 }
 
 void ManagerWindow::elimina()
@@ -251,7 +261,7 @@ void ManagerWindow::elimina()
             QStringLiteral("Vespelinda"), this);
         return;
     case RecordSetModel::Deletion::Refused:
-        tellRefusal(QStringLiteral("eliminare ") + m_words.theEntry, m_Data1->lastError(), QString());
+        tellRefusal(QStringLiteral("eliminare ") + m_words.theEntry, m_Data1->lastRefusalInWords(), QString());
         return;
     case RecordSetModel::Deletion::Deleted:
         // The list stays where it was, without the deleted row and with no record current.
@@ -276,7 +286,7 @@ void ManagerWindow::gridWriteRefused(int row, int column, const QVariant& value,
 
 void ManagerWindow::tellRefusal(const QString& what, const QString& reason, const QString& whatNow)
 {
-    const QString spoken = QStringLiteral("Non riesco a %1: %2.").arg(what, problemOf(reason));
+    const QString spoken = QStringLiteral("Non riesco a %1: %2.").arg(what, reason);
     QString shown = spoken + QStringLiteral("\nFile dei dati: ") + QDir::toNativeSeparators(m_dataFile);
     if (!whatNow.isEmpty())
         shown += QStringLiteral("\n\n") + whatNow;

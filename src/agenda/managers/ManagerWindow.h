@@ -12,6 +12,7 @@ class Alert;
 class Clock;
 class GridDelegate;
 class LimitedTextEdit;
+class OutsideChanges;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -26,11 +27,13 @@ struct ManagerServices
     Clock& clock;
     MainWindowLink& link;
     QString dataFile; // named in the messages about a refused write
+    OutsideChanges& outside; // another program changed the data file
 };
 
 // A window that lists every record of one agenda table and adds, deletes and changes them in
 // place through a record set of its own (Data1). After each change it tells the main window,
-// whose next heartbeat reloads today's agenda. frmAppun and frmProm are built on it.
+// whose next heartbeat reloads today's agenda; another program's changes are read into the list
+// as they arrive. frmAppun and frmProm are built on it.
 // The two states: listing (panel hidden, grid and "Aggiungi nuovo", "Elimina" enabled) and adding
 // (the new-entry panel Picture1 shown over the grid, those three disabled).
 class ManagerWindow : public QDialog
@@ -95,6 +98,9 @@ private:
     void elimina();
     void setAdding(bool adding);
     void showCurrentRecord();
+    // Reads Data1 afresh after another program's change, keeping the current record; waits while
+    // a cell is being edited or a new entry typed.
+    void followOutsideChanges();
     void gridWriteRefused(int row, int column, const QVariant& value, const QString& reason);
     void tellRefusal(const QString& what, const QString& reason, const QString& whatNow);
 
@@ -106,4 +112,5 @@ private:
     RecordSetModel* m_model = nullptr;
     GridDelegate* m_delegate = nullptr;
     bool m_syncing = false; // the grid is being set to the record set's position
+    bool m_outsidePending = false; // another program's change waits for the user's edit to end
 };

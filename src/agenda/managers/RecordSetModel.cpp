@@ -3,16 +3,19 @@
 
 #include "datafile/RecordSet.h"
 
+#include <QColor>
 #include <QDateTime>
 
 namespace {
 const QString TimeFormat = QStringLiteral("HH:mm");
 const QString DateFormat = QStringLiteral("dd/MM/yyyy");
 
+const QString UnreadableMark = QStringLiteral("⚠ ");
+
 QString shown(const GridColumn& column, const QVariant& value)
 {
     if (value.typeId() != QMetaType::QDateTime)
-        return value.toString(); // a value that is no date-time shows as it is stored
+        return value.toString(); // a value that is no date-time shows as it is stored, marked
     const QDateTime dateTime = value.toDateTime();
     if (column.kind == GridColumn::Kind::Time)
         return dateTime.toString(TimeFormat);
@@ -22,6 +25,14 @@ QString shown(const GridColumn& column, const QVariant& value)
     return dateTime.toString(DateFormat);
 }
 } // namespace
+
+QString firstCharacters(const QString& text, int limit)
+{
+    qsizetype end = 0;
+    for (int characters = 0; end < text.size() && characters < limit; ++characters)
+        end += text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate() ? 2 : 1;
+    return end == text.size() ? text : text.left(end);
+}
 
 RecordSetModel::RecordSetModel(RecordSet& records, QList<GridColumn> columns, QObject* parent)
     : QAbstractTableModel(parent)
@@ -38,14 +49,42 @@ int RecordSetModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : int(m_columns.size());
 }
 
+bool RecordSetModel::unreadable(const QModelIndex& index) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return false;
+    const GridColumn& column = m_columns[index.column()];
+    if (column.kind != GridColumn::Kind::Time && column.kind != GridColumn::Kind::Date)
+        return false;
+    const QVariant value = m_records.valueAt(index.row(), column.field);
+    // A date with a time of day never matches a day of the timeline either.
+    return value.typeId() != QMetaType::QDateTime
+        || (column.kind == GridColumn::Kind::Date && value.toDateTime().time() != QTime(0, 0));
+}
+
 QVariant RecordSetModel::data(const QModelIndex& index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     const GridColumn& column = m_columns[index.column()];
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        break;
+    case Qt::ToolTipRole:
+        if (!unreadable(index))
+            return {};
+        return column.kind == GridColumn::Kind::Time
+            ? QStringLiteral("Quest'ora non è valida: la voce non sarà annunciata finché non scrivi un'ora giusta.")
+            : QStringLiteral("Questa data non è valida: la voce non sarà annunciata finché non scrivi una data giusta.");
+    case Qt::ForegroundRole:
+        return unreadable(index) ? QVariant(QColor(Qt::red)) : QVariant();
+    default:
+        return {};
+    }
     const QVariant value = m_records.valueAt(index.row(), column.field);
     if (role == Qt::DisplayRole)
-        return shown(column, value);
+        return unreadable(index) ? UnreadableMark + shown(column, value) : shown(column, value);
     switch (column.kind) {
     case GridColumn::Kind::Time:
         return value.toDateTime().time();
@@ -102,16 +141,19 @@ bool RecordSetModel::setData(const QModelIndex& index, const QVariant& value, in
         written = value.toDate();
         break;
     case GridColumn::Kind::Key:
-    case GridColumn::Kind::Text:
-        if (stored.toString() == value.toString())
+    case GridColumn::Kind::Text: {
+        // The column's limit holds however the text comes.
+        const QString text = column.maxChars > 0 ? firstCharacters(value.toString(), column.maxChars) : value.toString();
+        if (stored.toString() == text)
             return true;
-        written = value.toString();
+        written = text;
         break;
+    }
     }
 
     if (!m_records.moveTo(index.row()) || !m_records.Edit() || !m_records.setValue(column.field, written)
         || !m_records.Update()) {
-        const QString reason = m_records.lastError();
+        const QString reason = m_records.lastRefusalInWords();
         if (m_records.editMode() != RecordSet::EditMode::None)
             m_records.CancelUpdate();
         emit writeRefused(index.row(), index.column(), value, reason);
@@ -134,6 +176,14 @@ bool RecordSetModel::reload()
     const bool reopened = m_records.Refresh();
     resetRows();
     return reopened;
+}
+
+bool RecordSetModel::requery()
+{
+    if (!m_records.Requery())
+        return false;
+    resetRows();
+    return true;
 }
 
 bool RecordSetModel::storeNew()
