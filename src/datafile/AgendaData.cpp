@@ -7,6 +7,7 @@
 #include <QLoggingCategory>
 #include <QSqlDriver>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
@@ -72,6 +73,8 @@ struct AgendaData::Private
     bool pending = false; // a change seen, not read yet
     bool reportedPending = false;
     bool reportedMissing = false;
+    QElapsedTimer lockedSince; // the file could not be looked at, since then
+    bool reportedLocked = false;
 
     bool fail(const QString& reason)
     {
@@ -330,8 +333,21 @@ void AgendaData::followOutsideChanges()
     if (!d->db.isOpen())
         return;
     const std::optional<qint64> version = d->readDataVersion();
-    if (!version)
-        return; // locked: next time
+    if (!version) {
+        // Locked by another program: looked at again next time, and said once if it lasts.
+        if (!d->lockedSince.isValid())
+            d->lockedSince.start();
+        else if (!d->reportedLocked && d->lockedSince.elapsed() >= 5000) {
+            qCWarning(lcData) << "the data file has been locked by another program for 5 s: its changes are read "
+                                 "as soon as it is free";
+            d->reportedLocked = true;
+        }
+        return;
+    }
+    if (d->reportedLocked)
+        qCInfo(lcData) << "the data file is free again after" << d->lockedSince.elapsed() / 1000 << "s";
+    d->lockedSince.invalidate();
+    d->reportedLocked = false;
     if (version != d->dataVersion)
         d->pending = true;
     d->dataVersion = version;
