@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowRig.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -171,6 +172,76 @@ private slots:
         rig.click("cmdModifica");
         QCOMPARE(rig.takeBoxes(), QStringList { "48 Attenzione: Non c'è nessuna voce selezionata!" });
         QVERIFY(rig.state() == "browse" && rig.stored().isEmpty());
+    }
+
+    // However the text reaches a field while an entry is changed (typed, pasted, or set by a
+    // screen reader or a dictation tool through the accessibility interface), "Salva" stores it.
+    void everyWayOfEditingIsSaved_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("typed") << "typed";
+        QTest::newRow("pasted") << "pasted";
+        QTest::newRow("accessible text set") << "accessible set";
+        QTest::newRow("accessible text inserted") << "accessible insert";
+        QTest::newRow("accessible text replaced") << "accessible replace";
+    }
+    void everyWayOfEditingIsSaved()
+    {
+        QFETCH(QString, how);
+        RubricaRig rig({ { "Anna", "1", "a@x" } });
+        rig.click("cmdModifica");
+        QLineEdit* tel = rig.field("txtRtel");
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(tel);
+        QVERIFY(accessible && accessible->editableTextInterface());
+        if (how == "typed") {
+            tel->end(false);
+            QTest::keyClicks(tel, "23");
+        } else if (how == "pasted") {
+            tel->end(false);
+            tel->insert("23");
+        } else if (how == "accessible set") {
+            accessible->setText(QAccessible::Value, "123");
+        } else if (how == "accessible insert") {
+            accessible->editableTextInterface()->insertText(1, "23");
+        } else {
+            accessible->editableTextInterface()->replaceText(0, 1, "123");
+        }
+        QCOMPARE(tel->text(), "123");
+        rig.click("cmdAggiungi");
+        QCOMPARE(rig.state(), "browse");
+        QCOMPARE(rig.stored(), QStringList { "Anna|123|a@x" });
+    }
+
+    // Another program's changes to the address book are read at the next heartbeat: a search finds
+    // what it added and no longer finds what it deleted; an entry being typed is left alone.
+    void anotherProgramsChangesReachTheAddressBook()
+    {
+        RubricaRig rig({ { "Anna", "1", "a@x" }, { "Bruno", "2", "b@x" } });
+        const auto search = [&](const QString& text) {
+            rig.field("txtNome")->setText(text);
+            rig.click("cmdRicerca");
+            return said.last();
+        };
+        QVERIFY(rig.file.addEntry("Carla", "3", "c@x"));
+        QVERIFY(rig.file.exec("DELETE FROM Rubrica WHERE Nome = 'Bruno'"));
+        rig.window->heartbeat().tick();
+        QCOMPARE(search("Carla"), "Carla . telefono. 3.. . imèil. c èt x");
+        QCOMPARE(search("Bruno"), "Non ho trovato nessun Bruno nella rubrica.");
+        QCOMPARE(rig.shown(), "Carla|3|c@x");
+
+        QVERIFY(rig.file.exec("DELETE FROM Rubrica WHERE Nome = 'Carla'"));
+        rig.window->heartbeat().tick();
+        QCOMPARE(rig.shown(), "||"); // the entry shown is gone
+
+        rig.click("cmdAggiungi");
+        rig.type("txtRnome", "Dario");
+        QVERIFY(rig.file.addEntry("Elena", "5", "e@x"));
+        rig.window->heartbeat().tick();
+        QCOMPARE(rig.shown(), "Dario||");
+        rig.type("txtRtel", "4");
+        rig.type("txtRemail", "d@x");
+        rig.click("cmdAggiungi");
+        QCOMPARE(rig.stored(), (QStringList { "Anna|1|a@x", "Elena|5|e@x", "Dario|4|d@x" }));
     }
 
     void searchFindsWholeNamesInTurnAndReadsThem()

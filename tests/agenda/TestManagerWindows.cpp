@@ -15,7 +15,10 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTableView>
+#include <QTimeEdit>
 #include <QtTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 const QDate Today(2026, 12, 5);
@@ -374,6 +377,103 @@ private slots:
         QCOMPARE(qobject_cast<QLineEdit*>(w->DBGrid1->indexWidget(testo))->text(), QStringLiteral("sveglia presto"));
         QCOMPARE(w->model().index(0, 2).data().toString(), QStringLiteral("sveglia"));
         makeReadOnly(false);
+    }
+
+    // A cell's editor opened and left (by a click elsewhere) writes nothing, whatever the file holds
+    // there; Enter on it, or a new value, writes the value shown.
+    void anEditorLeftUntouchedWritesNothing_data()
+    {
+        QTest::addColumn<QVariant>("ora"); // as stored
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<bool>("marked"); // shown as unreadable before
+        const QString nineFive = QStringLiteral("1899-12-30T09:05:00");
+        QTest::newRow("hour out of range") << QVariant(u"25:99"_s) << "leave" << "25:99" << true;
+        QTest::newRow("a word") << QVariant(u"abc"_s) << "leave" << "abc" << true;
+        QTest::newRow("a time as bare text") << QVariant(u"10:30"_s) << "leave" << "10:30" << true;
+        QTest::newRow("nothing stored") << QVariant() << "leave" << "" << true;
+        QTest::newRow("a valid time") << QVariant(nineFive) << "leave" << nineFive << false;
+        QTest::newRow("Enter confirms what is shown") << QVariant(u"abc"_s) << "enter" << "1899-12-30T00:00:00" << true;
+        QTest::newRow("a new value typed") << QVariant(u"abc"_s) << "type 0715" << "1899-12-30T07:15:00" << true;
+    }
+    void anEditorLeftUntouchedWritesNothing()
+    {
+        QFETCH(QVariant, ora);
+        QFETCH(QString, action);
+        QFETCH(QString, after);
+        QFETCH(bool, marked);
+        MainWindowRig rig;
+        QVERIFY(rig.file.addRawAppointment(AgendaTestData::dateText(Today), ora, u"dal medico"_s));
+        QVERIFY(rig.file.addAppointment(Today, QTime(11, 0), u"altro"_s));
+        QVERIFY(rig.start());
+        auto* w = open<frmAppun>(rig);
+        QVERIFY(w);
+        const QModelIndex cell = w->model().index(0, 1);
+        QCOMPARE(w->model().data(cell, Qt::ForegroundRole).isValid(), marked);
+        QCOMPARE(w->model().data(cell, Qt::ToolTipRole).isValid(), marked);
+        w->DBGrid1->setCurrentIndex(cell);
+        w->DBGrid1->edit(cell);
+        auto* editor = w->DBGrid1->findChild<QTimeEdit*>();
+        QVERIFY(editor);
+        editor->setFocus();
+        if (action == "enter")
+            QTest::keyClick(editor, Qt::Key_Return);
+        else if (action.startsWith(u"type "_s))
+            QTest::keyClicks(editor, action.mid(5));
+        w->DBGrid1->setCurrentIndex(w->model().index(1, 3)); // elsewhere: the editor closes
+        QTRY_VERIFY(!w->DBGrid1->findChild<QTimeEdit*>());
+        QSqlQuery query(QSqlDatabase::database(QSqlDatabase::connectionNames().filter(u"vespelinda-data"_s).first()));
+        QVERIFY(query.exec(u"SELECT Ora FROM Appuntamenti ORDER BY rowid LIMIT 1"_s) && query.next());
+        QCOMPARE(query.value(0).toString(), after);
+    }
+
+    // A grid cell keeps the column's 150 characters, typed or pasted, as the panel does.
+    void aGridCellKeepsTheColumnsLimit()
+    {
+        MainWindowRig rig;
+        QVERIFY(rig.file.addAppointment(Today, QTime(11, 0), u"breve"_s));
+        QVERIFY(rig.start());
+        auto* w = open<frmAppun>(rig);
+        QVERIFY(w);
+        const QModelIndex cell = w->model().index(0, 3);
+        w->DBGrid1->setCurrentIndex(cell);
+        w->DBGrid1->edit(cell);
+        auto* editor = w->DBGrid1->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->selectAll();
+        editor->insert(u"😀"_s + QString(299, u'x')); // a paste: the emoji is one character
+        QCOMPARE(editor->text().toUcs4().size(), ManagerWindow::TextLimit);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(stored(rig, u"Appuntamenti"_s).first().section(u'|', 1).toUcs4().size(), ManagerWindow::TextLimit);
+        // However the value comes: straight into the model as well.
+        QVERIFY(w->model().setData(cell, QString(300, u'y')));
+        QCOMPARE(stored(rig, u"Appuntamenti"_s).first().section(u'|', 1), QString(150, u'y'));
+    }
+
+    // Another program's changes reach an open window at the next heartbeat; not under a cell being
+    // edited, but as soon as the editor has gone.
+    void anotherProgramsChangesReachTheGrid()
+    {
+        MainWindowRig rig;
+        QVERIFY(rig.file.addAppointment(Today, QTime(10, 0), u"uno"_s));
+        QVERIFY(rig.file.addAppointment(Today, QTime(11, 0), u"due"_s));
+        QVERIFY(rig.start());
+        auto* w = open<frmAppun>(rig);
+        QVERIFY(w);
+        w->DBGrid1->setCurrentIndex(w->model().index(1, 3));
+        QVERIFY(rig.file.removeAppointments(u"uno"_s));
+        rig.window->heartbeat().tick();
+        QCOMPARE(w->model().rowCount(), 1);
+        QCOMPARE(w->model().index(0, 3).data().toString(), u"due"_s);
+        QCOMPARE(w->DBGrid1->currentIndex().row(), 0); // still on "due"
+
+        w->DBGrid1->edit(w->model().index(0, 3));
+        QVERIFY(rig.file.addAppointment(Today, QTime(12, 0), u"tre"_s));
+        rig.window->heartbeat().tick();
+        QCOMPARE(w->model().rowCount(), 1);
+        w->DBGrid1->setFocus(); // the editor closes
+        QTRY_COMPARE(w->model().rowCount(), 2);
+        QCOMPARE(w->model().index(1, 3).data().toString(), u"tre"_s);
     }
 
     void gridModelIsASoundItemModel()
