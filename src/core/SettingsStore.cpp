@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/SettingsStore.h"
 
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringList>
@@ -13,33 +16,95 @@ QString key(const QString& name) { return Section + name; }
 } // namespace
 
 SettingsStore::SettingsStore()
-    : m_settings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-            + QStringLiteral("/Vespelinda/Vespelinda.conf"),
-        QSettings::IniFormat)
+    : SettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+          + QStringLiteral("/Vespelinda/Vespelinda.conf"))
 {
 }
 
 SettingsStore::SettingsStore(const QString& iniPath)
-    : m_settings(iniPath, QSettings::IniFormat)
+    : m_path(iniPath)
 {
+}
+
+bool SettingsStore::usableFile(const QString& path)
+{
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile();
+}
+
+QSettings* SettingsStore::file() const
+{
+    if (!usableFile(m_path)) {
+        if (!m_reportedUnusable)
+            qWarning().noquote() << "the settings file" << m_path
+                                 << "is not a regular file: the options are kept in memory for this session";
+        m_reportedUnusable = true;
+        m_settings.reset(); // never opened again while something else is there
+        return nullptr;
+    }
+    if (!m_settings)
+        m_settings = std::make_unique<QSettings>(m_path, QSettings::IniFormat);
+    return m_settings.get();
 }
 
 QString SettingsStore::get(const QString& name) const
 {
-    m_settings.sync(); // pick up a change another process or object made to the file
-    const QVariant value = m_settings.value(key(name));
+    if (const auto kept = m_memory.constFind(name); kept != m_memory.cend())
+        return *kept;
+    QSettings* settings = file();
+    if (!settings)
+        return {};
+    settings->sync(); // pick up a change another process or object made to the file
+    const QVariant value = settings->value(key(name));
     // A hand-edited line such as "Messaggio finale=ciao, a domani" reads back as a list:
     // it is still the user's text.
-    if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList().join(QStringLiteral(", "));
-    return value.toString();
+    const QString text
+        = value.typeId() == QMetaType::QStringList ? value.toStringList().join(QStringLiteral(", ")) : value.toString();
+    return text.size() > MaxValueChars ? text.left(MaxValueChars) : text;
 }
 
-void SettingsStore::save(const QString& name, const QString& value)
+bool SettingsStore::save(const QString& name, const QString& value)
 {
-    m_settings.setValue(key(name), value);
-    m_settings.sync();
+    QSettings* settings = file();
+    if (settings) {
+        settings->setValue(key(name), value);
+        settings->sync();
+        if (settings->status() == QSettings::NoError) {
+            m_memory.remove(name);
+            m_reportedFailure = false;
+            return true;
+        }
+    }
+    m_memory.insert(name, value);
+    noteFailure();
+    return false;
 }
+
+void SettingsStore::noteFailure()
+{
+    const QFileInfo info(m_path);
+    const QFileInfo folder(info.absolutePath());
+    QString why;
+    if (info.exists() && info.isDir())
+        why = QStringLiteral("al posto del file c'è una cartella");
+    else if (info.exists() && !info.isFile())
+        why = QStringLiteral("al posto del file c'è qualcosa che non è un file normale");
+    else if (!folder.exists())
+        why = QStringLiteral("la cartella %1 non si può creare").arg(QDir::toNativeSeparators(folder.filePath()));
+    else if (!folder.isWritable() || (info.exists() && !info.isWritable()))
+        why = QStringLiteral("non hai il permesso di scriverci");
+    else
+        why = QStringLiteral("il disco non l'ha accettato (forse è pieno)");
+    m_problem = QStringLiteral("Non riesco a salvare le opzioni nel file %1: %2. Valgono fino alla chiusura di "
+                               "Vespelinda, ma alla prossima partenza non ci saranno.")
+                    .arg(QDir::toNativeSeparators(m_path), why);
+    if (!std::exchange(m_reportedFailure, true))
+        qWarning().noquote() << "options not saved:" << m_problem;
+    // A store that failed keeps its error: the next write starts afresh.
+    m_settings.reset();
+}
+
+QString SettingsStore::takeProblem() { return std::exchange(m_problem, QString()); }
 
 bool SettingsStore::initialiseOnFirstRun()
 {
@@ -55,9 +120,14 @@ bool SettingsStore::initialiseOnFirstRun()
         { MessMin, "1" },
         { SecondiInatt, "15" },
     };
-    for (const auto& [name, value] : defaults)
-        m_settings.setValue(key(QString::fromLatin1(name)), QString::fromLatin1(value));
-    m_settings.sync();
+    // With no usable file the defaults are this session's, said once already by file().
+    const bool inMemory = !file();
+    for (const auto& [name, value] : defaults) {
+        if (inMemory)
+            m_memory.insert(QString::fromLatin1(name), QString::fromLatin1(value));
+        else
+            save(QString::fromLatin1(name), QString::fromLatin1(value));
+    }
     return true;
 }
 

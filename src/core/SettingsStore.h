@@ -1,11 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QHash>
 #include <QSettings>
 #include <QString>
+#include <memory>
 
 // The user's options: text values under the section "Opzioni". Nothing is cached here;
 // every reader asks at the moment it needs a value.
+//
+// The file is used only while it is a regular file (or not there yet): a folder, a named pipe or a
+// device in its place is never opened (opening a pipe would wait for ever). The options then live
+// in memory for the session, from their defaults, and one log line says why. Every write is
+// checked; a value that could not be stored is kept in memory for the session all the same.
 class SettingsStore
 {
 public:
@@ -25,8 +32,15 @@ public:
     // An explicit INI file, for tests and tools.
     explicit SettingsStore(const QString& iniPath);
 
+    // At most MaxValueChars characters of the stored text: a file grown huge by accident never
+    // reaches a window whole.
     QString get(const QString& key) const;
-    void save(const QString& key, const QString& value);
+    static constexpr qsizetype MaxValueChars = 65536;
+    // False when the value could not be written to the file: then takeProblem() says why.
+    bool save(const QString& key, const QString& value);
+    // Why the writes since the last call failed, in the user's words with the file's path; empty
+    // when every one was stored.
+    QString takeProblem();
     // A switch is on only when its stored text is exactly "1".
     bool isOn(const QString& key) const { return get(key) == QLatin1String("1"); }
 
@@ -62,13 +76,23 @@ public:
     // rounded half to even; text that is not a usable number gives 15 seconds.
     static int inactivityMs(const QString& seconds);
 
-    QString fileName() const { return m_settings.fileName(); }
+    QString fileName() const { return m_path; }
+
+    // Whether a settings file at that path may be opened: absent, or a regular file.
+    static bool usableFile(const QString& path);
 
 private:
+    QSettings* file() const;
+    void noteFailure();
     void saveSwitch(const char* key, bool on)
     {
         save(QString::fromLatin1(key), on ? QStringLiteral("1") : QStringLiteral("0"));
     }
 
-    mutable QSettings m_settings;
+    QString m_path;
+    mutable std::unique_ptr<QSettings> m_settings; // made on first use, while the file is usable
+    mutable QHash<QString, QString> m_memory; // what could not be kept in the file, this session
+    mutable bool m_reportedUnusable = false;
+    bool m_reportedFailure = false;
+    QString m_problem;
 };

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/SingleInstance.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QLocalSocket>
 #include <QLoggingCategory>
@@ -43,6 +45,17 @@ SingleInstance::Claim SingleInstance::claim()
     QElapsedTimer waited;
     waited.start();
     for (;;) {
+        // Something else where the lock goes (a folder, a pipe, which QLockFile would wait on for
+        // ever) is taken away if it can be; otherwise the program starts without the lock.
+        const QFileInfo where(m_lock.fileName());
+        if (where.exists() && !where.isFile()) {
+            const bool removed = where.isDir() ? QDir().rmdir(where.filePath()) : QFile::remove(where.filePath());
+            qCWarning(instanceLog).noquote() << m_lock.fileName() << "is not a lock file:"
+                                             << (removed ? "removed" : "it cannot be removed, starting without the lock");
+            if (removed)
+                continue;
+            return Claim::First;
+        }
         // QLockFile removes a lock whose process is gone (a copy killed outright) and takes it.
         if (m_lock.tryLock(0)) {
             m_locked = true;
@@ -56,11 +69,31 @@ SingleInstance::Claim SingleInstance::claim()
             qCWarning(instanceLog) << "cannot lock" << m_lock.fileName() << m_lock.error();
             return Claim::First;
         }
+        if (leftover()) {
+            qCWarning(instanceLog).noquote() << "removing" << m_lock.fileName()
+                                             << ": it names no process (an empty or damaged lock file)";
+            m_lock.removeStaleLockFile();
+            continue;
+        }
         // The running copy is not listening yet, or is on its way out.
         if (waited.elapsed() >= m_patienceMs)
             return Claim::NotResponding;
         QThread::msleep(RetryMs);
     }
+}
+
+bool SingleInstance::leftover() const
+{
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    // A lock that names a process has been judged by QLockFile: that process runs.
+    if (m_lock.getLockInfo(&pid, &host, &app) && pid > 0)
+        return false;
+    // A copy that has just made the file writes its details at once: only a file older than a
+    // moment is a leftover.
+    const QDateTime modified = QFileInfo(m_lock.fileName()).lastModified();
+    return modified.isValid() && std::abs(modified.msecsTo(QDateTime::currentDateTime())) > 1000;
 }
 
 SingleInstance::Answer SingleInstance::ask() const

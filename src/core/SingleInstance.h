@@ -31,7 +31,8 @@ public:
 
     // Takes the lock or asks the copy holding it to come forward. Of two copies started together
     // one gets the lock and the other waits for its server; a copy on its way out is waited for,
-    // and a lock left by a killed copy is taken over.
+    // and a lock left by a killed copy, or one that names no process, is taken over. Something
+    // that is no file where the lock goes never holds the start up.
     Claim claim();
     // Answers later starts from now on. comeForward brings the window forward and returns true;
     // false while the program is ending, so that the later start waits for it to go.
@@ -47,6 +48,8 @@ private:
         None
     };
     Answer ask() const;
+    // The lock file names no process (empty, damaged): a leftover, not a running copy.
+    bool leftover() const;
     void answer(QLocalSocket* socket);
 
     QString m_socketPath;

@@ -238,6 +238,7 @@ void frmOpzioni::save()
     if (txtSecIn->isEnabled() && !checkSecIn())
         return;
 
+    m_settings.takeProblem();
     m_settings.setTipoIniziale(selectedWord(Frame2));
     if (optIniPers->isChecked())
         m_settings.setMessaggioIniziale(txtIniPers->text());
@@ -256,11 +257,18 @@ void frmOpzioni::save()
         m_settings.setSecondiInatt(txtSecIn->text());
     m_link.setInactivityInterval(m_settings.inactivityIntervalMs());
 
-    // The other options are saved: the user learns that only the start with the system is missing.
-    if (failure) {
+    // Whatever could not be stored is said, and nothing is claimed that did not happen.
+    const QString notSaved = m_settings.takeProblem();
+    if (failure && notSaved.isEmpty()) {
         m_alert(QStringLiteral("Non riesco a registrare l'avvio automatico. Le altre opzioni sono state salvate."),
             *failure + QStringLiteral("\n\nLe altre opzioni sono state salvate."), MessageBoxService::Exclamation,
             QStringLiteral("Vespelinda"), this);
+    } else if (failure) {
+        m_alert(QStringLiteral("Non riesco a registrare l'avvio automatico, e nemmeno a salvare le altre opzioni."),
+            *failure + QStringLiteral("\n\n") + notSaved, MessageBoxService::Exclamation, QStringLiteral("Vespelinda"),
+            this);
+    } else if (!notSaved.isEmpty()) {
+        m_alert(notSaved, notSaved, MessageBoxService::Exclamation, QStringLiteral("Vespelinda"), this);
     }
     close();
 }

@@ -10,21 +10,38 @@
 
 namespace {
 constexpr int StartTimeoutMs = 10000; // loading the voices takes about 0.1 s
-}
+constexpr qint64 FirstRetryMs = 5000;
+constexpr qint64 LongestRetryMs = 5 * 60 * 1000;
+} // namespace
 
 FestivalProcess::FestivalProcess(const QString& helperPath)
     : m_helperPath(helperPath)
 {
 }
 
-FestivalProcess::~FestivalProcess()
+FestivalProcess::~FestivalProcess() { stopHelper(); }
+
+void FestivalProcess::stopHelper()
 {
-    if (m_process) {
-        m_process->closeWriteChannel(); // the helper ends when its input does
-        if (!m_process->waitForFinished(1000))
-            m_process->kill();
-        m_process->waitForFinished(1000);
-    }
+    if (!m_process)
+        return;
+    m_process->closeWriteChannel(); // the helper ends when its input does
+    if (!m_process->waitForFinished(1000))
+        m_process->kill();
+    m_process->waitForFinished(1000);
+    m_process.reset();
+}
+
+bool FestivalProcess::failedToStart(const QString& reason)
+{
+    // Tried again later: a helper installed meanwhile, a busy machine, a crash that came once.
+    const qint64 wait = std::min(LongestRetryMs, FirstRetryMs << std::min(m_failedStarts, 10));
+    ++m_failedStarts;
+    m_retryAt = QDeadlineTimer(wait);
+    qCWarning(lcSpeech).noquote() << reason << QStringLiteral("; Festival is tried again in %1 s").arg(wait / 1000);
+    std::lock_guard lock(m_mutex);
+    m_failure = reason;
+    return false;
 }
 
 QStringList FestivalProcess::voices() const
@@ -48,34 +65,34 @@ void FestivalProcess::tune(const QString& voice, int ratePercent, int pitchPerce
 
 bool FestivalProcess::start()
 {
-    if (m_gaveUp)
-        return false;
     if (m_process && m_process->state() == QProcess::Running)
         return true;
-    const auto giveUp = [this](const QString& reason) {
-        std::lock_guard lock(m_mutex);
-        m_failure = reason;
-        m_gaveUp = true;
+    if (!m_retryAt.hasExpired())
         return false;
-    };
     if (!QFileInfo(m_helperPath).isExecutable())
-        return giveUp(QStringLiteral("the Festival helper %1 is missing").arg(m_helperPath));
+        return failedToStart(QStringLiteral("the Festival helper %1 is missing").arg(m_helperPath));
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process->start(m_helperPath, {});
-    if (!m_process->waitForStarted(StartTimeoutMs))
-        return giveUp(QStringLiteral("the Festival helper %1 does not start").arg(m_helperPath));
+    if (!m_process->waitForStarted(StartTimeoutMs)) {
+        m_process.reset();
+        return failedToStart(QStringLiteral("the Festival helper %1 does not start").arg(m_helperPath));
+    }
     const auto answer = ask('s', QString(), StartTimeoutMs);
     if (!answer)
-        return giveUp(QStringLiteral("Festival stops as it starts (is its data damaged?)"));
+        return failedToStart(QStringLiteral("Festival stops as it starts (is its data damaged?)"));
     QDataStream in(*answer);
     bool ok = false;
     QString failure;
     QStringList voices;
     in >> ok >> failure >> voices;
-    if (!ok)
-        return giveUp(failure);
+    if (!ok) {
+        stopHelper();
+        return failedToStart(failure);
+    }
+    m_failedStarts = 0;
     std::lock_guard lock(m_mutex);
+    m_failure.clear();
     m_voices = voices;
     return true;
 }
@@ -130,10 +147,9 @@ Pcm FestivalProcess::synthesize(const QString& text, const std::atomic_bool& can
     bool stillWorks = true;
     in >> rate >> pcm.samples >> stillWorks;
     pcm.sampleRate = rate;
-    if (!stillWorks) { // it has given up after too many failures
-        std::lock_guard lock(m_mutex);
-        m_failure = QStringLiteral("Festival failed on too many texts to go on safely");
-        m_gaveUp = true;
+    if (!stillWorks) { // it has given up after too many failures: a fresh helper, later
+        stopHelper();
+        failedToStart(QStringLiteral("Festival failed on too many texts to go on safely"));
     }
     return pcm;
 }

@@ -4,6 +4,7 @@
 #include "speech/TunableEngine.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -13,7 +14,9 @@ class QProcess;
 // Festival's Italian voices as the program uses them: the interpreter (FestivalEngine) runs in
 // the helper process vespelinda-festival, started lazily from the synthesis thread and started
 // again after it crashes or hangs on a sentence; that sentence then gives empty audio (the caller
-// says it another way). Every call but voices() from the synthesis thread only.
+// says it another way). A helper that fails to start is tried again later, after 5 s, then twice
+// as long each time up to 5 minutes, never given up for the session. Every call but voices() from
+// the synthesis thread only.
 class FestivalProcess final : public TunableEngine
 {
 public:
@@ -35,10 +38,13 @@ public:
 
 private:
     std::optional<QByteArray> ask(char op, const QString& text, int timeoutMs);
+    bool failedToStart(const QString& reason);
+    void stopHelper();
 
     QString m_helperPath;
     std::unique_ptr<QProcess> m_process; // lives on the synthesis thread
-    bool m_gaveUp = false;
+    QDeadlineTimer m_retryAt; // no start is tried before it
+    int m_failedStarts = 0;
     QString m_voice = QStringLiteral("lp");
     int m_rate = 100;
     int m_pitch = 100;

@@ -80,8 +80,10 @@ void VoiceEngine::setTrial(const std::optional<Voice>& voice)
 
 bool VoiceEngine::festivalWorks()
 {
-    if (m_festival.start())
+    if (m_festival.start()) {
+        m_festivalFailureLogged = false; // back after a failure: a later one is told again
         return true;
+    }
     if (!m_festivalFailureLogged) {
         qCWarning(lcSpeech).noquote() << m_festival.failure() + QStringLiteral(": speaking with espeak-ng");
         m_festivalFailureLogged = true;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "speech/VoiceSettings.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -9,6 +10,13 @@ const QString Name = QStringLiteral("Voce/Voce");
 const QString Rate = QStringLiteral("Voce/Velocita");
 const QString Pitch = QStringLiteral("Voce/Tono");
 const QString Volume = QStringLiteral("Voce/Volume");
+
+// A folder, a named pipe or a device in the file's place is never opened: a pipe would block.
+bool usable(const QString& path)
+{
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile();
+}
 
 int number(const QSettings& settings, const QString& key, int min, int max)
 {
@@ -25,9 +33,11 @@ VoiceSettings::VoiceSettings(const QString& iniPath)
 
 Voice VoiceSettings::read() const
 {
+    Voice voice;
+    if (!usable(m_path))
+        return voice;
     // One QSettings per read: this is called from the synthesis thread and the dialog alike.
     const QSettings settings(m_path, QSettings::IniFormat);
-    Voice voice;
     voice.engine = settings.value(Engine).toString().trimmed();
     voice.name = settings.value(Name).toString().trimmed();
     voice.rate = number(settings, Rate, MinRate, MaxRate);
@@ -38,6 +48,8 @@ Voice VoiceSettings::read() const
 
 void VoiceSettings::write(const Voice& voice)
 {
+    if (!usable(m_path))
+        return;
     QSettings settings(m_path, QSettings::IniFormat);
     settings.setValue(Engine, voice.engine);
     settings.setValue(Name, voice.name);
