@@ -10,12 +10,12 @@
 
 namespace {
 constexpr int StartTimeoutMs = 10000; // loading the voices takes about 0.1 s
-constexpr qint64 FirstRetryMs = 5000;
 constexpr qint64 LongestRetryMs = 5 * 60 * 1000;
 } // namespace
 
-FestivalProcess::FestivalProcess(const QString& helperPath)
+FestivalProcess::FestivalProcess(const QString& helperPath, qint64 firstRetryMs)
     : m_helperPath(helperPath)
+    , m_firstRetryMs(firstRetryMs)
 {
 }
 
@@ -35,10 +35,10 @@ void FestivalProcess::stopHelper()
 bool FestivalProcess::failedToStart(const QString& reason)
 {
     // Tried again later: a helper installed meanwhile, a busy machine, a crash that came once.
-    const qint64 wait = std::min(LongestRetryMs, FirstRetryMs << std::min(m_failedStarts, 10));
+    const qint64 wait = std::min(LongestRetryMs, m_firstRetryMs << std::min(m_failedStarts, 10));
     ++m_failedStarts;
     m_retryAt = QDeadlineTimer(wait);
-    qCWarning(lcSpeech).noquote() << reason << QStringLiteral("; Festival is tried again in %1 s").arg(wait / 1000);
+    qCWarning(lcSpeech).noquote() << reason + QStringLiteral("; Festival is tried again in %1 ms").arg(wait);
     std::lock_guard lock(m_mutex);
     m_failure = reason;
     return false;

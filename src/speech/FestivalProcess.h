@@ -20,7 +20,8 @@ class QProcess;
 class FestivalProcess final : public TunableEngine
 {
 public:
-    explicit FestivalProcess(const QString& helperPath);
+    // `firstRetryMs`: the first wait after a failed start (tests make it short).
+    explicit FestivalProcess(const QString& helperPath, qint64 firstRetryMs = 5000);
     ~FestivalProcess() override;
 
     using SpeechEngine::synthesize;
@@ -45,6 +46,7 @@ private:
     std::unique_ptr<QProcess> m_process; // lives on the synthesis thread
     QDeadlineTimer m_retryAt; // no start is tried before it
     int m_failedStarts = 0;
+    qint64 m_firstRetryMs;
     QString m_voice = QStringLiteral("lp");
     int m_rate = 100;
     int m_pitch = 100;

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/SettingsStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -49,6 +51,51 @@ private slots:
         store.setAutomin(true);
         store.setMessMin(false);
         QVERIFY(store.get(u"Automin"_s) == "1" && store.get(u"Mess Min"_s) == "0");
+    }
+
+    // Something that is not a regular file in the store's place is never opened (a pipe would wait
+    // for ever): the defaults hold in memory, and every write says that it was not saved, and why.
+    void aStoreThatCannotBeWrittenSaysSo_data()
+    {
+        QTest::addColumn<QString>("make");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("a folder in its place") << "folder" << "al posto del file c'è una cartella";
+        QTest::newRow("a named pipe in its place") << "pipe" << "non è un file normale";
+        QTest::newRow("its folder cannot be made") << "under a file" << "non si può creare";
+    }
+    void aStoreThatCannotBeWrittenSaysSo()
+    {
+        QFETCH(QString, make);
+        QFETCH(QString, why);
+        QString path = m_path;
+        if (make == "folder")
+            QVERIFY(QDir().mkdir(path));
+        else if (make == "pipe")
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        else {
+            QFile file(m_path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            path = m_path + u"/Vespelinda/Vespelinda.conf"_s;
+        }
+        SettingsStore store(path);
+        QVERIFY(store.initialiseOnFirstRun());
+        QCOMPARE(store.tipoIniziale(), u"DataOra"_s); // the defaults, for this session
+        QVERIFY(!store.save(u"Messaggio finale"_s, u"a domani"_s));
+        QCOMPARE(store.messaggioFinale(), u"a domani"_s);
+        const QString problem = store.takeProblem();
+        QVERIFY2(problem.contains(QDir::toNativeSeparators(path)), qPrintable(problem));
+        QVERIFY2(problem.contains(why), qPrintable(problem));
+        QCOMPARE(store.takeProblem(), QString());
+    }
+
+    // However large a value has grown in the file, what is read is bounded.
+    void valuesAreBoundedWhenRead()
+    {
+        QSettings(m_path, QSettings::IniFormat).setValue(u"Opzioni/Messaggio finale"_s, QString(200000, u'x'));
+        SettingsStore store(m_path);
+        QCOMPARE(store.messaggioFinale().size(), SettingsStore::MaxValueChars);
+        QVERIFY(store.save(u"Automin"_s, u"1"_s));
+        QCOMPARE(store.takeProblem(), QString());
     }
 
     // Written by one store object, read by another as typed; a switch is on only for "1".

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/SingleInstance.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <future>
+#include <sys/stat.h>
 
 using Claim = SingleInstance::Claim;
 
@@ -24,6 +28,41 @@ class TestSingleInstance : public QObject
     }
 
 private slots:
+    // A lock file that names no process, or something else where the lock goes, is a leftover:
+    // the start takes over at once instead of waiting for a copy that is not there.
+    void leftoversNeverLockTheUserOut_data()
+    {
+        QTest::addColumn<QString>("leftover");
+        QTest::newRow("empty lock file") << "empty";
+        QTest::newRow("damaged lock file") << "garbage";
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("a named pipe") << "pipe";
+    }
+    void leftoversNeverLockTheUserOut()
+    {
+        QFETCH(QString, leftover);
+        QTemporaryDir folder;
+        const QString lock = folder.filePath(QStringLiteral("vespelinda.lock"));
+        if (leftover == "folder") {
+            QVERIFY(QDir().mkdir(lock));
+        } else if (leftover == "pipe") {
+            QVERIFY(::mkfifo(QFile::encodeName(lock).constData(), 0600) == 0);
+        } else {
+            QFile file(lock);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            if (leftover == "garbage")
+                file.write("\x01\x02 non è un lock\n");
+            file.close();
+            // Left by a run long gone.
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+        }
+        // Patience longer than the test's own timeout: a start that waits fails the test.
+        auto later = startAgain(folder.path(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(done(later), 5000);
+        QCOMPARE(later.get(), Claim::First);
+    }
+
     // A second start brings the running copy forward and ends; while the running copy is on its
     // way out, the second start waits and then becomes the running copy itself.
     void secondStartComesForwardOrWaitsForTheExit()

@@ -64,6 +64,38 @@ private slots:
 
     void init() { m_espeak.calls = 0; }
 
+    // A helper that fails as it starts is tried again later, each time after a longer wait, and
+    // Festival speaks again as soon as a start succeeds: never given up for the session.
+    void aHelperThatFailsToStartIsTriedAgainLater()
+    {
+        QTemporaryDir dir;
+        const QString counter = dir.filePath(u"starts"_s);
+        const QString script = dir.filePath(u"helper.sh"_s);
+        QFile file(script);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        // Crashes on its first two starts, then is the real helper.
+        file.write(QStringLiteral("#!/bin/sh\necho >> '%1'\n[ $(wc -l < '%1') -le 2 ] && kill -SEGV $$\nexec '%2'\n")
+                       .arg(counter, QStringLiteral(VESPELINDA_FESTIVAL_HELPER))
+                       .toUtf8());
+        file.close();
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const auto starts = [&] {
+            QFile f(counter);
+            return f.open(QIODevice::ReadOnly) ? int(f.readAll().count('\n')) : 0;
+        };
+        FestivalProcess festival(script, 200);
+        QVERIFY(!festival.start());
+        QCOMPARE(starts(), 1);
+        QVERIFY(!festival.start()); // within the wait: not even tried
+        QCOMPARE(starts(), 1);
+        QVERIFY(festival.synthesize(u"ciao"_s).samples.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(starts() == 2 || festival.start(), 3000); // after 200 ms
+        QTRY_VERIFY_WITH_TIMEOUT(festival.start(), 3000); // after 400 ms more
+        QCOMPARE(starts(), 3);
+        QVERIFY(festival.failure().isEmpty());
+        QVERIFY(!festival.synthesize(u"ciao"_s).samples.isEmpty());
+    }
+
     void forEarSaysItAsAnItalianWould_data()
     {
         QTest::addColumn<QString>("text");
