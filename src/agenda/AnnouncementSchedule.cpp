@@ -72,6 +72,12 @@ void AnnouncementSchedule::setDay(const QDate& date, const DayAgenda& agenda)
     for (const QList<Item>& day : std::as_const(m_days))
         m_items.append(day);
     std::sort(m_items.begin(), m_items.end(), before);
+    // What came due before the days loaded can never be looked at again: forgotten. Later days
+    // (seen before a clock was set back) are kept, so that nothing of them is said twice.
+    if (!reload) {
+        const qint64 keepFrom = wallMs(m_days.firstKey(), QTime(0, 0));
+        m_seen.removeIf([keepFrom](const Key& key) { return key.due < keepFrom; });
+    }
 
     // An entry added or moved to the minute under way is announced in it, as if it had been
     // there when the minute began.

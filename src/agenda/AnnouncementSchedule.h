@@ -46,6 +46,9 @@ public:
     // The first occurrence in the queue, taken out of it for good; none when the queue is empty.
     std::optional<Occurrence> takeNext();
     int waiting() const { return int(m_queue.size()); }
+    // How many occurrences are remembered as queued, announced or given up: those of the days
+    // loaded, and of any later day seen before a clock was set back.
+    int remembered() const { return int(m_seen.size()); }
 
 private:
     struct Item
@@ -70,7 +73,7 @@ private:
     QMap<QDate, QList<Item>> m_days; // the day loaded last and the one before it
     QList<Item> m_items; // the items of m_days in time order
     QList<Item> m_queue; // come due, not yet announced, in time order
-    QSet<Key> m_seen; // queued, announced or given up
+    QSet<Key> m_seen; // queued, announced or given up; none older than the days in m_days
     qint64 m_frontier; // everything due up to here has been seen
     qint64 m_monotonic;
 };

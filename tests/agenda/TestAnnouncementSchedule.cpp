@@ -19,8 +19,9 @@ struct Rig
             schedule.emplace(now());
         for (int tick = 0; tick < ticks; ++tick, clock.advance(stepMs)) {
             clock.set(clock.now().addMSecs(tick == 0 ? jumpMs : 0));
-            if (clock.now().date() != loaded && data.dtaAppun().Refresh()) {
+            if (clock.now().date() != loaded && data.dtaAppun().Refresh() && data.dtaProm().Refresh()) {
                 agenda.loadAppuntamenti(data.dtaAppun(), loaded = clock.now().date(), [](int) {});
+                agenda.loadPromemoria(data.dtaProm(), [](int) {});
                 schedule->setDay(loaded, agenda);
             }
             for (schedule->advance(now()); const auto next = schedule->takeNext(); schedule->advance(now())) {
@@ -104,6 +105,36 @@ private slots:
         rig.loaded = {};
         rig.run(60, 30000);
         QCOMPARE(rig.announced, (QStringList { "15:29 nuovo", "15:30 spostato" }));
+    }
+
+    // Day after day, what is remembered stays that of two days, every reminder is said once a day,
+    // and a reminder whose time cannot be read is logged once, not once a day.
+    void theRecordKeepsOnlyWhatCanStillMatter()
+    {
+        Rig rig;
+        rig.clock.set(QDateTime(QDate(2026, 12, 5), QTime(7, 0)));
+        for (const QTime at : { QTime(8, 0), QTime(12, 0), QTime(20, 0) })
+            QVERIFY(rig.file.addReminder(at, u"alle "_qs + at.toString(u"HH"_qs)));
+        QVERIFY(rig.file.addRawReminder(u"25:99"_qs, u"rotto"_qs));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Reminder 4: its time \\(Ora\\) cannot be read"_qs));
+        QTest::failOnWarning(QRegularExpression(u"cannot be read"_qs));
+        int mostRemembered = 0;
+        for (int day = 0; day < 10; ++day) {
+            rig.run(48, 30 * 60 * 1000);
+            mostRemembered = std::max(mostRemembered, rig.schedule->remembered());
+        }
+        QCOMPARE(rig.announced.size(), 30);
+        QCOMPARE(rig.announced.filter(QRegularExpression(u" alle 20$"_qs)).size(), 10);
+        QVERIFY2(mostRemembered <= 6, qPrintable(QString::number(mostRemembered)));
+
+        // The clock set back a day: that day's reminders, already said, are not said again; the
+        // next day's are, when they come.
+        rig.run(1, 1000, -24LL * 3600 * 1000);
+        rig.run(48, 30 * 60 * 1000);
+        QCOMPARE(rig.announced.size(), 30);
+        rig.run(4, 30 * 60 * 1000);
+        QCOMPARE(rig.announced.size(), 31);
+        QVERIFY(rig.announced.last().endsWith(u" alle 08"_qs));
     }
 };
 
