@@ -8,6 +8,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -95,6 +97,46 @@ private slots:
             QCOMPARE(shown, u"Titolo|Testo|%1|%2|1"_s.arg(icon).arg(buttons));
             QCOMPARE(opened, 1);
         }
+    }
+
+    // However long the text, the box fits on the screen with its button in sight; a long text
+    // scrolls, and is kept whole.
+    void aBoxNeverGrowsPastTheScreen_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("a line") << u"Sono le 9 e 5."_s << false;
+        QTest::newRow("10 000 characters") << u"Una frase del promemoria. "_s.repeated(400) << true;
+        QTest::newRow("a thousand lines") << u"riga\n"_s.repeated(1000) << true;
+    }
+    void aBoxNeverGrowsPastTheScreen()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, scrolls);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QRect box;
+        QRect ok;
+        bool scrolled = false;
+        QString kept;
+        QTimer answerer;
+        connect(&answerer, &QTimer::timeout, this, [&] {
+            auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!shown || !shown->isVisible())
+                return;
+            box = shown->frameGeometry();
+            QAbstractButton* button = shown->button(QMessageBox::Ok);
+            ok = QRect(button->mapToGlobal(QPoint(0, 0)), button->size());
+            scrolled = shown->findChild<QScrollArea*>() != nullptr;
+            kept = shown->text();
+            button->click();
+        });
+        answerer.start(10);
+        QtMessageBoxService().show(nullptr, text, MessageBoxService::Information, u"Promemoria!!"_s);
+        QVERIFY(box.isValid());
+        QVERIFY2(box.height() <= screen.height(), qPrintable(u"%1 tall"_s.arg(box.height())));
+        QVERIFY2(screen.contains(ok), qPrintable(u"OK at %1,%2"_s.arg(ok.x()).arg(ok.y())));
+        QCOMPARE(scrolled, scrolls);
+        QCOMPARE(kept, text);
     }
 };
 
