@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Cost of one heartbeat tick of the main window when nothing is due, over a data file with a given
-// number of entries today, against the cost of a reload of today's agenda. Also checks that the
-// ticks leave the data file alone: a reload would walk both record sets to their end.
+// Cost of one heartbeat tick of the main window when nothing is due (its look for other programs'
+// changes included, and alone), over a data file with a given number of entries today, against
+// the cost of a tick after another program's commit and of a reload of today's agenda. Also checks
+// that the ticks leave the data file alone: a reload would walk both record sets to their end.
 // usage: bench_heartbeat [ticks] [entries today]   (offscreen unless QT_QPA_PLATFORM says otherwise)
 #include "BenchSetup.h"
 #include "FakeAudioOutput.h"
@@ -147,6 +148,35 @@ int main(int argc, char* argv[])
         painted << timer.nsecsElapsed() / 1e3;
     }
 
+    // The look for other programs' changes alone (a stat and SQLite's data_version), which every
+    // tick above includes.
+    QList<double> looks;
+    for (int done = 0; done < 20000; done += batch) {
+        timer.start();
+        for (int i = 0; i < batch; ++i)
+            data.followOutsideChanges();
+        looks << timer.nsecsElapsed() / 1e3 / batch;
+    }
+
+    // A tick right after another program has committed a change: the three tables are read
+    // afresh and today's agenda reloaded.
+    QList<double> afterCommit;
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other program"));
+        other.setDatabaseName(path);
+        other.open();
+        QSqlQuery write(other);
+        for (int i = 0; i < 50; ++i) {
+            write.exec(QStringLiteral("UPDATE Rubrica SET Nome = 'altro %1' WHERE rowid = 1").arg(i));
+            write.exec(QStringLiteral("INSERT INTO Rubrica (Nome) VALUES ('nuovo %1')").arg(i));
+            clock.set(inHourThree(i));
+            timer.start();
+            window.heartbeat().tick();
+            afterCommit << timer.nsecsElapsed() / 1e3;
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other program"));
+
     // For comparison: a reload of today's agenda.
     QList<double> reloads;
     for (int i = 0; i < 200; ++i) {
@@ -179,6 +209,10 @@ int main(int argc, char* argv[])
     out << "tick + repaint of the readout: median " << QString::number(Bench::median(painted), 'f', 1) << " µs\n";
     out << "tick with the system clock: median " << QString::number(Bench::median(real), 'f', 2) << " µs (20000 ticks"
         << (reloadedToday ? ", same entries" : ", OTHER entries") << ")\n";
+    out << "look for other programs' changes alone: median " << QString::number(Bench::median(looks), 'f', 2)
+        << " µs\n";
+    out << "tick after another program's commit (tables read afresh): median "
+        << QString::number(Bench::median(afterCommit), 'f', 1) << " µs\n";
     out << "caricaOggi (for comparison): median " << QString::number(Bench::median(reloads), 'f', 1) << " µs\n";
     out << "record sets untouched by the ticks (no caricaOggi): " << (untouched ? "yes" : "NO") << "\n";
     out << "boxes shown: " << boxes.shown.size() << ", texts spoken: " << engine.spoken().size() << "\n";
