@@ -296,8 +296,8 @@ void RubricaPage::remove()
         != MessageBoxService::Yes)
         return;
     if (!m_dtaRubrica.Delete() && m_dtaRubrica.lastRefusal() != RecordSet::Refusal::None) {
-        const QString text = QStringLiteral("Non riesco a eliminare la voce: %1.")
-                                 .arg(m_dtaRubrica.lastRefusalInWords());
+        const QString text
+            = QStringLiteral("Non riesco a eliminare la voce: %1.").arg(m_dtaRubrica.lastRefusalInWords());
         m_alert(text, text, MessageBoxService::Exclamation, Attenzione, cmdElimina->window());
         return;
     }

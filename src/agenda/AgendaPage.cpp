@@ -76,8 +76,8 @@ template <typename Window> QWidget* AgendaPage::makeManager(const QString& table
         return nullptr;
     }
     // A window of the main window's own, kept above it.
-    return new Window(
-        std::move(records), ManagerServices { m_alert, m_clock, m_link, m_data.filePath(), m_data.outsideChanges() }, m_frame.window());
+    return new Window(std::move(records),
+        ManagerServices { m_alert, m_clock, m_link, m_data.filePath(), m_data.outsideChanges() }, m_frame.window());
 }
 
 void AgendaPage::build(QFrame& frame)

@@ -17,7 +17,7 @@ QString key(const QString& name) { return Section + name; }
 
 SettingsStore::SettingsStore()
     : SettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-          + QStringLiteral("/Vespelinda/Vespelinda.conf"))
+        + QStringLiteral("/Vespelinda/Vespelinda.conf"))
 {
 }
 

@@ -3,8 +3,8 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QLoggingCategory>
 #include <QStandardPaths>
@@ -50,8 +50,9 @@ SingleInstance::Claim SingleInstance::claim()
         const QFileInfo where(m_lock.fileName());
         if (where.exists() && !where.isFile()) {
             const bool removed = where.isDir() ? QDir().rmdir(where.filePath()) : QFile::remove(where.filePath());
-            qCWarning(instanceLog).noquote() << m_lock.fileName() << "is not a lock file:"
-                                             << (removed ? "removed" : "it cannot be removed, starting without the lock");
+            qCWarning(instanceLog).noquote()
+                << m_lock.fileName()
+                << "is not a lock file:" << (removed ? "removed" : "it cannot be removed, starting without the lock");
             if (removed)
                 continue;
             return Claim::First;
@@ -70,8 +71,8 @@ SingleInstance::Claim SingleInstance::claim()
             return Claim::First;
         }
         if (leftover()) {
-            qCWarning(instanceLog).noquote() << "removing" << m_lock.fileName()
-                                             << ": it names no process (an empty or damaged lock file)";
+            qCWarning(instanceLog).noquote()
+                << "removing" << m_lock.fileName() << ": it names no process (an empty or damaged lock file)";
             m_lock.removeStaleLockFile();
             continue;
         }

@@ -4,16 +4,15 @@
 #include "datafile/DataFileLock.h"
 
 #include <QCoreApplication>
-#include <QLoggingCategory>
-#include <QSqlDriver>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
-
 #include <optional>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -285,7 +284,8 @@ void AgendaData::Private::followReplacement()
     // Another file in its place (a copy renamed over it, a backup restored): the open connection
     // still reads the old one, whose writes go nowhere. The new one is checked as at start first.
     if (!checkFile()) {
-        qCWarning(lcData).noquote() << "another file was put in place of the data file, but it cannot be used:" << error;
+        qCWarning(lcData).noquote() << "another file was put in place of the data file, but it cannot be used:"
+                                    << error;
         refused = now;
         return;
     }

@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QSqlError>
 #include <QSqlQuery>
-
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -649,7 +648,8 @@ QString RecordSet::lastRefusalInWords() const
     case Refusal::DiskFull:
         return QStringLiteral("il disco è pieno");
     case Refusal::TableFull:
-        return QStringLiteral("la tabella %1 è piena: ha usato tutti i numeri che può dare alle voci nuove").arg(m_table);
+        return QStringLiteral("la tabella %1 è piena: ha usato tutti i numeri che può dare alle voci nuove")
+            .arg(m_table);
     case Refusal::DiskError:
         return QStringLiteral("il disco non ha accettato la scrittura");
     case Refusal::Busy:

@@ -3,9 +3,8 @@
 
 #include "speech/SpeechLog.h"
 
-#include <pulse/pulseaudio.h>
-
 #include <algorithm>
+#include <pulse/pulseaudio.h>
 
 namespace {
 // Silence follows every clip without a server, as a device's own latency would.
@@ -212,7 +211,8 @@ void PulseAudioOutput::onStreamState(pa_stream* stream, void* self)
     if (stream != output->m_stream || PA_STREAM_IS_GOOD(state))
         return;
     const quint64 clip = output->m_clip;
-    QMetaObject::invokeMethod(output, [output, clip] { output->streamLost(clip); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        output, [output, clip] { output->streamLost(clip); }, Qt::QueuedConnection);
 }
 
 void PulseAudioOutput::onStreamWrite(pa_stream* stream, size_t bytes, void* self)
@@ -238,7 +238,8 @@ void PulseAudioOutput::onStreamDrained(pa_stream* stream, int success, void* sel
     if (stream != output->m_stream || !success)
         return;
     const quint64 clip = output->m_clip;
-    QMetaObject::invokeMethod(output, [output, clip] { output->streamDrained(clip); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        output, [output, clip] { output->streamDrained(clip); }, Qt::QueuedConnection);
 }
 
 void PulseAudioOutput::streamDrained(quint64 clip)

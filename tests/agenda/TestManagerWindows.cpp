@@ -352,7 +352,8 @@ private slots:
         w->txtNuovTesto->setPlainText(QStringLiteral("medicina"));
         click(w->Command4);
         QCOMPARE(rig.boxes.shown.size(), 1);
-        QVERIFY2(rig.boxTexts().first().contains(QLatin1String("protetto dalla scrittura")), qPrintable(rig.boxTexts().first()));
+        QVERIFY2(rig.boxTexts().first().contains(QLatin1String("protetto dalla scrittura")),
+            qPrintable(rig.boxTexts().first()));
         QVERIFY(rig.boxTexts().first().contains(rig.data.filePath()));
         QVERIFY(addingState(w));
         QCOMPARE(w->txtNuovTesto->toPlainText(), QStringLiteral("medicina"));
@@ -388,13 +389,19 @@ private slots:
         QTest::addColumn<QString>("after");
         QTest::addColumn<bool>("marked"); // shown as unreadable before
         const QString nineFive = QStringLiteral("1899-12-30T09:05:00");
-        QTest::newRow("hour out of range") << QVariant(u"25:99"_s) << "leave" << "25:99" << true;
-        QTest::newRow("a word") << QVariant(u"abc"_s) << "leave" << "abc" << true;
-        QTest::newRow("a time as bare text") << QVariant(u"10:30"_s) << "leave" << "10:30" << true;
-        QTest::newRow("nothing stored") << QVariant() << "leave" << "" << true;
+        QTest::newRow("hour out of range") << QVariant(u"25:99"_s) << "leave"
+                                           << "25:99" << true;
+        QTest::newRow("a word") << QVariant(u"abc"_s) << "leave"
+                                << "abc" << true;
+        QTest::newRow("a time as bare text") << QVariant(u"10:30"_s) << "leave"
+                                             << "10:30" << true;
+        QTest::newRow("nothing stored") << QVariant() << "leave"
+                                        << "" << true;
         QTest::newRow("a valid time") << QVariant(nineFive) << "leave" << nineFive << false;
-        QTest::newRow("Enter confirms what is shown") << QVariant(u"abc"_s) << "enter" << "1899-12-30T00:00:00" << true;
-        QTest::newRow("a new value typed") << QVariant(u"abc"_s) << "type 0715" << "1899-12-30T07:15:00" << true;
+        QTest::newRow("Enter confirms what is shown") << QVariant(u"abc"_s) << "enter"
+                                                      << "1899-12-30T00:00:00" << true;
+        QTest::newRow("a new value typed") << QVariant(u"abc"_s) << "type 0715"
+                                           << "1899-12-30T07:15:00" << true;
     }
     void anEditorLeftUntouchedWritesNothing()
     {

@@ -59,9 +59,12 @@ private slots:
     {
         QTest::addColumn<QString>("make");
         QTest::addColumn<QString>("why");
-        QTest::newRow("a folder in its place") << "folder" << "al posto del file c'è una cartella";
-        QTest::newRow("a named pipe in its place") << "pipe" << "non è un file normale";
-        QTest::newRow("its folder cannot be made") << "under a file" << "non si può creare";
+        QTest::newRow("a folder in its place") << "folder"
+                                               << "al posto del file c'è una cartella";
+        QTest::newRow("a named pipe in its place") << "pipe"
+                                                   << "non è un file normale";
+        QTest::newRow("its folder cannot be made") << "under a file"
+                                                   << "non si può creare";
     }
     void aStoreThatCannotBeWrittenSaysSo()
     {

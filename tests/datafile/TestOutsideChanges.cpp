@@ -81,14 +81,12 @@ private slots:
         QTest::newRow("added after it") << 1 << u"INSERT INTO Rubrica (Nome) VALUES ('Dario')"_s
                                         << QStringList { "Anna", "Bruno", "Carla", "Dario" } << u"Bruno"_s
                                         << u"Carla"_s;
-        QTest::newRow("one before it deleted")
-            << 2 << u"DELETE FROM Rubrica WHERE Nome = 'Anna'"_s << QStringList { "Bruno", "Carla" } << u"Carla"_s
-            << QString();
+        QTest::newRow("one before it deleted") << 2 << u"DELETE FROM Rubrica WHERE Nome = 'Anna'"_s
+                                               << QStringList { "Bruno", "Carla" } << u"Carla"_s << QString();
         QTest::newRow("itself deleted") << 1 << u"DELETE FROM Rubrica WHERE Nome = 'Bruno'"_s
                                         << QStringList { "Anna", "Carla" } << QString() << u"Carla"_s;
         QTest::newRow("itself changed") << 0 << u"UPDATE Rubrica SET Nome = 'Annalisa' WHERE Nome = 'Anna'"_s
-                                        << QStringList { "Annalisa", "Bruno", "Carla" } << u"Annalisa"_s
-                                        << u"Bruno"_s;
+                                        << QStringList { "Annalisa", "Bruno", "Carla" } << u"Annalisa"_s << u"Bruno"_s;
     }
     void requeryFollowsTheCurrentRecord()
     {
@@ -202,9 +200,9 @@ private slots:
         QTest::addColumn<QString>("before");
         QTest::addColumn<int>("refusal");
         QTest::addColumn<QString>("words");
-        QTest::newRow("keys used up") << u"INSERT INTO Appuntamenti (IDAppuntamento, Testo) VALUES (%1, 'ultimo')"_s.arg(
-            std::numeric_limits<qint64>::max()) << int(RecordSet::Refusal::TableFull)
-                                      << u"la tabella Appuntamenti è piena"_s;
+        QTest::newRow("keys used up") << u"INSERT INTO Appuntamenti (IDAppuntamento, Testo) VALUES (%1, 'ultimo')"_s
+                                             .arg(std::numeric_limits<qint64>::max())
+                                      << int(RecordSet::Refusal::TableFull) << u"la tabella Appuntamenti è piena"_s;
         QTest::newRow("disk full") << u"PRAGMA max_page_count = 1"_s << int(RecordSet::Refusal::DiskFull)
                                    << u"il disco è pieno"_s;
         QTest::newRow("locked") << u"BEGIN EXCLUSIVE"_s << int(RecordSet::Refusal::Busy)

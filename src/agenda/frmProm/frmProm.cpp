@@ -24,7 +24,8 @@ QList<GridColumn> columns()
 {
     return { { QStringLiteral("IDPromemoria"), QStringLiteral("IDPromemoria"), GridColumn::Kind::Key },
         { QStringLiteral("Ora"), QStringLiteral("Orario"), GridColumn::Kind::Time, 1200 },
-        { QStringLiteral("Testo"), QStringLiteral("Testo promemoria"), GridColumn::Kind::Text, 3585, ManagerWindow::TextLimit } };
+        { QStringLiteral("Testo"), QStringLiteral("Testo promemoria"), GridColumn::Kind::Text, 3585,
+            ManagerWindow::TextLimit } };
 }
 } // namespace
 

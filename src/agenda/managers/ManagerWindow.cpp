@@ -85,10 +85,13 @@ ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServ
     connect(m_model, &RecordSetModel::rowWritten, this, [this] { m_link.tableChanged(m_words.table); });
     connect(&services.outside, &OutsideChanges::arrived, this, &ManagerWindow::followOutsideChanges);
     // A change that waited for the cell's editor is read once the editor has gone.
-    connect(m_delegate, &QAbstractItemDelegate::closeEditor, this, [this] {
-        if (m_outsidePending)
-            followOutsideChanges();
-    }, Qt::QueuedConnection);
+    connect(
+        m_delegate, &QAbstractItemDelegate::closeEditor, this,
+        [this] {
+            if (m_outsidePending)
+                followOutsideChanges();
+        },
+        Qt::QueuedConnection);
     // After the editor has gone: a box must not open while the grid is still committing.
     connect(m_model, &RecordSetModel::writeRefused, this, &ManagerWindow::gridWriteRefused, Qt::QueuedConnection);
 

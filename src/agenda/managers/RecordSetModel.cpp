@@ -76,7 +76,8 @@ QVariant RecordSetModel::data(const QModelIndex& index, int role) const
             return {};
         return column.kind == GridColumn::Kind::Time
             ? QStringLiteral("Quest'ora non è valida: la voce non sarà annunciata finché non scrivi un'ora giusta.")
-            : QStringLiteral("Questa data non è valida: la voce non sarà annunciata finché non scrivi una data giusta.");
+            : QStringLiteral(
+                "Questa data non è valida: la voce non sarà annunciata finché non scrivi una data giusta.");
     case Qt::ForegroundRole:
         return unreadable(index) ? QVariant(QColor(Qt::red)) : QVariant();
     default:
@@ -143,7 +144,8 @@ bool RecordSetModel::setData(const QModelIndex& index, const QVariant& value, in
     case GridColumn::Kind::Key:
     case GridColumn::Kind::Text: {
         // The column's limit holds however the text comes.
-        const QString text = column.maxChars > 0 ? firstCharacters(value.toString(), column.maxChars) : value.toString();
+        const QString text
+            = column.maxChars > 0 ? firstCharacters(value.toString(), column.maxChars) : value.toString();
         if (stored.toString() == text)
             return true;
         written = text;
