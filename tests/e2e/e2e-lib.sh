@@ -184,6 +184,27 @@ e2e_fake_clock()
     export LD_PRELOAD=$lib FAKETIME="$(printf '%+ds' "$1")" DONT_FAKE_MONOTONIC=1 FAKETIME_DONT_RESET=1
 }
 
+# e2e_minute_ahead SECONDS: moves the clock (e2e_fake_clock) to SECONDS before a minute that begins
+# at least a minute from now, and sets DUE to that minute's start (seconds since the epoch).
+e2e_minute_ahead()
+{
+    local real
+    real=$(date +%s)
+    DUE=$(((real / 60 + 2) * 60))
+    e2e_fake_clock $((DUE - $1 - real))
+}
+
+# e2e_clock_reached SECONDS: the clock has reached that moment (seconds since the epoch).
+e2e_clock_reached() { [ "$(date +%s)" -ge "$1" ]; }
+
+# e2e_quiet_settings: options with no greeting, no farewell, the window shown and awake for 5
+# minutes, every alert spoken.
+e2e_quiet_settings()
+{
+    e2e_settings "Carica avvio" 0 "Tipo iniziale" Nessuno "Tipo finale" Nessuno "Riduci icona" 0 \
+        "Leggi errore" 1 "Automin" 0 "Mess Min" 0 "Secondi inatt" 300
+}
+
 # e2e_settings KEY VALUE [KEY VALUE ...]: writes the options file (section Opzioni). Call before
 # e2e_start_app; a key left out is missing for the program (the first run writes the defaults
 # only when "Carica avvio" is missing).

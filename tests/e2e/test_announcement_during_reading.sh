@@ -9,12 +9,10 @@
 e2e_setup "${1:?usage: $0 path/to/Vespelinda}"
 e2e_start_desktop
 e2e_start_sound
-e2e_settings "Carica avvio" 0 "Tipo iniziale" Nessuno "Tipo finale" Nessuno "Riduci icona" 0 \
-    "Leggi errore" 1 "Automin" 0 "Mess Min" 0 "Secondi inatt" 300
+e2e_quiet_settings
 
-real=$(date +%s)
-due=$(((real / 60 + 2) * 60))
-e2e_fake_clock $((due - 25 - real))
+e2e_minute_ahead 25
+due=$DUE
 when="'$(date -d "@$due" +%F)T00:00:00', '1899-12-30T$(date -d "@$due" +%H:%M):00'"
 sqlite3 "$APP_DIR/dati.mdb" <<SQL || e2e_fail "cannot write dati.mdb"
 INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES ($when, 'ritirare le analisi');
@@ -35,8 +33,7 @@ for _ in 1 2 3 4 5 6 7 8; do text+=$sentence; done
 printf '%s' "$text" | xclip -selection clipboard 2>/dev/null
 xdotool mousemove --window "$W" 110 360 click 1
 xdotool key ctrl+v
-clock_reached() { [ "$(date +%s)" -ge "$1" ]; }
-e2e_wait 30 clock_reached $((due - 4)) || e2e_fail "the clock did not reach the minute"
+e2e_wait 30 e2e_clock_reached $((due - 4)) || e2e_fail "the clock did not reach the minute"
 xdotool key Return
 e2e_wait_speech "Il treno per Trieste" 5 || e2e_fail "the reading did not start"
 e2e_wait 5 e2e_sound_playing || e2e_fail "the reading is not heard"

@@ -7,18 +7,15 @@
 
 e2e_setup "${1:?usage: $0 path/to/Vespelinda}"
 e2e_start_desktop
-e2e_settings "Carica avvio" 0 "Tipo iniziale" Nessuno "Tipo finale" Nessuno "Riduci icona" 0 \
-    "Leggi errore" 1 "Automin" 0 "Mess Min" 0 "Secondi inatt" 300
+e2e_quiet_settings
 
-real=$(date +%s)
-due=$(((real / 60 + 2) * 60))
-e2e_fake_clock $((due - 40 - real))
+e2e_minute_ahead 40
+due=$DUE
 e2e_start_app
 W=$(e2e_wait_main_window 15) || e2e_fail "the main window did not appear"
 e2e_wait 5 e2e_viewable "$W" || e2e_fail "the main window is not shown"
 
-clock_reached() { [ "$(date +%s)" -ge "$1" ]; }
-e2e_wait 40 clock_reached $((due - 30)) || e2e_fail "the clock did not move"
+e2e_wait 40 e2e_clock_reached $((due - 30)) || e2e_fail "the clock did not move"
 text="passare in posta"
 announcement="Sono le $(date -d "@$due" +%-H) e $(date -d "@$due" +%-M). . $text."
 {

@@ -8,13 +8,11 @@
 e2e_setup "${1:?usage: $0 path/to/Vespelinda}"
 e2e_start_desktop
 e2e_start_sound
-e2e_settings "Carica avvio" 0 "Tipo iniziale" Nessuno "Tipo finale" Nessuno "Riduci icona" 0 \
-    "Leggi errore" 1 "Automin" 0 "Mess Min" 0 "Secondi inatt" 300
+e2e_quiet_settings
 
 # An appointment falls due about 40 s from now (the clock is moved, timers keep the real pace).
-real=$(date +%s)
-due=$(((real / 60 + 2) * 60))
-e2e_fake_clock $((due - 40 - real))
+e2e_minute_ahead 40
+due=$DUE
 sqlite3 "$APP_DIR/dati.mdb" <<SQL || e2e_fail "cannot write dati.mdb"
 INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES ('$(date -d "@$due" +%F)T00:00:00', '1899-12-30T$(date -d "@$due" +%H:%M):00', 'chiamare il tecnico');
 SQL
