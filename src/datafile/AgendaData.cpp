@@ -84,7 +84,7 @@ struct AgendaData::Private
     // Another program's lock is told as such; any other failure with its reason.
     bool fail(const QSqlError& sqlError, const QString& reason)
     {
-        if (!DataFileLock::isLock(sqlError))
+        if (refusalOf(sqlError) != Refusal::Busy)
             return fail(reason);
         error = DataFileLock::inUseMessage(path);
         return false;
@@ -209,7 +209,7 @@ bool AgendaData::Private::openFile()
     for (RecordSet* set : { prom.get(), appun.get(), rubrica.get() }) {
         if (set->Refresh())
             continue;
-        if (set->lastErrorIsLock())
+        if (set->lastRefusal() == Refusal::Busy)
             error = set->lastError();
         else
             fail(QStringLiteral("la tabella %1 non si può leggere (%2)").arg(set->table(), set->lastError()));
@@ -396,7 +396,7 @@ std::unique_ptr<RecordSet> AgendaData::openRecordSet(const QString& table, QStri
 {
     auto set = std::make_unique<RecordSet>(d->db, table);
     if (!set->Refresh()) {
-        if (error && set->lastErrorIsLock())
+        if (error && set->lastRefusal() == Refusal::Busy)
             *error = set->lastError();
         else if (error)
             *error = QStringLiteral("Impossibile aprire la tabella %1 del file dei dati %2: %3.")

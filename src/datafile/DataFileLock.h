@@ -2,15 +2,12 @@
 #pragma once
 
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QString>
 
 // A data file that another program holds locked is in use, not damaged, and the user is told so.
 namespace DataFileLock {
 // How long a statement waits for another program's lock before it gives up.
 constexpr int WaitMs = 1000;
-// SQLite gave up waiting for a lock (SQLITE_BUSY or SQLITE_LOCKED).
-bool isLock(const QSqlError& error);
 // What the user reads then, at start-up and when a change cannot be stored.
 QString inUseMessage(const QString& path);
 // The file a connection is open on (its name may be a "file:" URI).

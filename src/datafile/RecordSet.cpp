@@ -106,7 +106,6 @@ RecordSet::RecordSet(QSqlDatabase db, QString table)
 bool RecordSet::fail(const QString& reason) const
 {
     m_lastError = reason;
-    m_locked = false;
     m_lastRefusal = Refusal::None;
     return false;
 }
@@ -114,38 +113,20 @@ bool RecordSet::fail(const QString& reason) const
 bool RecordSet::fail(const QSqlError& error) const
 {
     m_lastError = error.text();
-    m_locked = false;
-    if (DataFileLock::isLock(error)) {
+    m_lastRefusal = refusalOf(error);
+    if (m_lastRefusal == Refusal::Busy) {
         m_lastError = DataFileLock::inUseMessage(DataFileLock::filePath(m_db));
-        m_locked = true;
-        m_lastRefusal = Refusal::Busy;
-        return false;
-    }
-    // SQLite's result code; an extended code keeps the primary one in its low byte.
-    bool isCode = false;
-    const int code = error.nativeErrorCode().toInt(&isCode) & 0xFF;
-    switch (isCode ? code : -1) {
-    case 5: // SQLITE_BUSY
-    case 6: // SQLITE_LOCKED
-        m_lastRefusal = Refusal::Busy;
-        break;
-    case 10: // SQLITE_IOERR
-        m_lastRefusal = Refusal::DiskError;
-        break;
-    case 8: // SQLITE_READONLY
-    case 14: // SQLITE_CANTOPEN: no journal can be made beside the file
-        m_lastRefusal = Refusal::ReadOnly;
-        break;
-    case 13: { // SQLITE_FULL: the disk, or the largest key already used
-        QSqlQuery query(m_db);
-        const bool keysUsedUp = query.exec(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoted(m_table)))
-            && query.next() && query.value(0).toLongLong() == std::numeric_limits<qint64>::max();
-        m_lastRefusal = keysUsedUp ? Refusal::TableFull : Refusal::DiskFull;
-        break;
-    }
-    default:
-        m_lastRefusal = Refusal::Other;
-        break;
+    } else if (m_lastRefusal == Refusal::DiskFull) {
+        // Or the table's largest key already used (by a row, or, with AUTOINCREMENT, ever).
+        const auto reached = [this](const QString& sql) {
+            QSqlQuery query(m_db);
+            query.prepare(sql);
+            query.addBindValue(m_table);
+            return query.exec() && query.next() && query.value(0).toLongLong() == std::numeric_limits<qint64>::max();
+        };
+        if (reached(QStringLiteral("SELECT max(rowid) FROM %1 WHERE ? IS NOT NULL").arg(quoted(m_table)))
+            || reached(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?")))
+            m_lastRefusal = Refusal::TableFull;
     }
     return false;
 }
@@ -637,30 +618,9 @@ QString RecordSet::table() const { return m_table; }
 
 QString RecordSet::lastError() const { return m_lastError; }
 
-bool RecordSet::lastErrorIsLock() const { return m_locked; }
 RecordSet::Refusal RecordSet::lastRefusal() const { return m_lastRefusal; }
 
-QString RecordSet::lastRefusalInWords() const
-{
-    switch (m_lastRefusal) {
-    case Refusal::ReadOnly:
-        return QStringLiteral("il file dei dati, o la sua cartella, è protetto dalla scrittura");
-    case Refusal::DiskFull:
-        return QStringLiteral("il disco è pieno");
-    case Refusal::TableFull:
-        return QStringLiteral("la tabella %1 è piena: ha usato tutti i numeri che può dare alle voci nuove")
-            .arg(m_table);
-    case Refusal::DiskError:
-        return QStringLiteral("il disco non ha accettato la scrittura");
-    case Refusal::Busy:
-        return QStringLiteral("il file dei dati è bloccato da un altro programma");
-    case Refusal::None:
-        return m_lastError;
-    case Refusal::Other:
-        break;
-    }
-    return QStringLiteral("il file dei dati ha rifiutato la modifica (") + m_lastError + u')';
-}
+QString RecordSet::lastRefusalInWords() const { return refusalInWords(m_lastRefusal, m_table, m_lastError); }
 
 QStringList RecordSet::fields() const { return m_fields; }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "datafile/Refusal.h"
+
 #include <QDateTime>
 #include <QHash>
 #include <QSqlDatabase>
@@ -83,22 +85,10 @@ public:
     int recordCount() const;
     QString table() const;
     QString lastError() const;
-    // The last failure was a lock held by another program (after waiting a moment for it):
+    // Why the database refused the last failed operation; None when the failure was not the
+    // database's. A lock held by another program (after waiting a moment for it) is Busy, and
     // lastError() then says that the file is in use, naming it.
-    bool lastErrorIsLock() const;
-
-    // Why the database refused the last failed operation, so that the user can be told what to do
-    // about it; None when the failure was not the database's (no current record, a move past an end).
-    enum class Refusal
-    {
-        None,
-        ReadOnly, // the file, or the folder its journal goes in, is write-protected
-        DiskFull,
-        TableFull, // the table has used up its record keys
-        DiskError, // the disk did not take the write
-        Busy, // another program holds the file locked
-        Other
-    };
+    using Refusal = ::Refusal;
     Refusal lastRefusal() const;
     // The last failure in the user's words: why the file refused, or what went wrong otherwise.
     QString lastRefusalInWords() const;
@@ -160,7 +150,6 @@ private:
     int m_findColumn = -1; // the field m_findKeys describes, or -1
     QVector<FindKey> m_findKeys;
     mutable QString m_lastError;
-    mutable bool m_locked = false;
     mutable Refusal m_lastRefusal = Refusal::None;
     mutable QHash<QString, QDateTime> m_dateTimes;
 };

@@ -340,31 +340,62 @@ private slots:
         grid->findChild<QTimeEdit*>()->setTime(QTime(3, 3));
     }
 
+    // The file refuses: read-only, locked by another program (the write waits a moment first), or
+    // out of keys for new entries. The user is told why in one sentence of the window's own, with
+    // the file, and nothing else changes.
+    void aRefusedWriteIsToldAndWhatWasTypedStays_data()
+    {
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<bool>("cellToo"); // a change of a cell is refused too
+        QTest::newRow("read-only") << "read-only" << "il file dei dati, o la sua cartella, è protetto dalla scrittura"
+                                   << true;
+        QTest::newRow("locked") << "locked" << "il file dei dati è bloccato da un altro programma" << true;
+        QTest::newRow("keys used up") << "keys used up"
+                                      << "la tabella Promemoria è piena: ha usato tutti i numeri che può dare alle "
+                                         "voci nuove"
+                                      << false;
+    }
     void aRefusedWriteIsToldAndWhatWasTypedStays()
     {
+        QFETCH(QString, refusal);
+        QFETCH(QString, words);
+        QFETCH(bool, cellToo);
         MainWindowRig rig;
         QVERIFY(rig.file.addReminder(QTime(7, 0), QStringLiteral("sveglia")));
         QVERIFY(rig.start());
         frmProm* w = open<frmProm>(rig);
-        makeReadOnly(true);
+        const auto refuse = [&](bool on) {
+            if (refusal == "read-only")
+                makeReadOnly(on);
+            else if (refusal == "locked")
+                QVERIFY(rig.file.exec(on ? u"BEGIN IMMEDIATE"_s : u"ROLLBACK"_s)); // others may read, not write
+            else if (on)
+                QVERIFY(rig.file.exec(u"UPDATE sqlite_sequence SET seq = 9223372036854775807 WHERE name = 'Promemoria'"_s));
+            else
+                QVERIFY(rig.file.exec(u"UPDATE sqlite_sequence SET seq = 1 WHERE name = 'Promemoria'"_s));
+        };
+        const QString told = u"Non riesco a salvare il nuovo promemoria: "_s + words + u'.';
+        refuse(true);
         click(w->Command1);
         w->txtNuovOra->setTime(QTime(8, 0));
         w->txtNuovTesto->setPlainText(QStringLiteral("medicina"));
         click(w->Command4);
         QCOMPARE(rig.boxes.shown.size(), 1);
-        QVERIFY2(rig.boxTexts().first().contains(QLatin1String("protetto dalla scrittura")),
-            qPrintable(rig.boxTexts().first()));
-        QVERIFY(rig.boxTexts().first().contains(rig.data.filePath()));
+        QCOMPARE(rig.boxTexts().first().section(u'\n', 0, 0), told);
+        QCOMPARE(rig.boxTexts().first().section(u'\n', 1, 1), u"File dei dati: "_s + rig.data.filePath());
         QVERIFY(addingState(w));
         QCOMPARE(w->txtNuovTesto->toPlainText(), QStringLiteral("medicina"));
         QCOMPARE(w->txtNuovOra->time(), QTime(8, 0));
-        makeReadOnly(false);
+        refuse(false);
         click(w->Command4); // the retry stores it
         QCOMPARE(stored(rig, QStringLiteral("Promemoria")),
             (QStringList { QStringLiteral("07:00|sveglia"), QStringLiteral("08:00|medicina") }));
+        if (!cellToo)
+            return;
 
         // In the grid: the cell opens again with the value typed, after the box.
-        makeReadOnly(true);
+        refuse(true);
         rig.boxes.shown.clear();
         const QModelIndex testo = w->model().index(0, 2);
         w->DBGrid1->edit(testo);
@@ -373,11 +404,11 @@ private slots:
         editor->setText(QStringLiteral("sveglia presto"));
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_COMPARE(rig.boxes.shown.size(), 1);
-        QVERIFY(rig.boxTexts().first().contains(QLatin1String("protetto dalla scrittura")));
+        QCOMPARE(rig.boxTexts().first().section(u'\n', 0, 0), u"Non riesco a salvare la modifica: "_s + words + u'.');
         QTRY_VERIFY(qobject_cast<QLineEdit*>(w->DBGrid1->indexWidget(testo)));
         QCOMPARE(qobject_cast<QLineEdit*>(w->DBGrid1->indexWidget(testo))->text(), QStringLiteral("sveglia presto"));
         QCOMPARE(w->model().index(0, 2).data().toString(), QStringLiteral("sveglia"));
-        makeReadOnly(false);
+        refuse(false);
     }
 
     // A cell's editor opened and left (by a click elsewhere) writes nothing, whatever the file holds

@@ -27,7 +27,9 @@ private slots:
         RecordSet& rubrica = data.dtaRubrica();
         QVERIFY(otherProgram.exec(QStringLiteral("BEGIN IMMEDIATE"))); // others may read, not write
         QVERIFY(rubrica.AddNew() && rubrica.setValue(QStringLiteral("Nome"), QStringLiteral("Anna")));
-        QVERIFY(!rubrica.Update() && rubrica.lastErrorIsLock() && rubrica.lastError() == inUse);
+        QVERIFY(!rubrica.Update());
+        QCOMPARE(rubrica.lastRefusal(), Refusal::Busy);
+        QCOMPARE(rubrica.lastError(), inUse);
         QCOMPARE(rubrica.value(QStringLiteral("Nome")).toString(), QStringLiteral("Anna"));
         QVERIFY(otherProgram.exec(QStringLiteral("ROLLBACK")) && rubrica.Update());
     }
