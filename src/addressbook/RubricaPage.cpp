@@ -128,8 +128,10 @@ void RubricaPage::build(QFrame& frame)
     bind(txtRnome, Nome);
     bind(txtRtel, Telefono);
     bind(txtRemail, Email);
+    // "Modifica" has no pointer reaction: the frame it sits in is watched for its own surface only.
+    m_activity->watchSurface(Frame1);
     for (QWidget* control :
-        std::initializer_list<QWidget*> { Frame1, cmdAvanti, cmdIndietro, cmdAggiungi, cmdElimina, cmdRicerca, Image6 })
+        std::initializer_list<QWidget*> { cmdAvanti, cmdIndietro, cmdAggiungi, cmdElimina, cmdRicerca, Image6 })
         m_activity->watch(control);
     m_activity->watch(txtNome, ActivityWatcher::PointerAndKeys);
 

@@ -4,12 +4,24 @@
 #include "core/MainWindowLink.h"
 
 #include <QAbstractScrollArea>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QVariant>
 
 namespace {
 const char* const KeysProperty = "vespelindaWatchKeys";
 const char* const SurfaceProperty = "vespelindaWatchSurface";
+const char* const OwnSurfaceProperty = "vespelindaWatchOwnSurface";
+
+// The pointer is over a control inside a container watched for its own surface only. A label is
+// drawn on that surface, and counts as part of it.
+bool overInnerControl(QObject* watched, const QPointF& at)
+{
+    if (!watched->property(OwnSurfaceProperty).toBool())
+        return false;
+    const QWidget* inner = static_cast<QWidget*>(watched)->childAt(at.toPoint());
+    return inner && !qobject_cast<const QLabel*>(inner);
+}
 } // namespace
 
 ActivityWatcher::ActivityWatcher(MainWindowLink& link, QObject* parent)
@@ -41,13 +53,24 @@ void ActivityWatcher::watch(QWidget* control, Watch what)
     }
 }
 
+void ActivityWatcher::watchSurface(QWidget* container)
+{
+    container->setMouseTracking(true);
+    container->installEventFilter(this);
+    container->setProperty(SurfaceProperty, true);
+    container->setProperty(OwnSurfaceProperty, true);
+}
+
 bool ActivityWatcher::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::Enter:
-        m_link.stopInactivityCountdown();
+        if (!overInnerControl(watched, static_cast<QEnterEvent*>(event)->position()))
+            m_link.stopInactivityCountdown();
         break;
     case QEvent::MouseMove:
+        if (overInnerControl(watched, static_cast<QMouseEvent*>(event)->position()))
+            break;
         m_link.stopInactivityCountdown();
         // The control's surface takes the movement. A drag (a pressed button, a text selection)
         // and the inner parts' own use of it (a menu's highlight) are left alone.

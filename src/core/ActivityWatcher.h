@@ -24,6 +24,9 @@ public:
     explicit ActivityWatcher(MainWindowLink& link, QObject* parent = nullptr);
 
     void watch(QWidget* control, Watch what = Pointer);
+    // A container's own surface only: the controls inside it are watched, or not, on their own
+    // (a button with no pointer reaction of its own stays without one).
+    void watchSurface(QWidget* container);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

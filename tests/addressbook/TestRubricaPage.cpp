@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowRig.h"
+#include "mainwindow/PageStrip.h"
 
 #include <QAccessible>
 #include <QLineEdit>
@@ -114,6 +115,35 @@ private slots:
         QCOMPARE(seen, shown);
         QCOMPARE(rig.state(), "browse");
         QVERIFY(rig.boxes.shown.isEmpty() && said.isEmpty());
+    }
+
+    // The pointer over the page's controls is activity, but "Modifica" has no pointer reaction of
+    // its own: over it the countdown runs on.
+    void thePointerOverModificaIsNoActivity_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("stops");
+        QTest::newRow("Modifica") << "cmdModifica" << false;
+        QTest::newRow("Avanti") << "cmdAvanti" << true;
+        QTest::newRow("the entry's frame") << "Frame1" << true;
+    }
+    void thePointerOverModificaIsNoActivity()
+    {
+        QFETCH(QString, control);
+        QFETCH(bool, stops);
+        RubricaRig rig({ { "Anna", "1", "a@x" } });
+        rig.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+        rig.window->pages().showPage(PageStrip::Rubrica);
+        auto* target = rig.child<QWidget>(qPrintable(control));
+        QTimer& countdown = rig.window->countdown().tmrIcona;
+        QTest::mouseMove(rig.window.get(), QPoint(1, 1));
+        countdown.start(60000);
+        // Over the frame: a corner of its own, clear of the controls in it.
+        const QPoint at = control == "Frame1" ? QPoint(target->width() - 3, target->height() - 3) : target->rect().center();
+        QTest::mouseMove(target, at);
+        QTest::mouseMove(target, at + QPoint(1, 0));
+        QCOMPARE(!countdown.isActive(), stops);
     }
 
     void savingAsksForWhatIsMissingInTurn()
