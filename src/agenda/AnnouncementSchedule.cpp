@@ -23,7 +23,9 @@ QString minuteText(qint64 ms)
 } // namespace
 
 AnnouncementSchedule::AnnouncementSchedule(const Moment& start)
-    : m_frontier(wallMs(start.wall) - 1) // what falls due at the very start is due
+    // What falls due in the second under way at the start is due: an entry's second 1 has begun
+    // already when the program starts during it.
+    : m_frontier(wallMs(start.wall) - start.wall.time().msec() - 1)
     , m_monotonic(start.monotonicMs)
 {
 }

@@ -61,6 +61,7 @@ private slots:
         QTest::newRow("gap of 2 minutes") << before << 120000LL << 1 << "14:32";
         QTest::newRow("gap of 59 minutes") << before << 3540000LL << 1 << "15:29";
         QTest::newRow("gap of 61 minutes") << before << 3660000LL << 1 << "";
+        QTest::newRow("started during its second 1") << before.addMSecs(4500) << 0LL << 1 << "14:30";
         QTest::newRow("started after it") << before.addSecs(5) << 0LL << 1 << "";
         QTest::newRow("set back an hour after it") << before.addSecs(4) << -3600000LL << 1 << "14:30";
         const QTimeZone rome("Europe/Rome");
