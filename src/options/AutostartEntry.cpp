@@ -12,7 +12,7 @@ namespace {
 
 constexpr qint64 MaxEntrySize = 64 * 1024;
 
-// The lines of an existing entry by which the user switched it off, to be written again.
+// The lines of an existing entry by which it was switched off.
 QStringList switchedOff(const QString& path)
 {
     QFile file(path);
@@ -75,8 +75,18 @@ QString AutostartEntry::filePath() const { return m_folder + QStringLiteral("/Ve
 
 QString AutostartEntry::executable() const
 {
-    return QDir::cleanPath(QDir(m_programFolder).absoluteFilePath(QStringLiteral("Vespelinda")));
+    // An installed program sits in <prefix>/lib/vespelinda, its launcher in <prefix>/bin.
+    const QString folder = QDir::cleanPath(QDir(m_programFolder).absolutePath());
+    const QString installDir = QStringLiteral("/" VESPELINDA_INSTALL_DIR);
+    if (folder.endsWith(installDir)) {
+        const QFileInfo launcher(folder.chopped(installDir.size()) + QStringLiteral("/bin/vespelinda"));
+        if (launcher.isFile() && launcher.isExecutable())
+            return launcher.filePath();
+    }
+    return QDir::cleanPath(folder + QStringLiteral("/Vespelinda"));
 }
+
+bool AutostartEntry::isSwitchedOff() const { return !switchedOff(filePath()).isEmpty(); }
 
 std::optional<QString> AutostartEntry::update(bool chkAvvio)
 {
@@ -100,7 +110,6 @@ std::optional<QString> AutostartEntry::registerEntry()
     if (!QDir().mkpath(m_folder))
         return failure(QStringLiteral("impossibile creare la cartella %1").arg(m_folder));
 
-    const QStringList keptOff = switchedOff(path);
     // A link would make the save write wherever it points: replace the link, not its target.
     if (QFileInfo(path).isSymLink() && !QFile::remove(path))
         return failure(QStringLiteral("impossibile sostituire il collegamento"));
@@ -110,12 +119,10 @@ std::optional<QString> AutostartEntry::registerEntry()
                                   "Version=1.0\n"
                                   "Name=Vespelinda\n"
                                   "Comment=Avvia Vespelinda all'accesso\n"
-                                  "Icon=vespelinda\n"
+                                  "Icon=" VESPELINDA_APP_ID "\n"
                                   "Exec=%1\n"
                                   "Terminal=false\n")
                        .arg(execValue(program));
-    for (const QString& line : keptOff)
-        text += line + u'\n';
 
     QSaveFile file(path);
     const QByteArray bytes = text.toUtf8();

@@ -5,8 +5,9 @@
 #include <optional>
 
 // Starting with the system: the desktop's autostart entry Vespelinda.desktop (XDG autostart),
-// whose Exec line starts the program's own executable in the program's folder. Saving the options
-// registers it or removes it with the state of chkAvvio.
+// whose Exec line starts the installed launcher (bin/vespelinda of the installation, which keeps
+// the window on top on a Wayland session), or the program's own executable where the program is
+// not installed. Saving the options registers it or removes it with the state of chkAvvio.
 class AutostartEntry
 {
 public:
@@ -21,13 +22,18 @@ public:
     AutostartEntry(QString autostartFolder, QString programFolder);
 
     QString filePath() const;
+    // What the entry starts: the launcher of the installation the program folder belongs to, when
+    // there is one, else the executable in the program folder.
     QString executable() const;
+    // An entry is there, but the desktop (or the user, through it) has switched it off.
+    bool isSwitchedOff() const;
 
     // Registers for a checked chkAvvio, removes otherwise. The result is the reason a registration
     // failed, naming the file; removing never fails.
     std::optional<QString> update(bool chkAvvio);
-    // Writes the entry with the current program folder, replacing any earlier one. An entry the user
-    // switched off (Hidden=true, X-GNOME-Autostart-enabled=false) stays switched off.
+    // Writes the entry with the current program folder, replacing any earlier one, switched on:
+    // the user's last choice in the program wins over a switch-off made elsewhere
+    // (Hidden=true, X-GNOME-Autostart-enabled=false).
     std::optional<QString> registerEntry();
     void remove();
 

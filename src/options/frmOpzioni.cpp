@@ -181,7 +181,8 @@ void frmOpzioni::load()
     // Whatever the option, so that a hidden box still holds the last custom message.
     txtFinePers->setText(m_settings.messaggioFinale());
     txtIniPers->setText(m_settings.messaggioIniziale());
-    chkAvvio->setChecked(m_settings.caricaAvvio());
+    // An entry switched off elsewhere does not start the program: the box says so.
+    chkAvvio->setChecked(m_settings.caricaAvvio() && !m_autostart.isSwitchedOff());
     chkIcona->setChecked(m_settings.riduciIcona());
     chkLeggiErr->setChecked(m_settings.leggiErrore());
     chkAutomin->setChecked(m_settings.automin());

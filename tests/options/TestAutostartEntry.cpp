@@ -63,14 +63,16 @@ private slots:
         QFile::remove(started);
     }
 
-    void registeringAgainRefreshesTheOneEntryAndKeepsItSwitchedOff_data()
+    // Registering again leaves one entry, for the program's folder of now, switched on: the user's
+    // last choice in the program wins over a switch-off made elsewhere.
+    void registeringAgainRefreshesTheOneEntryAndSwitchesItOn_data()
     {
         QTest::addColumn<QString>("switchedOff");
         QTest::newRow("on") << QString();
         QTest::newRow("hidden") << u"Hidden=true"_s;
         QTest::newRow("not enabled") << u"X-GNOME-Autostart-enabled=false"_s;
     }
-    void registeringAgainRefreshesTheOneEntryAndKeepsItSwitchedOff()
+    void registeringAgainRefreshesTheOneEntryAndSwitchesItOn()
     {
         QFETCH(QString, switchedOff);
         const QString folder = m_dir.filePath(u"again-"_s + QTest::currentDataTag());
@@ -79,15 +81,49 @@ private slots:
         QFile file(old.filePath());
         QVERIFY(file.open(QIODevice::Append) && file.write(switchedOff.toUtf8() + "\n") >= 0);
         file.close();
+        QCOMPARE(old.isSwitchedOff(), !switchedOff.isEmpty());
         AutostartEntry moved(folder, u"/opt/nuova"_s);
         QCOMPARE(moved.update(true), std::nullopt);
         QCOMPARE(
             QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { u"Vespelinda.desktop"_s });
         const QString text = readAll(moved.filePath());
-        QVERIFY(text.contains(u"\nExec=\"/opt/nuova/Vespelinda\"\n"_s) && !text.contains(u"vecchia"_s));
+        QVERIFY(text.contains(u"\nExec=\"/opt/nuova/Vespelinda\"\n"_s));
+        QVERIFY(!text.contains(u"vecchia"_s));
         QVERIFY(text.contains(u"\nName=Vespelinda\n"_s));
-        QCOMPARE(text.count(u"Hidden"_s) + text.count(u"X-GNOME"_s), switchedOff.isEmpty() ? 0 : 1);
-        QVERIFY(text.contains(switchedOff));
+        QVERIFY(text.contains(u"\nIcon=org.vespelinda.Vespelinda\n"_s)); // the installed icon's name
+        QCOMPARE(text.count(u"Hidden"_s) + text.count(u"X-GNOME"_s), 0);
+        QVERIFY(!moved.isSwitchedOff());
+    }
+
+    // Installed, the entry starts the launcher, which keeps the window on top on Wayland; a
+    // program folder outside an installation, or one without its launcher, starts the executable.
+    void anInstalledProgramStartsThroughItsLauncher_data()
+    {
+        QTest::addColumn<QString>("programFolder");
+        QTest::addColumn<bool>("withLauncher");
+        QTest::addColumn<QString>("exec");
+        QTest::newRow("installed") << u"prefix/lib/vespelinda"_s << true << u"prefix/bin/vespelinda"_s;
+        QTest::newRow("installed, launcher gone") << u"bare/lib/vespelinda"_s << false
+                                                  << u"bare/lib/vespelinda/Vespelinda"_s;
+        QTest::newRow("a build folder") << u"build/bin"_s << true << u"build/bin/Vespelinda"_s;
+    }
+    void anInstalledProgramStartsThroughItsLauncher()
+    {
+        QFETCH(QString, programFolder);
+        QFETCH(bool, withLauncher);
+        QFETCH(QString, exec);
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath(programFolder));
+        const QString launcher = QDir(root.filePath(programFolder)).absoluteFilePath(u"../../bin/vespelinda"_s);
+        if (withLauncher) {
+            QVERIFY(QDir().mkpath(QFileInfo(launcher).absolutePath()));
+            QFile file(launcher);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("#!/bin/sh\n") > 0);
+            file.close();
+            QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+        }
+        AutostartEntry entry(root.filePath(u"autostart"_s), root.filePath(programFolder));
+        QCOMPARE(entry.executable(), QDir::cleanPath(root.filePath(exec)));
     }
 
     void removingIsSilentAndAFailedRegistrationNamesTheFile()

@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QDir>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -157,6 +158,52 @@ private slots:
         QCOMPARE(voice, (QList<std::pair<QWidget*, QString>> { { &failing, u"Opzioni voce"_s } }));
         QVERIFY(rig.boxes.shown.size() == 2 && rig.boxes.shown.last().text.contains(blocked.filePath()));
         QVERIFY(rig.settings.riduciIcona() && !failing.isVisible());
+    }
+
+    // The desktop switched the entry off: the box shows it unchecked, and checking it with OK
+    // switches it on again, the user's last choice winning.
+    void anEntrySwitchedOffElsewhereShowsUnchecked()
+    {
+        OptionsRig rig({ { "Carica avvio", u"1"_s } });
+        QVERIFY(rig.in("chkAvvio")->isChecked());
+        rig.click("Command1");
+        QTRY_VERIFY(!rig.options());
+        QFile entry(rig.autostart.filePath());
+        QVERIFY(entry.open(QIODevice::Append) && entry.write("Hidden=true\n") > 0);
+        entry.close();
+        rig.action("mnuOpzioni")->trigger();
+        QVERIFY(!rig.in("chkAvvio")->isChecked());
+        rig.click("chkAvvio", "Command1");
+        QVERIFY(!rig.autostart.isSwitchedOff());
+        QVERIFY(rig.settings.caricaAvvio());
+    }
+
+    // Options that cannot be stored are said to be lost at the next start, with the file; nothing
+    // ever claims they were saved.
+    void aFailedSaveIsSaidAndNeverCalledASuccess_data()
+    {
+        QTest::addColumn<bool>("entryBlocked");
+        QTest::newRow("the options alone") << false;
+        QTest::newRow("the entry too") << true;
+    }
+    void aFailedSaveIsSaidAndNeverCalledASuccess()
+    {
+        QFETCH(bool, entryBlocked);
+        OptionsRig rig({ { "Leggi errore", u"1"_s } });
+        QVERIFY(QFile::remove(rig.settingsPath) && QDir().mkdir(rig.settingsPath)); // a folder in its place
+        QFile plain(rig.settingsDir.filePath(u"un file"_s));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        AutostartEntry blocked(plain.fileName(), rig.settingsDir.path()); // its folder is a file
+        frmOpzioni options({ rig.settings, rig.alert, *rig.window, entryBlocked ? blocked : rig.autostart, {} });
+        for (const char* name : { "chkAvvio", "chkIcona", "Command1" })
+            options.findChild<QAbstractButton*>(name)->click();
+        QCOMPARE(rig.boxes.shown.size(), 1);
+        const QString told = rig.boxTexts().first();
+        QVERIFY2(told.contains(u"Non riesco a salvare le opzioni nel file "_s + rig.settingsPath), qPrintable(told));
+        QVERIFY2(told.contains(u"al posto del file c'è una cartella"_s), qPrintable(told));
+        QVERIFY2(!told.contains(u"sono state salvate"_s), qPrintable(told));
+        QCOMPARE(told.contains(blocked.filePath()), entryBlocked);
+        QVERIFY(rig.settings.riduciIcona()); // for this session all the same
     }
 };
 
