@@ -67,7 +67,6 @@ void ExitRoutine::Timer2Timer()
         m_face.setRightEyeClosed(false);
         break;
     case 8:
-        intercettaChiusura = false;
         emit unloadRequested();
         break;
     default:

@@ -22,6 +22,8 @@ public:
     // Starts the countdown unless it is already running: arming never restarts it.
     void arm();
     void stop() { tmrIcona.stop(); }
+    // How long the user may be inactive before she falls asleep ("Secondi inatt").
+    void setInterval(int ms) { tmrIcona.setInterval(ms); }
     // The countdown runs out: she falls asleep.
     void tmrIconaTimer();
 

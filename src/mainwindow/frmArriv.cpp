@@ -62,7 +62,11 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     });
     m_countdown = std::make_unique<InactivityCountdown>(m_settings, m_speaker, *m_face, *m_presence);
     m_exit = std::make_unique<ExitRoutine>(m_settings, m_speaker, *m_face);
-    connect(m_exit.get(), &ExitRoutine::unloadRequested, this, &QWidget::close);
+    // The countdown's end unloads the window, which then closes: one way, no flag to clear first.
+    connect(m_exit.get(), &ExitRoutine::unloadRequested, this, [this] {
+        unload();
+        close();
+    });
 
     m_leggiPage = std::make_unique<LeggiPage>(m_pages->frame(PageStrip::Leggi), m_speaker, services.clipboard, *this);
     m_calendarioPage
@@ -101,7 +105,6 @@ frmArriv::~frmArriv() = default;
 void frmArriv::load()
 {
     // The data file's record sets are opened by main() before this window exists.
-    m_exit->intercettaChiusura = true;
     m_settings.initialiseOnFirstRun();
     // The greeting is queued now and synthesised once the window is on screen.
     m_speaker.setHeld(true);
@@ -120,7 +123,7 @@ void frmArriv::load()
     m_face->startBlink();
     m_presence->updateTip(true);
     const bool startHidden = m_settings.riduciIcona();
-    m_countdown->tmrIcona.setInterval(m_settings.inactivityIntervalMs());
+    m_countdown->setInterval(m_settings.inactivityIntervalMs());
     if (!startHidden)
         show();
     else if (!m_presence->tray().isAvailable())
@@ -157,7 +160,7 @@ void frmArriv::armInactivityCountdown()
 
 void frmArriv::stopInactivityCountdown() { m_countdown->stop(); }
 
-void frmArriv::setInactivityInterval(int ms) { m_countdown->tmrIcona.setInterval(ms); }
+void frmArriv::setInactivityInterval(int ms) { m_countdown->setInterval(ms); }
 
 void frmArriv::tableChanged(Table table)
 {
@@ -178,7 +181,7 @@ void frmArriv::tableChanged(Table table)
 
 bool frmArriv::comeForward()
 {
-    if (m_unloaded || m_exit->congedoInCorso)
+    if (m_unloaded || m_exit->farewellUnderWay())
         return false;
     showWindow();
     raise();
@@ -203,7 +206,7 @@ void frmArriv::endSession()
 {
     if (m_unloaded)
         return;
-    m_exit->intercettaChiusura = false;
+    m_exit->allowClose();
     close();
 }
 
@@ -214,7 +217,7 @@ void frmArriv::closeEvent(QCloseEvent* event)
         return;
     }
     // A session that is ending closes the windows itself and must not be held up.
-    if (m_exit->intercettaChiusura && !(qGuiApp && qGuiApp->isSavingSession())) {
+    if (m_exit->interceptsClose() && !(qGuiApp && qGuiApp->isSavingSession())) {
         event->ignore();
         esci();
         return;

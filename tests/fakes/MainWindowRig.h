@@ -96,7 +96,7 @@ struct MainWindowRig
     QTimer* timer(const char* name) const
     {
         const QLatin1String n(name);
-        return n == QLatin1String("Timer2")    ? &window->exitRoutine().Timer2
+        return n == QLatin1String("Timer2")    ? window->exitRoutine().findChild<QTimer*>(n)
             : n == QLatin1String("tmrIcona")   ? &window->countdown().tmrIcona
             : n == QLatin1String("tmrAgenda1") ? &window->heartbeat().tmrAgenda1
                                                : window->face().findChild<QTimer*>(n);

@@ -14,7 +14,7 @@ const QString Farewell = u"spero di esserti stata utile. . arrivederci"_s;
 // Runs the closing countdown's steps up to (not including) the one with this count.
 void countdownTo(MainWindowRig& rig, int count)
 {
-    while (rig.window->exitRoutine().contaChiusura < count)
+    while (rig.window->exitRoutine().closingStep() < count)
         rig.window->exitRoutine().Timer2Timer();
 }
 } // namespace
@@ -56,10 +56,10 @@ private slots:
 
         QVERIFY(!rig.window->close()); // the close box
         QVERIFY(rig.window->isVisible() && rig.eyesOpen() && !rig.timer("Timer3")->isActive());
-        QCOMPARE(exit.congedoInCorso, tipoFinale != QLatin1String("Nessuno"));
-        QCOMPARE(exit.Timer2.isActive(), said.isEmpty()); // waits for the farewell to be heard
+        QCOMPARE(exit.farewellUnderWay(), tipoFinale != QLatin1String("Nessuno"));
+        QCOMPARE(exit.counting(), said.isEmpty()); // waits for the farewell to be heard
         QCOMPARE(rig.speech.finishAll(), said);
-        QVERIFY(exit.Timer2.isActive());
+        QVERIFY(exit.counting());
 
         // Blinking stays halted, even if the pointer wakes the face.
         rig.window->wakeUp();
@@ -78,7 +78,7 @@ private slots:
         exit.Timer2Timer(); // 1.8 s
         QCOMPARE(unloaded.size(), 1);
         QVERIFY(!rig.window->isVisible() && !rig.tray.isVisible() && !secondary.isVisible());
-        QVERIFY(!exit.Timer2.isActive() && !exit.intercettaChiusura);
+        QVERIFY(!exit.counting());
     }
 
     // A close during the greeting stops it; only the farewell's own end starts the countdown.
@@ -89,9 +89,9 @@ private slots:
         QTRY_VERIFY(rig.speech.output.playing());
         QVERIFY(!rig.window->close());
         QTRY_COMPARE(rig.speech.spoken().value(1), Farewell);
-        QVERIFY(!rig.window->exitRoutine().Timer2.isActive());
+        QVERIFY(!rig.window->exitRoutine().counting());
         QVERIFY(rig.speech.finishCurrent());
-        QVERIFY(rig.window->exitRoutine().Timer2.isActive());
+        QVERIFY(rig.window->exitRoutine().counting());
     }
 
     // Without the engine's report the program stays, not blinking; a new request queues the farewell
@@ -106,16 +106,16 @@ private slots:
         QVERIFY(rig.window->isVisible());
         QTRY_VERIFY(rig.speech.output.playing());
         QTest::qWait(50);
-        QVERIFY(!rig.window->exitRoutine().Timer2.isActive() && !rig.timer("Timer3")->isActive());
+        QVERIFY(!rig.window->exitRoutine().counting() && !rig.timer("Timer3")->isActive());
         rig.action("mnuEsci")->trigger(); // the farewell starts again
         QVERIFY(rig.speech.finishCurrent());
-        QVERIFY(rig.window->exitRoutine().Timer2.isActive());
+        QVERIFY(rig.window->exitRoutine().counting());
         countdownTo(rig, 6); // the eye on the right is closed
         QVERIFY(!rig.window->close());
         QVERIFY(rig.eyesOpen());
         QVERIFY(rig.speech.finishCurrent()); // does not restart the countdown
         QCOMPARE(rig.speech.spoken(), QStringList(3, Farewell));
-        QVERIFY(rig.window->exitRoutine().contaChiusura == 6 && rig.window->exitRoutine().Timer2.isActive());
+        QVERIFY(rig.window->exitRoutine().closingStep() == 6 && rig.window->exitRoutine().counting());
         countdownTo(rig, 9);
         QCOMPARE(unloaded.size(), 1);
     }
