@@ -6,7 +6,7 @@
 #include "mainwindow/CalendarTexts.h"
 #include "mainwindow/Greeting.h"
 #include "speech/ItalianSpeechText.h"
-#include "speech/VoiceSettingsDialog.h"
+#include "options/VoiceSettingsDialog.h"
 
 using namespace Qt::StringLiterals;
 

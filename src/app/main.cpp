@@ -12,6 +12,7 @@
 #include "mainwindow/SessionWatcher.h"
 #include "mainwindow/frmArriv.h"
 #include "options/AutostartEntry.h"
+#include "options/VoiceSettingsDialog.h"
 #include "speech/EspeakEngine.h"
 #include "speech/FestivalProcess.h"
 #include "speech/PulseAudioOutput.h"
@@ -96,7 +97,10 @@ int main(int argc, char* argv[])
     QtTrayIcon tray;
     SystemClipboardText clipboard;
     AutostartEntry autostart(AutostartEntry::defaultFolder(), AutostartEntry::programFolder());
-    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard, autostart });
+    const auto voiceDialog = [&speaker, &voice](QWidget* owner, const QString& title) {
+        VoiceSettingsDialog::open(speaker, voice, owner, title);
+    };
+    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard, autostart, voiceDialog });
     // The icon is drawn once the window is on screen; every other window then takes it too.
     QObject::connect(
         &window, &frmArriv::started, &app, [&window] { QApplication::setWindowIcon(window.windowIcon()); });

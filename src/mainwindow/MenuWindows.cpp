@@ -19,9 +19,7 @@ MenuWindows::MenuWindows(QWidget& window, MainWindowLink& link, const MainMenus&
     connect(menus.mnuIcoInfo, &QAction::triggered, about, &WindowOpener::open);
 
     const frmOpzioni::Services opzioni { services.settings, services.alert, link, services.autostart,
-        [&speaker = services.speaker](QWidget* owner, const QString& title) {
-            speaker.VoiceDialog(owner, title);
-        } };
+        services.voiceDialog };
     auto* options = new WindowOpener(
         link, [&window, opzioni] { return new frmOpzioni(opzioni, &window); }, this);
     connect(menus.mnuOpzioni, &QAction::triggered, options, &WindowOpener::open);

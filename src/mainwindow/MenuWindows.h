@@ -2,6 +2,10 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+#include <functional>
+
+class QWidget;
 
 class Alert;
 class AutostartEntry;
@@ -23,7 +27,8 @@ public:
         SettingsStore& settings;
         Alert& alert;
         AutostartEntry& autostart;
-        Speaker& speaker;
+        // Opens the voice dialog; empty where the engine offers no choice of voices.
+        std::function<void(QWidget* owner, const QString& title)> voiceDialog;
     };
 
     MenuWindows(QWidget& window, MainWindowLink& link, const MainMenus& menus, const Services& services);

@@ -97,7 +97,7 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
         esci();
     });
     connect(m_menus.mnuIcoVisualizza, &QAction::triggered, m_presence.get(), &TrayPresence::toggleWindow);
-    new MenuWindows(*this, *this, m_menus, { m_settings, services.alert, services.autostart, m_speaker });
+    new MenuWindows(*this, *this, m_menus, { m_settings, services.alert, services.autostart, services.voiceDialog });
 }
 
 frmArriv::~frmArriv() = default;

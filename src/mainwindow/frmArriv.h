@@ -7,6 +7,7 @@
 #include "mainwindow/TrayPresence.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class AgendaData;
@@ -40,6 +41,9 @@ struct MainWindowServices
     TrayIcon& tray;
     ClipboardText& clipboard;
     AutostartEntry& autostart;
+    // Opens the voice dialog (the options window's "Opzioni voce"); none where the engine offers
+    // no choice of voices.
+    std::function<void(QWidget* owner, const QString& title)> voiceDialog = {};
 };
 
 // The main window: the face above, four pages below. It owns everything that lives for the whole

@@ -4,8 +4,6 @@
 #include "speech/ItalianSpeechText.h"
 #include "speech/SentenceSplitter.h"
 #include "speech/SpeechLog.h"
-#include "speech/VoiceEngine.h"
-#include "speech/VoiceSettingsDialog.h"
 
 #include <algorithm>
 #include <limits>
@@ -21,12 +19,6 @@ Speaker::Speaker(SpeechEngine& engine, AudioOutput& output, QObject* parent)
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     m_thread.start();
     connect(&m_output, &AudioOutput::finished, this, &Speaker::onOutputFinished);
-}
-
-Speaker::Speaker(VoiceEngine& voice, AudioOutput& output, QObject* parent)
-    : Speaker(static_cast<SpeechEngine&>(voice), output, parent)
-{
-    m_voice = &voice;
 }
 
 Speaker::~Speaker()
@@ -199,15 +191,6 @@ void Speaker::setHeld(bool held)
     m_held = held;
     if (!held && !m_current)
         startNext();
-}
-
-void Speaker::VoiceDialog(QWidget* owner, const QString& title)
-{
-    if (!m_voice)
-        return;
-    auto* dialog = new VoiceSettingsDialog(*this, *m_voice, owner);
-    dialog->setWindowTitle(title);
-    dialog->open();
 }
 
 void Speaker::onSynthesisThread(std::function<void()> job, std::function<void()> then)

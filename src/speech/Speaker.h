@@ -13,8 +13,6 @@
 #include <memory>
 #include <optional>
 
-class QWidget;
-class VoiceEngine;
 
 // The program's one voice. Speak() queues and returns at once; synthesis runs on a worker
 // thread and the audio plays on the output, one text after another. A long text is synthesised
@@ -45,8 +43,6 @@ public:
     };
 
     Speaker(SpeechEngine& engine, AudioOutput& output, QObject* parent = nullptr);
-    // With the voice the user chooses in VoiceDialog().
-    Speaker(VoiceEngine& voice, AudioOutput& output, QObject* parent = nullptr);
     ~Speaker() override;
 
     // Returns the text's identity, which the notifications carry.
@@ -65,9 +61,6 @@ public:
     // the start holds the greeting until the window is on screen, so that neither the engine's
     // start nor the sound device competes with the first frame.
     void setHeld(bool held);
-    // Opens the voice dialog, owned by that window, with that title (nothing to choose without a
-    // VoiceEngine). It returns at once; the dialog stores what the user confirms.
-    void VoiceDialog(QWidget* owner, const QString& title);
 
     // Runs `job` on the synthesis thread, where the engines are called, then `then` back here.
     void onSynthesisThread(std::function<void()> job, std::function<void()> then);
@@ -129,7 +122,6 @@ private:
     bool voiceBusy() const { return (m_current && m_current->lane == Lane::Voice) || !m_voiceQueue.empty(); }
 
     SpeechEngine& m_engine;
-    VoiceEngine* m_voice = nullptr;
     AudioOutput& m_output;
     QThread m_thread;
     QObject* m_worker = nullptr; // lives on m_thread

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowRig.h"
+#include "options/VoiceSettingsDialog.h"
 #include "speech/EspeakEngine.h"
 #include "speech/VoiceEngine.h"
 
@@ -88,7 +89,7 @@ private slots:
         MainWindowRig rig;
         QVERIFY(rig.start());
         if (opener == u"VoiceDialog")
-            speaker.VoiceDialog(rig.window.get(), u"Opzioni voce"_s);
+            VoiceSettingsDialog::open(speaker, voices, rig.window.get(), u"Opzioni voce"_s);
         else if (QObject* control = opener.isEmpty() ? nullptr : rig.window->findChild<QObject*>(opener))
             QVERIFY(QMetaObject::invokeMethod(control, control->inherits("QAction") ? "trigger" : "click"));
         QWidget* shown = nullptr;

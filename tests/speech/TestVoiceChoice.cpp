@@ -3,7 +3,7 @@
 #include "speech/FestivalEngine.h"
 #include "speech/Speaker.h"
 #include "speech/VoiceEngine.h"
-#include "speech/VoiceSettingsDialog.h"
+#include "options/VoiceSettingsDialog.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -228,7 +228,7 @@ private slots:
         Speaker speaker(chosen, output);
         QWidget owner;
         const auto open = [&] {
-            speaker.VoiceDialog(&owner, u"Opzioni voce"_s);
+            VoiceSettingsDialog::open(speaker, chosen, &owner, u"Opzioni voce"_s);
             auto* dialog = owner.findChild<VoiceSettingsDialog*>();
             return dialog && dialog->windowTitle() == u"Opzioni voce" ? dialog : nullptr;
         };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "speech/VoiceSettingsDialog.h"
+#include "options/VoiceSettingsDialog.h"
 
 #include "speech/Speaker.h"
 
@@ -173,4 +173,11 @@ void VoiceSettingsDialog::done(int result)
 {
     m_voice.setTrial(std::nullopt);
     QDialog::done(result);
+}
+
+void VoiceSettingsDialog::open(Speaker& speaker, VoiceEngine& voice, QWidget* owner, const QString& title)
+{
+    auto* dialog = new VoiceSettingsDialog(speaker, voice, owner);
+    dialog->setWindowTitle(title);
+    dialog->QDialog::open();
 }

@@ -11,7 +11,7 @@ class QPushButton;
 class QSlider;
 class Speaker;
 
-// The voice dialog (Speaker::VoiceDialog): engine, voice, speed, pitch and volume, with "Ascolta"
+// The voice dialog, opened from the options window: engine, voice, speed, pitch and volume, with "Ascolta"
 // to hear a sentence with them at once. It never calls an engine itself: the installed voices
 // come from the speaker's synthesis thread. "OK" stores the choice for the texts to come.
 class VoiceSettingsDialog : public QDialog
@@ -22,6 +22,9 @@ public:
     static constexpr auto Sample = "Ciao, sono Vespelinda. Ti piace questa voce?";
 
     VoiceSettingsDialog(Speaker& speaker, VoiceEngine& voice, QWidget* owner);
+    // Opens the dialog, owned by that window, with that title. It returns at once; the dialog
+    // stores what the user confirms.
+    static void open(Speaker& speaker, VoiceEngine& voice, QWidget* owner, const QString& title);
     ~VoiceSettingsDialog() override;
 
     // What the controls say now.
