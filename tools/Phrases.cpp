@@ -5,8 +5,8 @@
 #include "agenda/AgendaTexts.h"
 #include "mainwindow/CalendarTexts.h"
 #include "mainwindow/Greeting.h"
-#include "speech/ItalianSpeechText.h"
 #include "options/VoiceSettingsDialog.h"
+#include "speech/ItalianSpeechText.h"
 
 using namespace Qt::StringLiterals;
 

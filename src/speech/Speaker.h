@@ -13,7 +13,6 @@
 #include <memory>
 #include <optional>
 
-
 // The program's one voice. Speak() queues and returns at once; synthesis runs on a worker
 // thread and the audio plays on the output, one text after another. A long text is synthesised
 // and played a piece of about a sentence at a time (the next piece is made while one plays), yet

@@ -140,7 +140,8 @@ private slots:
         QTest::mouseMove(rig.window.get(), QPoint(1, 1));
         countdown.start(60000);
         // Over the frame: a corner of its own, clear of the controls in it.
-        const QPoint at = control == "Frame1" ? QPoint(target->width() - 3, target->height() - 3) : target->rect().center();
+        const QPoint at
+            = control == "Frame1" ? QPoint(target->width() - 3, target->height() - 3) : target->rect().center();
         QTest::mouseMove(target, at);
         QTest::mouseMove(target, at + QPoint(1, 0));
         QCOMPARE(!countdown.isActive(), stops);

@@ -348,9 +348,10 @@ private slots:
         QTest::addColumn<QString>("refusal");
         QTest::addColumn<QString>("words");
         QTest::addColumn<bool>("cellToo"); // a change of a cell is refused too
-        QTest::newRow("read-only") << "read-only" << "il file dei dati, o la sua cartella, è protetto dalla scrittura"
-                                   << true;
-        QTest::newRow("locked") << "locked" << "il file dei dati è bloccato da un altro programma" << true;
+        QTest::newRow("read-only") << "read-only"
+                                   << "il file dei dati, o la sua cartella, è protetto dalla scrittura" << true;
+        QTest::newRow("locked") << "locked"
+                                << "il file dei dati è bloccato da un altro programma" << true;
         QTest::newRow("keys used up") << "keys used up"
                                       << "la tabella Promemoria è piena: ha usato tutti i numeri che può dare alle "
                                          "voci nuove"
@@ -371,7 +372,8 @@ private slots:
             else if (refusal == "locked")
                 QVERIFY(rig.file.exec(on ? u"BEGIN IMMEDIATE"_s : u"ROLLBACK"_s)); // others may read, not write
             else if (on)
-                QVERIFY(rig.file.exec(u"UPDATE sqlite_sequence SET seq = 9223372036854775807 WHERE name = 'Promemoria'"_s));
+                QVERIFY(
+                    rig.file.exec(u"UPDATE sqlite_sequence SET seq = 9223372036854775807 WHERE name = 'Promemoria'"_s));
             else
                 QVERIFY(rig.file.exec(u"UPDATE sqlite_sequence SET seq = 1 WHERE name = 'Promemoria'"_s));
         };

@@ -103,8 +103,8 @@ private slots:
         QTest::addColumn<bool>("withLauncher");
         QTest::addColumn<QString>("exec");
         QTest::newRow("installed") << u"prefix/lib/vespelinda"_s << true << u"prefix/bin/vespelinda"_s;
-        QTest::newRow("installed, launcher gone") << u"bare/lib/vespelinda"_s << false
-                                                  << u"bare/lib/vespelinda/Vespelinda"_s;
+        QTest::newRow("installed, launcher gone")
+            << u"bare/lib/vespelinda"_s << false << u"bare/lib/vespelinda/Vespelinda"_s;
         QTest::newRow("a build folder") << u"build/bin"_s << true << u"build/bin/Vespelinda"_s;
     }
     void anInstalledProgramStartsThroughItsLauncher()

@@ -2,9 +2,9 @@
 #include "MainWindowRig.h"
 #include "options/frmOpzioni.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QDir>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;

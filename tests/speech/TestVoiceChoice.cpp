@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FakeAudioOutput.h"
+#include "options/VoiceSettingsDialog.h"
 #include "speech/FestivalEngine.h"
 #include "speech/Speaker.h"
 #include "speech/VoiceEngine.h"
-#include "options/VoiceSettingsDialog.h"
 
 #include <QComboBox>
 #include <QPushButton>
