@@ -11,6 +11,7 @@
 #include "datafile/RecordSet.h"
 
 #include <QCloseEvent>
+#include <QTimer>
 #include <QDir>
 #include <QFrame>
 #include <QHeaderView>
@@ -200,7 +201,11 @@ void ManagerWindow::followOutsideChanges()
     }
     m_outsidePending = false;
     const int scrolled = DBGrid1->verticalScrollBar()->value();
-    m_model->requery();
+    if (!m_model->requery()) {
+        // Locked again meanwhile: read a moment later, the list unchanged till then.
+        QTimer::singleShot(1000, this, &ManagerWindow::followOutsideChanges);
+        return;
+    }
     showCurrentRecord();
     DBGrid1->verticalScrollBar()->setValue(scrolled);
 }
