@@ -26,6 +26,41 @@ SettingsStore::SettingsStore(const QString& iniPath)
 {
 }
 
+QString SettingsStore::wordOf(Message message)
+{
+    switch (message) {
+    case Message::DateAndTime:
+        return QStringLiteral("DataOra");
+    case Message::Standard:
+        return QStringLiteral("Standard");
+    case Message::Custom:
+        return QStringLiteral("Personalizzato");
+    case Message::None:
+        break;
+    }
+    return QStringLiteral("Nessuno");
+}
+
+namespace {
+std::optional<SettingsStore::Message> choiceOf(const QString& word, SettingsStore::Message own)
+{
+    for (const auto message : { own, SettingsStore::Message::Custom, SettingsStore::Message::None })
+        if (word == SettingsStore::wordOf(message))
+            return message;
+    return std::nullopt;
+}
+} // namespace
+
+std::optional<SettingsStore::Message> SettingsStore::storedGreeting() const
+{
+    return choiceOf(tipoIniziale(), Message::DateAndTime);
+}
+
+std::optional<SettingsStore::Message> SettingsStore::storedFarewell() const
+{
+    return choiceOf(tipoFinale(), Message::Standard);
+}
+
 bool SettingsStore::usableFile(const QString& path)
 {
     const QFileInfo info(path);
@@ -110,23 +145,23 @@ bool SettingsStore::initialiseOnFirstRun()
 {
     if (!get(QString::fromLatin1(CaricaAvvio)).isEmpty())
         return false;
-    const std::pair<const char*, const char*> defaults[] = {
-        { TipoIniziale, "DataOra" },
-        { TipoFinale, "Standard" },
-        { CaricaAvvio, "0" },
-        { RiduciIcona, "0" },
-        { LeggiErrore, "1" },
-        { Automin, "0" },
-        { MessMin, "1" },
-        { SecondiInatt, "15" },
+    const std::pair<const char*, QString> defaults[] = {
+        { TipoIniziale, wordOf(Message::DateAndTime) },
+        { TipoFinale, wordOf(Message::Standard) },
+        { CaricaAvvio, QStringLiteral("0") },
+        { RiduciIcona, QStringLiteral("0") },
+        { LeggiErrore, QStringLiteral("1") },
+        { Automin, QStringLiteral("0") },
+        { MessMin, QStringLiteral("1") },
+        { SecondiInatt, QStringLiteral("15") },
     };
     // With no usable file the defaults are this session's, said once already by file().
     const bool inMemory = !file();
     for (const auto& [name, value] : defaults) {
         if (inMemory)
-            m_memory.insert(QString::fromLatin1(name), QString::fromLatin1(value));
+            m_memory.insert(QString::fromLatin1(name), value);
         else
-            save(QString::fromLatin1(name), QString::fromLatin1(value));
+            save(QString::fromLatin1(name), value);
     }
     return true;
 }

@@ -5,6 +5,7 @@
 #include <QSettings>
 #include <QString>
 #include <memory>
+#include <optional>
 
 // The user's options: text values under the section "Opzioni". Nothing is cached here;
 // every reader asks at the moment it needs a value.
@@ -43,6 +44,27 @@ public:
     QString takeProblem();
     // A switch is on only when its stored text is exactly "1".
     bool isOn(const QString& key) const { return get(key) == QLatin1String("1"); }
+
+    // The start-up and the farewell messages the user can choose. The file keeps them as the words
+    // "DataOra", "Standard", "Personalizzato" and "Nessuno"; this store alone reads and writes them.
+    enum class Message
+    {
+        None, // "Nessuno"
+        DateAndTime, // "DataOra", the greeting only
+        Standard, // "Standard", the farewell only
+        Custom // "Personalizzato": the user's own text
+    };
+    static QString wordOf(Message message);
+    // The choice as stored; none when the stored word is none of the choice's own (the options
+    // window then shows its default).
+    std::optional<Message> storedGreeting() const;
+    std::optional<Message> storedFarewell() const;
+    // The choice as acted on: any other word greets with nothing, and says goodbye as "Standard"
+    // does (a program that cannot be closed is worse than a farewell the user did not choose).
+    Message greeting() const { return storedGreeting().value_or(Message::None); }
+    Message farewell() const { return storedFarewell().value_or(Message::Standard); }
+    void setGreeting(Message message) { save(QString::fromLatin1(TipoIniziale), wordOf(message)); }
+    void setFarewell(Message message) { save(QString::fromLatin1(TipoFinale), wordOf(message)); }
 
     // One accessor per key. Choices and free texts are text; a switch reads as on only for "1"
     // and is written as "1" or "0". Every read asks the store afresh.

@@ -3,11 +3,9 @@
 
 #include "core/SettingsStore.h"
 #include "mainwindow/Face.h"
+#include "mainwindow/Greeting.h"
 #include "speech/Speaker.h"
 
-namespace {
-const char* const Farewell = "spero di esserti stata utile. . arrivederci";
-}
 
 ExitRoutine::ExitRoutine(SettingsStore& settings, Speaker& speaker, Face& face, QObject* parent)
     : QObject(parent)
@@ -27,18 +25,14 @@ void ExitRoutine::esci()
     // A reading under way (a whole book, perhaps) stops: the farewell comes now, not after it.
     m_speaker.Reset();
     m_face.setEyesClosed(false);
-    const QString tipoFinale = m_settings.tipoFinale();
+    const std::optional<QString> text = Greeting::farewell(m_settings);
     m_face.haltBlink();
-    if (tipoFinale == QLatin1String("Nessuno")) {
+    if (!text) {
         startCountdown();
         return;
     }
-    // Any value other than the three known ones says goodbye as "Standard" does: a program that
-    // cannot be closed is worse than a farewell the user did not choose.
-    const QString text
-        = tipoFinale == QLatin1String("Personalizzato") ? m_settings.messaggioFinale() : QString::fromUtf8(Farewell);
     congedoInCorso = true;
-    m_farewell = m_speaker.Speak(text);
+    m_farewell = m_speaker.Speak(*text);
     // An empty farewell is reported before Speak() returns.
     if (m_speaker.hasSpoken(m_farewell))
         startCountdown();

@@ -1,7 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/Greeting.h"
 
+#include "core/SettingsStore.h"
+
 namespace Greeting {
+
+std::optional<QString> startMessage(const SettingsStore& settings, const QDateTime& now)
+{
+    switch (settings.greeting()) {
+    case SettingsStore::Message::DateAndTime:
+        return text(now);
+    case SettingsStore::Message::Custom:
+        return settings.messaggioIniziale();
+    case SettingsStore::Message::Standard:
+    case SettingsStore::Message::None:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> farewell(const SettingsStore& settings)
+{
+    switch (settings.farewell()) {
+    case SettingsStore::Message::None:
+        return std::nullopt;
+    case SettingsStore::Message::Custom:
+        return settings.messaggioFinale();
+    case SettingsStore::Message::DateAndTime:
+    case SettingsStore::Message::Standard:
+        break;
+    }
+    return QStringLiteral("spero di esserti stata utile. . arrivederci");
+}
 
 QString salutation(int hour)
 {

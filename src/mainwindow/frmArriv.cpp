@@ -114,10 +114,8 @@ void frmArriv::load()
     setPalette(palette);
     setAutoFillBackground(true);
 
-    if (m_settings.tipoIniziale() == QLatin1String("DataOra"))
-        m_speaker.Speak(Greeting::text(m_clock.now()));
-    else if (m_settings.tipoIniziale() == QLatin1String("Personalizzato"))
-        m_speaker.Speak(m_settings.messaggioIniziale());
+    if (const std::optional<QString> greeting = Greeting::startMessage(m_settings, m_clock.now()))
+        m_speaker.Speak(*greeting);
 
     m_calendarioPage->selectToday();
     m_face->startBlink();

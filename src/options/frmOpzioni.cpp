@@ -24,14 +24,14 @@
 namespace {
 const char* const SecondsWarning = "I secondi di inattività devono essere compresi tra 15 e 60!";
 
-constexpr auto Word = "word"; // the word an option is stored as, under "Tipo iniziale" or "Tipo finale"
+constexpr auto Word = "message"; // the message an option stands for (SettingsStore::Message)
 
 struct Option
 {
     QRadioButton*& control;
     const char* name;
     const char* caption;
-    const char* word;
+    SettingsStore::Message message;
 };
 
 template <typename Control>
@@ -56,7 +56,7 @@ QLineEdit* buildMessageFrame(
         QRadioButton*& option = options[i].control;
         option = make<QRadioButton>(frame, options[i].name, caption,
             what + QStringLiteral(": ") + Accessibility::spoken(caption).toLower(), QRect(10, 20 + 22 * i, 112, 20));
-        option->setProperty(Word, QString::fromLatin1(options[i].word));
+        option->setProperty(Word, int(options[i].message));
     }
     auto* custom = make<QLineEdit>(
         frame, customName, QString(), what + QStringLiteral(" personalizzato"), QRect(124, 63, 139, 22));
@@ -66,20 +66,20 @@ QLineEdit* buildMessageFrame(
     return custom;
 }
 
-QString selectedWord(const QGroupBox* frame)
+SettingsStore::Message selected(const QGroupBox* frame)
 {
     for (const QRadioButton* option : frame->findChildren<QRadioButton*>()) {
         if (option->isChecked())
-            return option->property(Word).toString();
+            return SettingsStore::Message(option->property(Word).toInt());
     }
-    return {};
+    return SettingsStore::Message::None;
 }
 
 // A word outside the set leaves the selection as the window was made.
-void select(const QGroupBox* frame, const QString& stored)
+void select(const QGroupBox* frame, std::optional<SettingsStore::Message> stored)
 {
     for (QRadioButton* option : frame->findChildren<QRadioButton*>()) {
-        if (option->property(Word).toString() == stored)
+        if (stored && option->property(Word).toInt() == int(*stored))
             option->setChecked(true);
     }
 }
@@ -116,18 +116,18 @@ void frmOpzioni::build()
 {
     Frame2 = make<QGroupBox>(this, "Frame2", QStringLiteral("Messaggio iniziale"), {}, QRect(8, 4, 273, 88));
     txtIniPers = buildMessageFrame(Frame2, Frame2->title(),
-        { { { optIniNessuno, "optIniNessuno", "Nessuno", "Nessuno" },
-            { optIniData, "optIniData", "Data e ora", "DataOra" },
-            { optIniPers, "optIniPers", "Personalizzato:", "Personalizzato" } } },
+        { { { optIniNessuno, "optIniNessuno", "Nessuno", SettingsStore::Message::None },
+            { optIniData, "optIniData", "Data e ora", SettingsStore::Message::DateAndTime },
+            { optIniPers, "optIniPers", "Personalizzato:", SettingsStore::Message::Custom } } },
         "txtIniPers");
     optIniData->setChecked(true);
 
     Frame3 = make<QGroupBox>(
         this, "Frame3", QStringLiteral("Messagio finale"), QStringLiteral("Messaggio finale"), QRect(8, 96, 273, 88));
     txtFinePers = buildMessageFrame(Frame3, QStringLiteral("Messaggio finale"),
-        { { { optFineNessuno, "optFineNessuno", "Nessuno", "Nessuno" },
-            { optFineStd, "optFineStd", "Standard", "Standard" },
-            { optFinePers, "optFinePers", "Personalizzato:", "Personalizzato" } } },
+        { { { optFineNessuno, "optFineNessuno", "Nessuno", SettingsStore::Message::None },
+            { optFineStd, "optFineStd", "Standard", SettingsStore::Message::Standard },
+            { optFinePers, "optFinePers", "Personalizzato:", SettingsStore::Message::Custom } } },
         "txtFinePers");
     optFineStd->setChecked(true);
 
@@ -176,8 +176,8 @@ void frmOpzioni::build()
 
 void frmOpzioni::load()
 {
-    select(Frame2, m_settings.tipoIniziale());
-    select(Frame3, m_settings.tipoFinale());
+    select(Frame2, m_settings.storedGreeting());
+    select(Frame3, m_settings.storedFarewell());
     // Whatever the option, so that a hidden box still holds the last custom message.
     txtFinePers->setText(m_settings.messaggioFinale());
     txtIniPers->setText(m_settings.messaggioIniziale());
@@ -240,10 +240,10 @@ void frmOpzioni::save()
         return;
 
     m_settings.takeProblem();
-    m_settings.setTipoIniziale(selectedWord(Frame2));
+    m_settings.setGreeting(selected(Frame2));
     if (optIniPers->isChecked())
         m_settings.setMessaggioIniziale(txtIniPers->text());
-    m_settings.setTipoFinale(selectedWord(Frame3));
+    m_settings.setFarewell(selected(Frame3));
     if (optFinePers->isChecked())
         m_settings.setMessaggioFinale(txtFinePers->text());
 

@@ -53,6 +53,37 @@ private slots:
         QVERIFY(store.get(u"Automin"_s) == "1" && store.get(u"Mess Min"_s) == "0");
     }
 
+    // The message words are read in one place: a word outside the set greets with nothing and
+    // says goodbye as "Standard" does, and is told apart from the choices themselves.
+    void messageChoicesFromTheirWords_data()
+    {
+        using M = SettingsStore::Message;
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<int>("greeting");
+        QTest::addColumn<int>("farewell");
+        QTest::addColumn<bool>("known"); // a choice of both messages
+        QTest::newRow("DataOra") << u"DataOra"_s << int(M::DateAndTime) << int(M::Standard) << false;
+        QTest::newRow("Standard") << u"Standard"_s << int(M::None) << int(M::Standard) << false;
+        QTest::newRow("Personalizzato") << u"Personalizzato"_s << int(M::Custom) << int(M::Custom) << true;
+        QTest::newRow("Nessuno") << u"Nessuno"_s << int(M::None) << int(M::None) << true;
+        QTest::newRow("other case") << u"nessuno"_s << int(M::None) << int(M::Standard) << false;
+        QTest::newRow("missing") << QString() << int(M::None) << int(M::Standard) << false;
+    }
+    void messageChoicesFromTheirWords()
+    {
+        QFETCH(QString, word);
+        QFETCH(int, greeting);
+        QFETCH(int, farewell);
+        QFETCH(bool, known);
+        SettingsStore store(m_path);
+        QVERIFY(store.save(u"Tipo iniziale"_s, word) && store.save(u"Tipo finale"_s, word));
+        QCOMPARE(int(store.greeting()), greeting);
+        QCOMPARE(int(store.farewell()), farewell);
+        QCOMPARE(store.storedGreeting().has_value() && store.storedFarewell().has_value(), known);
+        store.setFarewell(store.farewell());
+        QCOMPARE(store.tipoFinale(), SettingsStore::wordOf(SettingsStore::Message(farewell)));
+    }
+
     // Something that is not a regular file in the store's place is never opened (a pipe would wait
     // for ever): the defaults hold in memory, and every write says that it was not saved, and why.
     void aStoreThatCannotBeWrittenSaysSo_data()
