@@ -76,30 +76,23 @@ QString EspeakEngine::failure() const
     return global().ready ? QString() : QStringLiteral("espeak-ng could not start (Debian package espeak-ng-data)");
 }
 
-void EspeakEngine::tune(const QString& voice, int ratePercent, int pitchPercent)
-{
-    m_voice = voice;
-    m_rate = ratePercent;
-    m_pitch = pitchPercent;
-}
-
 void EspeakEngine::apply()
 {
     Global& g = global();
-    if (g.voice != m_voice) {
-        const QByteArray name = m_voice.toUtf8();
+    if (g.voice != tunedVoice()) {
+        const QByteArray name = tunedVoice().toUtf8();
         if (espeak_SetVoiceByName(name.constData()) != EE_OK)
             espeak_SetVoiceByName(Italian);
-        g.voice = m_voice;
+        g.voice = tunedVoice();
         g.rate = g.pitch = -1; // a new voice brings its own speed and pitch
     }
-    if (g.rate != m_rate) {
-        espeak_SetParameter(espeakRATE, espeakRATE_NORMAL * m_rate / 100, 0);
-        g.rate = m_rate;
+    if (g.rate != tunedRate()) {
+        espeak_SetParameter(espeakRATE, espeakRATE_NORMAL * tunedRate() / 100, 0);
+        g.rate = tunedRate();
     }
-    if (g.pitch != m_pitch) {
-        espeak_SetParameter(espeakPITCH, std::clamp(50 * m_pitch / 100, 0, 100), 0);
-        g.pitch = m_pitch;
+    if (g.pitch != tunedPitch()) {
+        espeak_SetParameter(espeakPITCH, std::clamp(50 * tunedPitch() / 100, 0, 100), 0);
+        g.pitch = tunedPitch();
     }
 }
 

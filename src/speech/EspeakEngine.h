@@ -10,7 +10,10 @@ class EspeakEngine final : public TunableEngine
 public:
     static constexpr auto Italian = "it";
 
-    EspeakEngine() = default;
+    EspeakEngine()
+        : TunableEngine(QString::fromLatin1(Italian))
+    {
+    }
     using SpeechEngine::synthesize;
     Pcm synthesize(const QString& text, const std::atomic_bool& cancel) override;
     QStringList voices() const override; // every language espeak-ng knows
@@ -20,7 +23,6 @@ public:
     QString engineName() const override { return QStringLiteral("espeak-ng"); }
     // The Italian voice and each variant of espeak-ng's ("it+f3").
     QList<VoiceInfo> installedVoices() override;
-    void tune(const QString& voice, int ratePercent, int pitchPercent) override;
 
     // espeak-ng's own phonemes for the text, clause by clause ("bUondZ'O@-*no_| ...").
     QString phonemes(const QString& text);
@@ -28,7 +30,4 @@ public:
 private:
     void apply(); // makes the global instance speak with this object's voice
 
-    QString m_voice = QString::fromLatin1(Italian);
-    int m_rate = 100;
-    int m_pitch = 100;
 };

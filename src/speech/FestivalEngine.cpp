@@ -178,7 +178,8 @@ bool initialise(Global& g, const QString& dataDir)
 } // namespace
 
 FestivalEngine::FestivalEngine(const QString& dataDir)
-    : m_dataDir(dataDir)
+    : TunableEngine(QString::fromLatin1(DefaultVoice))
+    , m_dataDir(dataDir)
 {
 }
 
@@ -211,19 +212,12 @@ QList<TunableEngine::VoiceInfo> FestivalEngine::installedVoices()
     return list;
 }
 
-void FestivalEngine::tune(const QString& voice, int ratePercent, int pitchPercent)
-{
-    m_voice = voice;
-    m_rate = ratePercent;
-    m_pitch = pitchPercent;
-}
-
 bool FestivalEngine::prepare()
 {
     Global& g = global();
     if (!initialise(g, m_dataDir))
         return false;
-    const QString voice = g.voices.contains(m_voice) ? m_voice : g.voices.first();
+    const QString voice = g.voices.contains(tunedVoice()) ? tunedVoice() : g.voices.first();
     QuietCerr quiet;
     SchemeCall call;
     if (g.voice != voice) {
@@ -238,14 +232,14 @@ bool FestivalEngine::prepare()
         g.voice = voice;
         g.rate = g.pitch = -1;
     }
-    if (g.rate != m_rate) {
-        eval(QByteArray("(Parameter.set 'Duration_Stretch " + QByteArray::number(100.0 / m_rate, 'f', 3) + ")")
+    if (g.rate != tunedRate()) {
+        eval(QByteArray("(Parameter.set 'Duration_Stretch " + QByteArray::number(100.0 / tunedRate(), 'f', 3) + ")")
                  .constData());
-        g.rate = m_rate;
+        g.rate = tunedRate();
     }
-    if (g.pitch != m_pitch) {
-        eval(QByteArray("(set! vespelinda_pitch " + QByteArray::number(m_pitch / 100.0, 'f', 3) + ")").constData());
-        g.pitch = m_pitch;
+    if (g.pitch != tunedPitch()) {
+        eval(QByteArray("(set! vespelinda_pitch " + QByteArray::number(tunedPitch() / 100.0, 'f', 3) + ")").constData());
+        g.pitch = tunedPitch();
     }
     return true;
 }

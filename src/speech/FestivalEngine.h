@@ -24,7 +24,6 @@ public:
     bool start() override;
     QString engineName() const override { return QStringLiteral("Festival"); }
     QList<VoiceInfo> installedVoices() override;
-    void tune(const QString& voice, int ratePercent, int pitchPercent) override;
 
     // The words of Festival's utterance for the text ("cinque dicembre due mila ventisei").
     QStringList words(const QString& text);
@@ -34,7 +33,4 @@ private:
     bool prepare(); // starts it and makes it speak with this object's voice
 
     QString m_dataDir;
-    QString m_voice = QString::fromLatin1(DefaultVoice);
-    int m_rate = 100;
-    int m_pitch = 100;
 };

@@ -14,7 +14,8 @@ constexpr qint64 LongestRetryMs = 5 * 60 * 1000;
 } // namespace
 
 FestivalProcess::FestivalProcess(const QString& helperPath, qint64 firstRetryMs)
-    : m_helperPath(helperPath)
+    : TunableEngine(QStringLiteral("lp"))
+    , m_helperPath(helperPath)
     , m_firstRetryMs(firstRetryMs)
 {
 }
@@ -54,13 +55,6 @@ QString FestivalProcess::failure() const
 {
     std::lock_guard lock(m_mutex);
     return m_failure;
-}
-
-void FestivalProcess::tune(const QString& voice, int ratePercent, int pitchPercent)
-{
-    m_voice = voice;
-    m_rate = ratePercent;
-    m_pitch = pitchPercent;
 }
 
 bool FestivalProcess::start()
@@ -111,7 +105,7 @@ std::optional<QByteArray> FestivalProcess::ask(char op, const QString& text, int
 {
     QByteArray request;
     QDataStream out(&request, QIODevice::WriteOnly);
-    out << quint8(op) << m_voice << qint32(m_rate) << qint32(m_pitch) << text;
+    out << quint8(op) << tunedVoice() << qint32(tunedRate()) << qint32(tunedPitch()) << text;
     const quint32 size = quint32(request.size());
     m_process->write(reinterpret_cast<const char*>(&size), sizeof size);
     m_process->write(request);

@@ -32,7 +32,6 @@ public:
     QString failure() const override;
     QString engineName() const override { return QStringLiteral("Festival"); }
     QList<VoiceInfo> installedVoices() override;
-    void tune(const QString& voice, int ratePercent, int pitchPercent) override;
 
     // The words of Festival's utterance for the text.
     QStringList words(const QString& text);
@@ -47,9 +46,6 @@ private:
     QDeadlineTimer m_retryAt; // no start is tried before it
     int m_failedStarts = 0;
     qint64 m_firstRetryMs;
-    QString m_voice = QStringLiteral("lp");
-    int m_rate = 100;
-    int m_pitch = 100;
     mutable std::mutex m_mutex; // for what voices() and failure() read
     QStringList m_voices;
     QString m_failure;

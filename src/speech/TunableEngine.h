@@ -22,6 +22,26 @@ public:
     virtual QString failure() const = 0;
     virtual QString engineName() const = 0;
     virtual QList<VoiceInfo> installedVoices() = 0;
-    // The voice's name as installedVoices() gives it; speed and pitch in per cent of normal.
-    virtual void tune(const QString& voice, int ratePercent, int pitchPercent) = 0;
+    // The voice's name as installedVoices() gives it; speed and pitch in per cent of normal. Kept
+    // here for the engine to apply at its next synthesis.
+    virtual void tune(const QString& voice, int ratePercent, int pitchPercent)
+    {
+        m_voice = voice;
+        m_rate = ratePercent;
+        m_pitch = pitchPercent;
+    }
+
+protected:
+    explicit TunableEngine(QString defaultVoice = {})
+        : m_voice(std::move(defaultVoice))
+    {
+    }
+    const QString& tunedVoice() const { return m_voice; }
+    int tunedRate() const { return m_rate; }
+    int tunedPitch() const { return m_pitch; }
+
+private:
+    QString m_voice;
+    int m_rate = 100;
+    int m_pitch = 100;
 };
