@@ -21,6 +21,15 @@ QString quoted(const QString& identifier)
     return QLatin1Char('"') + inner.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
+// The columns, quoted, for a SELECT.
+QString columnList(const QStringList& columns)
+{
+    QStringList quotedColumns;
+    for (const QString& column : columns)
+        quotedColumns.append(quoted(column));
+    return quotedColumns.join(u',');
+}
+
 bool isDateTimeField(const QString& name)
 {
     return name.compare(QLatin1String("Data"), Qt::CaseInsensitive) == 0
@@ -158,13 +167,9 @@ bool RecordSet::readTable(QStringList* columns, QVector<Row>* rows) const
 {
     if (!readColumns(columns))
         return false;
-    QStringList selected;
-    for (const QString& c : *columns)
-        selected.append(quoted(c));
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    if (!query.exec(
-            QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid").arg(selected.join(u','), quoted(m_table))))
+    if (!query.exec(QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid").arg(columnList(*columns), quoted(m_table))))
         return fail(query.lastError());
     const int n = columns->size();
     while (query.next()) {
@@ -237,6 +242,12 @@ bool RecordSet::Requery()
     if (m_position == Position::OnRecord && m_index >= m_rows.size())
         m_position = Position::AtEof;
     return true;
+}
+
+void RecordSet::restorePositionBeforeNew()
+{
+    m_position = m_positionBeforeNew;
+    m_index = m_indexBeforeNew;
 }
 
 void RecordSet::dropEditBuffer()
@@ -385,8 +396,7 @@ bool RecordSet::Edit()
 {
     if (m_editMode == EditMode::New) {
         dropEditBuffer();
-        m_position = m_positionBeforeNew;
-        m_index = m_indexBeforeNew;
+        restorePositionBeforeNew();
     }
     if (m_position != Position::OnRecord) {
         dropEditBuffer();
@@ -401,11 +411,8 @@ bool RecordSet::Edit()
 
 bool RecordSet::readRow(qint64 rowid, Row* row) const
 {
-    QStringList selected;
-    for (const QString& c : m_fields)
-        selected.append(quoted(c));
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(selected.join(u','), quoted(m_table)));
+    query.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columnList(m_fields), quoted(m_table)));
     query.addBindValue(rowid);
     if (!query.exec())
         return fail(query.lastError());
@@ -450,16 +457,14 @@ bool RecordSet::Update()
         if (!readRow(rowid, &row)) {
             // Stored, but not readable back: the next Refresh shows it.
             dropEditBuffer();
-            m_position = m_positionBeforeNew;
-            m_index = m_indexBeforeNew;
+            restorePositionBeforeNew();
             return false;
         }
         m_rows.append(std::move(row));
         if (m_findColumn >= 0)
             m_findKeys.append(findKey(m_rows.last()));
         dropEditBuffer();
-        m_position = m_positionBeforeNew;
-        m_index = m_indexBeforeNew;
+        restorePositionBeforeNew();
         return true;
     }
 
@@ -497,8 +502,7 @@ bool RecordSet::CancelUpdate()
     if (m_editMode == EditMode::None)
         return fail(QStringLiteral("nessun record in modifica"));
     if (m_editMode == EditMode::New) {
-        m_position = m_positionBeforeNew;
-        m_index = m_indexBeforeNew;
+        restorePositionBeforeNew();
     }
     dropEditBuffer();
     return true;
@@ -507,8 +511,7 @@ bool RecordSet::CancelUpdate()
 bool RecordSet::Delete()
 {
     if (m_editMode == EditMode::New) {
-        m_position = m_positionBeforeNew;
-        m_index = m_indexBeforeNew;
+        restorePositionBeforeNew();
     }
     dropEditBuffer();
     if (m_position != Position::OnRecord)

@@ -125,6 +125,8 @@ private:
     bool readRow(qint64 rowid, Row* row) const;
     QVariant presented(int column, const QVariant& stored) const;
     void dropEditBuffer();
+    // Back to the record current before AddNew.
+    void restorePositionBeforeNew();
     bool matches(int index, int column, const QString& text, const QString& textNfc) const;
     bool find(const FieldEquals& criterion, int from);
 
