@@ -17,12 +17,14 @@ struct StubbornEngine final : SpeechEngine
     Pcm synthesize(const QString& text, const std::atomic_bool& cancel) override
     {
         const bool stubborn = first.exchange(false);
+        inStubbornSynthesis = stubborn;
         for (int ms = 0; stubborn && !cancel && ms < 10000; ++ms)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return Pcm { QByteArray(text.size() * 441, '\x10') };
     }
     QStringList voices() const override { return {}; }
     std::atomic_bool first = true;
+    std::atomic_bool inStubbornSynthesis = false; // its first synthesis has begun
 };
 } // namespace
 
@@ -92,7 +94,7 @@ private slots:
         FakeAudioOutput output;
         Speaker speaker(engine, output);
         speaker.Speak(u"un testo che non finisce mai"_s);
-        QTest::qWait(20);
+        QTRY_VERIFY(engine.inStubbornSynthesis.load()); // the stop must find it under way
         speaker.Reset();
         speaker.Speak(u"subito"_s);
         QTRY_VERIFY_WITH_TIMEOUT(output.playing(), 1000);
