@@ -119,7 +119,7 @@ void frmAbout::StartSysInfo()
 {
     if (SystemInfoTool(m_services.registryFolder, m_services.launcher).start())
         return;
-    m_services.alert(text(Unavailable), text(Unavailable), 0, QString::fromLatin1(ProgramName), this);
+    m_services.alert(this, text(Unavailable), text(Unavailable), 0, QString::fromLatin1(ProgramName));
 }
 
 void frmAbout::openLink(const QUrl& url)

@@ -229,7 +229,7 @@ void RubricaPage::startChanging()
 {
     if (!m_dtaRubrica.Edit()) {
         const QString text = QStringLiteral("Non c'è nessuna voce selezionata!");
-        m_alert(text, text, MessageBoxService::Exclamation, Attenzione, cmdModifica->window());
+        m_alert(cmdModifica->window(), text, text, MessageBoxService::Exclamation, Attenzione);
         return;
     }
     setEntryState(true);
@@ -241,22 +241,22 @@ void RubricaPage::save()
 {
     QWidget* window = cmdAggiungi->window();
     if (txtRnome->text().isEmpty()) {
-        m_alert(QStringLiteral("Devi inserire il nome"), QStringLiteral("Devi inserire il nome!"),
-            MessageBoxService::Exclamation, Attenzione, window);
+        m_alert(window, QStringLiteral("Devi inserire il nome"), QStringLiteral("Devi inserire il nome!"),
+            MessageBoxService::Exclamation, Attenzione);
         txtRnome->setFocus();
         return;
     }
     const int yesNo = MessageBoxService::Information | MessageBoxService::YesNo;
     if (txtRtel->text().isEmpty()) {
         const QString question = QStringLiteral("Non hai inserito il numero di telefono. Salvo comunque?");
-        if (m_alert(question, question, yesNo, Informazione, window) != MessageBoxService::Yes) {
+        if (m_alert(window, question, question, yesNo, Informazione) != MessageBoxService::Yes) {
             txtRtel->setFocus();
             return;
         }
     }
     if (txtRemail->text().isEmpty()) {
-        if (m_alert(QStringLiteral("Non hai inserito l'indirizzo imèil. Salvo comunque?"),
-                QStringLiteral("Non hai inserito l'indirizzo email. Salvo comunque?"), yesNo, Informazione, window)
+        if (m_alert(window, QStringLiteral("Non hai inserito l'indirizzo imèil. Salvo comunque?"),
+                QStringLiteral("Non hai inserito l'indirizzo email. Salvo comunque?"), yesNo, Informazione)
             != MessageBoxService::Yes) {
             txtRemail->setFocus();
             return;
@@ -271,7 +271,7 @@ void RubricaPage::save()
     if (!m_dtaRubrica.Update() && m_dtaRubrica.editMode() != RecordSet::EditMode::None) {
         const QString text = QStringLiteral("Non riesco a salvare la voce: %1. Quello che hai scritto resta qui.")
                                  .arg(m_dtaRubrica.lastRefusalInWords());
-        m_alert(text, text, MessageBoxService::Exclamation, Attenzione, window);
+        m_alert(window, text, text, MessageBoxService::Exclamation, Attenzione);
         return;
     }
     setEntryState(false);
@@ -293,14 +293,14 @@ void RubricaPage::remove()
     if (!current)
         return; // nothing shown: nothing to ask about, nothing to delete
     const QString question = QStringLiteral("Elimino i dati relativi a ") + nome + u'?';
-    if (m_alert(question, question, MessageBoxService::Exclamation | MessageBoxService::YesNo,
-            QStringLiteral("Conferma"), cmdElimina->window())
+    if (m_alert(cmdElimina->window(), question, question, MessageBoxService::Exclamation | MessageBoxService::YesNo,
+            QStringLiteral("Conferma"))
         != MessageBoxService::Yes)
         return;
     if (!m_dtaRubrica.Delete() && m_dtaRubrica.lastRefusal() != RecordSet::Refusal::None) {
         const QString text
             = QStringLiteral("Non riesco a eliminare la voce: %1.").arg(m_dtaRubrica.lastRefusalInWords());
-        m_alert(text, text, MessageBoxService::Exclamation, Attenzione, cmdElimina->window());
+        m_alert(cmdElimina->window(), text, text, MessageBoxService::Exclamation, Attenzione);
         return;
     }
     m_dtaRubrica.MoveFirst();
@@ -312,7 +312,7 @@ void RubricaPage::search()
     const QString searched = txtNome->text();
     if (searched.isEmpty()) {
         const QString text = QStringLiteral("Non hai inserito nessun valore!");
-        m_alert(text, text, MessageBoxService::Exclamation, Attenzione, txtNome->window());
+        m_alert(txtNome->window(), text, text, MessageBoxService::Exclamation, Attenzione);
         return;
     }
     // The name is compared as data, whole and ignoring letter case: "D'Angelo" is a name like any other.

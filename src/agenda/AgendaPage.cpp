@@ -71,8 +71,8 @@ template <typename Window> QWidget* AgendaPage::makeManager(const QString& table
     QString error;
     std::unique_ptr<RecordSet> records = m_data.openRecordSet(table, &error);
     if (!records) {
-        m_alert(QStringLiteral("Non riesco a leggere il file dei dati."), error, MessageBoxService::Exclamation,
-            QStringLiteral("Vespelinda"), m_frame.window());
+        m_alert(m_frame.window(), QStringLiteral("Non riesco a leggere il file dei dati."), error,
+            MessageBoxService::Exclamation);
         return nullptr;
     }
     // A window of the main window's own, kept above it.

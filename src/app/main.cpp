@@ -113,8 +113,8 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "%s\n", qUtf8Printable(problem));
         std::fflush(stderr);
         QTimer::singleShot(0, &window, [&alert, &window, problem] {
-            alert(QStringLiteral("Attenzione: non potrò salvare le modifiche ai tuoi dati."), problem,
-                MessageBoxService::Exclamation, QStringLiteral("Vespelinda"), &window);
+            alert(&window, QStringLiteral("Attenzione: non potrò salvare le modifiche ai tuoi dati."), problem,
+                MessageBoxService::Exclamation);
         });
     }
     const int status = app.exec();

@@ -13,7 +13,7 @@ Alert::Alert(SettingsStore& settings, Speaker& speaker, MessageBoxService& boxes
 }
 
 int Alert::operator()(
-    const QString& spoken, const QString& shown, int style, const QString& title, QWidget* parent) const
+    QWidget* parent, const QString& spoken, const QString& shown, int style, const QString& title) const
 {
     if (m_settings.leggiErrore())
         m_speaker.Speak(spoken);

@@ -15,8 +15,9 @@ class Alert
 public:
     Alert(SettingsStore& settings, Speaker& speaker, MessageBoxService& boxes);
 
-    int operator()(const QString& spoken, const QString& shown, int style,
-        const QString& title = QStringLiteral("Vespelinda"), QWidget* parent = nullptr) const;
+    // The box belongs to `parent` (none: a box of its own) and is titled "Vespelinda" unless told.
+    int operator()(QWidget* parent, const QString& spoken, const QString& shown, int style,
+        const QString& title = QStringLiteral("Vespelinda")) const;
 
 private:
     SettingsStore& m_settings;

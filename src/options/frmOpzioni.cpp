@@ -227,7 +227,7 @@ bool frmOpzioni::checkSecIn()
     if (secondsAccepted(txtSecIn->text()))
         return true;
     const QString warning = QString::fromUtf8(SecondsWarning);
-    m_alert(warning, warning, MessageBoxService::Exclamation, QStringLiteral("Attenzione"), this);
+    m_alert(this, warning, warning, MessageBoxService::Exclamation, QStringLiteral("Attenzione"));
     txtSecIn->setFocus(Qt::OtherFocusReason);
     return false;
 }
@@ -261,15 +261,15 @@ void frmOpzioni::save()
     // Whatever could not be stored is said, and nothing is claimed that did not happen.
     const QString notSaved = m_settings.takeProblem();
     if (failure && notSaved.isEmpty()) {
-        m_alert(QStringLiteral("Non riesco a registrare l'avvio automatico. Le altre opzioni sono state salvate."),
-            *failure + QStringLiteral("\n\nLe altre opzioni sono state salvate."), MessageBoxService::Exclamation,
-            QStringLiteral("Vespelinda"), this);
+        m_alert(this,
+            QStringLiteral("Non riesco a registrare l'avvio automatico. Le altre opzioni sono state salvate."),
+            *failure + QStringLiteral("\n\nLe altre opzioni sono state salvate."), MessageBoxService::Exclamation);
     } else if (failure) {
-        m_alert(QStringLiteral("Non riesco a registrare l'avvio automatico, e nemmeno a salvare le altre opzioni."),
-            *failure + QStringLiteral("\n\n") + notSaved, MessageBoxService::Exclamation, QStringLiteral("Vespelinda"),
-            this);
+        m_alert(this,
+            QStringLiteral("Non riesco a registrare l'avvio automatico, e nemmeno a salvare le altre opzioni."),
+            *failure + QStringLiteral("\n\n") + notSaved, MessageBoxService::Exclamation);
     } else if (!notSaved.isEmpty()) {
-        m_alert(notSaved, notSaved, MessageBoxService::Exclamation, QStringLiteral("Vespelinda"), this);
+        m_alert(this, notSaved, notSaved, MessageBoxService::Exclamation);
     }
     close();
 }

@@ -50,11 +50,11 @@ private slots:
         SettingsStore(settings.fileName()).save(u"Leggi errore"_s, leggiErrore);
 
         const bool speaks = leggiErrore == QLatin1String("1");
-        QCOMPARE(alert(u"Elimino la voce?"_s, u"Elimino?"_s, 36, u"Rubrica"_s), answer);
+        QCOMPARE(alert(nullptr, u"Elimino la voce?"_s, u"Elimino?"_s, 36, u"Rubrica"_s), answer);
         QCOMPARE(stateWhileOpen, speaks ? int(Speaker::Speaking) : int(Speaker::Idle));
         // Every text is played to its end, so one that should not have been said would show here.
         QCOMPARE(rig.finishAll(), speaks ? QStringList { "Elimino la voce?" } : QStringList());
-        alert(QString(), QString(), 0);
+        alert(nullptr, QString(), QString(), 0);
         QVERIFY(boxes.shown.size() == 2 && boxes.shown[0].text == "Elimino?" && boxes.shown[0].style == 36
             && boxes.shown[0].title == "Rubrica");
         QCOMPARE(boxes.shown[1].title, u"Vespelinda"_s);

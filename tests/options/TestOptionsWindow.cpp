@@ -138,7 +138,7 @@ private slots:
         rig.click("optFineStd", "chkAvvio", "chkLeggiErr", "Command1");
         QVERIFY(QFile::exists(rig.autostart.filePath()));
         QCOMPARE(rig.settings.tipoFinale() + rig.settings.messaggioFinale(), u"Standardvecchio"_s);
-        rig.alert(u"zitta"_s, u"zitta"_s, 48); // "Leggi errore" off is honoured at once
+        rig.alert(nullptr, u"zitta"_s, u"zitta"_s, 48); // "Leggi errore" off is honoured at once
         QTest::qWait(50);
         QVERIFY(!rig.speech.spoken().contains(u"zitta"_s));
         QTRY_VERIFY(!rig.options());

@@ -11,7 +11,6 @@
 #include "datafile/RecordSet.h"
 
 #include <QCloseEvent>
-#include <QTimer>
 #include <QDir>
 #include <QFrame>
 #include <QHeaderView>
@@ -20,6 +19,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimeEdit>
+#include <QTimer>
 
 namespace {
 const QColor PanelBackground(224, 224, 224);
@@ -222,7 +222,7 @@ void ManagerWindow::conferma()
     const QString testo = txtNuovTesto->toPlainText();
     if (testo.isEmpty()) {
         const QString text = QString::fromUtf8(TestoVuoto);
-        m_alert(text, text, MessageBoxService::Exclamation, QStringLiteral("Vespelinda"), this);
+        m_alert(this, text, text, MessageBoxService::Exclamation);
         txtNuovTesto->setFocus();
         return;
     }
@@ -258,15 +258,14 @@ void ManagerWindow::annulla()
 
 void ManagerWindow::elimina()
 {
-    if (m_alert(m_words.deleteQuestion, m_words.deleteQuestion,
-            MessageBoxService::YesNo | MessageBoxService::Exclamation, QStringLiteral("Vespelinda"), this)
+    if (m_alert(this, m_words.deleteQuestion, m_words.deleteQuestion,
+            MessageBoxService::YesNo | MessageBoxService::Exclamation)
         != MessageBoxService::Yes)
         return;
     const int scrolled = DBGrid1->verticalScrollBar()->value();
     switch (m_model->deleteCurrent()) {
     case RecordSetModel::Deletion::NoCurrentRecord:
-        m_alert(m_words.nothingSelected, m_words.nothingSelected, MessageBoxService::Exclamation,
-            QStringLiteral("Vespelinda"), this);
+        m_alert(this, m_words.nothingSelected, m_words.nothingSelected, MessageBoxService::Exclamation);
         return;
     case RecordSetModel::Deletion::Refused:
         tellRefusal(QStringLiteral("eliminare ") + m_words.theEntry, m_Data1->lastRefusalInWords(), QString());
@@ -298,7 +297,7 @@ void ManagerWindow::tellRefusal(const QString& what, const QString& reason, cons
     QString shown = spoken + QStringLiteral("\nFile dei dati: ") + QDir::toNativeSeparators(m_dataFile);
     if (!whatNow.isEmpty())
         shown += QStringLiteral("\n\n") + whatNow;
-    m_alert(spoken, shown, MessageBoxService::Exclamation, QStringLiteral("Vespelinda"), this);
+    m_alert(this, spoken, shown, MessageBoxService::Exclamation);
 }
 
 void ManagerWindow::reject()
