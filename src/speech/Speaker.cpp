@@ -166,7 +166,7 @@ void Speaker::takeUpReading()
         synthesiseNextPiece();
 }
 
-int Speaker::SpeakingState() const
+Speaker::State Speaker::SpeakingState() const
 {
     if (voiceBusy())
         return Speaking;

@@ -55,7 +55,7 @@ public:
     void Reset();
     // Speaking while anything is to be said and not held by the reading's pause; Paused while
     // the paused reading is all there is.
-    int SpeakingState() const;
+    State SpeakingState() const;
     // While held, texts are queued (and the speaker counts as speaking) but none is synthesised:
     // the start holds the greeting until the window is on screen, so that neither the engine's
     // start nor the sound device competes with the first frame.

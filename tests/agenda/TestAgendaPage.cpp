@@ -73,7 +73,7 @@ private slots:
         QTest::mousePress(page.appu[10], Qt::LeftButton);
         QTest::mouseRelease(page.appu[10], Qt::LeftButton, {}, QPoint(-5, -5));
         QCOMPARE(rig.boxes.shown.size(), 3);
-        QCOMPARE(rig.speech.speaker.SpeakingState(), int(Speaker::Idle));
+        QCOMPARE(rig.speech.speaker.SpeakingState(), Speaker::Idle);
 
         // accendi: an hour with or without its leading zero lights that letter, "cc" clears every
         // letter of its kind, anything else changes nothing.

@@ -51,7 +51,7 @@ private slots:
 
         const bool speaks = leggiErrore == QLatin1String("1");
         QCOMPARE(alert(nullptr, u"Elimino la voce?"_s, u"Elimino?"_s, 36, u"Rubrica"_s), answer);
-        QCOMPARE(stateWhileOpen, speaks ? int(Speaker::Speaking) : int(Speaker::Idle));
+        QCOMPARE(stateWhileOpen, speaks ? Speaker::Speaking : Speaker::Idle);
         // Every text is played to its end, so one that should not have been said would show here.
         QCOMPARE(rig.finishAll(), speaks ? QStringList { "Elimino la voce?" } : QStringList());
         alert(nullptr, QString(), QString(), 0);

@@ -137,7 +137,7 @@ private slots:
         QVERIFY(!rig.window->isVisible() && !rig.tray.isVisible() && !rig.timer("Timer3")->isActive());
         rig.window->close();
         QCOMPARE(unloaded.size(), 1);
-        QCOMPARE(rig.speech.speaker.SpeakingState(), int(Speaker::Idle)); // no farewell at any point
+        QCOMPARE(rig.speech.speaker.SpeakingState(), Speaker::Idle); // no farewell at any point
     }
 };
 

@@ -74,7 +74,7 @@ private slots:
         click("Command3");
         click("Command4"); // stop after pause: the caption back to "&Pausa", nothing left
         QCOMPARE(command3->property("text").toString(), u"&Pausa"_s);
-        QCOMPARE(rig.speech.speaker.SpeakingState(), int(Speaker::Idle));
+        QCOMPARE(rig.speech.speaker.SpeakingState(), Speaker::Idle);
 
         // Enter reads the whole box, and the line break still goes in; any key stops the countdown.
         text1->moveCursor(QTextCursor::End);

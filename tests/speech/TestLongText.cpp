@@ -85,7 +85,7 @@ private slots:
         rig.speaker.Reset();
         QTest::qWait(50);
         QCOMPARE(rig.spoken().size(), 2);
-        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Idle));
+        QCOMPARE(rig.speaker.SpeakingState(), Speaker::Idle);
     }
 
     void stopAbandonsASynthesisUnderWay()

@@ -52,7 +52,7 @@ private slots:
         QCOMPARE(rig.speaker.Speak(u"alle 9:05"_s), 2u);
         QCOMPARE(rig.speaker.Speak(QString()), 3u);
         QCOMPARE(log, (QStringList { "started 1", "progress 1" }));
-        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Speaking));
+        QCOMPARE(rig.speaker.SpeakingState(), Speaker::Speaking);
         QVERIFY(!rig.speaker.hasSpoken(2));
 
         // Written for the ear before the engine sees it.
@@ -61,7 +61,7 @@ private slots:
             (QStringList { "started 1", "progress 1", "started 2", "progress 2", "started 3", "progress 3", "started 4",
                 "progress 4" }));
         QVERIFY(rig.speaker.hasSpoken(4));
-        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Idle));
+        QCOMPARE(rig.speaker.SpeakingState(), Speaker::Idle);
         QCOMPARE(rig.output.clipsStarted(), 2); // empty texts make no sound
     }
 
@@ -76,15 +76,15 @@ private slots:
         QTRY_VERIFY(rig.output.playing());
         rig.speaker.PauseReading();
         QVERIFY(rig.output.paused());
-        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Paused));
+        QCOMPARE(rig.speaker.SpeakingState(), Speaker::Paused);
         const quint64 voice = rig.speaker.Speak(u"due"_s);
         QTRY_COMPARE(rig.output.clipsStarted(), 2);
         QVERIFY(!rig.output.paused()); // the voice is not held by the reading's pause
-        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Speaking));
+        QCOMPARE(rig.speaker.SpeakingState(), Speaker::Speaking);
         rig.output.finishClip();
         QVERIFY(rig.speaker.hasSpoken(voice));
         QVERIFY(!rig.speaker.hasSpoken(reading));
-        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Paused));
+        QCOMPARE(rig.speaker.SpeakingState(), Speaker::Paused);
         QCOMPARE(rig.output.clipsStarted(), 2); // the paused reading waits to be resumed
         rig.speaker.ResumeReading();
         QCOMPARE(rig.output.clipsStarted(), 3);
@@ -97,7 +97,7 @@ private slots:
         rig.speaker.Speak(u"quattro"_s);
         QTRY_VERIFY(rig.output.playing());
         QCOMPARE(rig.finishAll(), (QStringList { "uno", "due", "quattro" }));
-        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Paused));
+        QCOMPARE(rig.speaker.SpeakingState(), Speaker::Paused);
         rig.speaker.ResumeReading();
         QCOMPARE(rig.finishAll(), (QStringList { "uno", "due", "quattro", "tre" }));
 
@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(rig.finishAll(), (QStringList { "lettura", "annuncio" }));
         QVERIFY(rig.speaker.hasSpoken(announcement));
         QCOMPARE(progress.last().first().toULongLong(), announcement);
-        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Idle));
+        QCOMPARE(rig.speaker.SpeakingState(), Speaker::Idle);
 
         rig.speaker.Speak(u"cinque"_s, Speaker::Lane::Reading);
         QTRY_VERIFY(rig.output.playing());
@@ -121,7 +121,7 @@ private slots:
         rig.speaker.PauseReading();
         rig.speaker.Reset();
         QCOMPARE(rig.output.events.last(), u"stop"_s);
-        QCOMPARE(rig.speaker.SpeakingState(), int(Speaker::Idle));
+        QCOMPARE(rig.speaker.SpeakingState(), Speaker::Idle);
         rig.speaker.Speak(u"lungo"_s);
         rig.speaker.Reset(); // its synthesis is under way: the result is dropped when it comes back
         rig.speaker.Speak(u"sette"_s, Speaker::Lane::Reading); // not held: Reset ended the pause
@@ -160,7 +160,7 @@ private slots:
         QCOMPARE(output.clips.last().durationMs(), 80); // the voice text, at once
         output.finishClip();
         if (resumeFromMinMs < 0) {
-            QCOMPARE(speaker.SpeakingState(), int(Speaker::Idle));
+            QCOMPARE(speaker.SpeakingState(), Speaker::Idle);
             return;
         }
         QCOMPARE(output.clips.size(), 3);
@@ -168,7 +168,7 @@ private slots:
         QVERIFY2(resumedFrom >= resumeFromMinMs && resumedFrom <= resumeFromMaxMs,
             qPrintable(u"resumed from %1 ms"_s.arg(resumedFrom)));
         output.finishClip();
-        QCOMPARE(speaker.SpeakingState(), int(Speaker::Idle));
+        QCOMPARE(speaker.SpeakingState(), Speaker::Idle);
         QCOMPARE(engine.calls.load(), 2); // the reading was not made again
     }
 
