@@ -104,9 +104,9 @@ private slots:
         rig.tray.leftClick();
         rig.action("mnuIcoEsci")->trigger();
         QVERIFY(rig.window->isVisible());
-        QTRY_VERIFY(rig.speech.output.playing());
-        QTest::qWait(50);
-        QVERIFY(!rig.window->exitRoutine().counting() && !rig.timer("Timer3")->isActive());
+        QTRY_VERIFY(rig.speech.output.playing()); // the countdown waits for the farewell's end
+        QVERIFY(!rig.window->exitRoutine().counting());
+        QVERIFY(!rig.timer("Timer3")->isActive());
         rig.action("mnuEsci")->trigger(); // the farewell starts again
         QVERIFY(rig.speech.finishCurrent());
         QVERIFY(rig.window->exitRoutine().counting());
