@@ -8,7 +8,7 @@
 // otherwise only the in-process stop is timed.
 #include "core/ClipboardText.h"
 #include "core/MainWindowLink.h"
-#include "mainwindow/LeggiPage.h"
+#include "reading/LeggiPage.h"
 #include "speech/EspeakEngine.h"
 #include "speech/PulseAudioOutput.h"
 #include "speech/Speaker.h"

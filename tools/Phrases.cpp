@@ -3,7 +3,7 @@
 
 #include "addressbook/RubricaTexts.h"
 #include "agenda/AgendaTexts.h"
-#include "mainwindow/CalendarTexts.h"
+#include "calendar/CalendarTexts.h"
 #include "mainwindow/Greeting.h"
 #include "options/VoiceSettingsDialog.h"
 #include "speech/ItalianSpeechText.h"

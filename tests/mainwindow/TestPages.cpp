@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowRig.h"
-#include "mainwindow/CalendarTexts.h"
+#include "calendar/CalendarTexts.h"
 #include "mainwindow/PageStrip.h"
 
 #include <QAbstractItemView>

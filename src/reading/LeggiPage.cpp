@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/LeggiPage.h"
+#include "reading/LeggiPage.h"
 
 #include "core/ActivityWatcher.h"
 #include "core/ClipboardText.h"

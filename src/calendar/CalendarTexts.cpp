@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/CalendarTexts.h"
+#include "calendar/CalendarTexts.h"
 
 #include "speech/ItalianSpeechText.h"
 
