@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "calendar/CalendarioPage.h"
 
+#include "calendar/CalendarTexts.h"
 #include "core/ActivityWatcher.h"
 #include "core/Clock.h"
 #include "core/Twips.h"
-#include "calendar/CalendarTexts.h"
 #include "speech/Speaker.h"
 
 #include <QAbstractItemView>

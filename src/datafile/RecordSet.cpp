@@ -169,7 +169,8 @@ bool RecordSet::readTable(QStringList* columns, QVector<Row>* rows) const
         return false;
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid").arg(columnList(*columns), quoted(m_table))))
+    if (!query.exec(
+            QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid").arg(columnList(*columns), quoted(m_table))))
         return fail(query.lastError());
     const int n = columns->size();
     while (query.next()) {

@@ -6,7 +6,6 @@
 #include "mainwindow/Greeting.h"
 #include "speech/Speaker.h"
 
-
 ExitRoutine::ExitRoutine(SettingsStore& settings, Speaker& speaker, Face& face, QObject* parent)
     : QObject(parent)
     , m_settings(settings)

@@ -29,5 +29,4 @@ public:
 
 private:
     void apply(); // makes the global instance speak with this object's voice
-
 };

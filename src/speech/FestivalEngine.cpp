@@ -238,7 +238,8 @@ bool FestivalEngine::prepare()
         g.rate = tunedRate();
     }
     if (g.pitch != tunedPitch()) {
-        eval(QByteArray("(set! vespelinda_pitch " + QByteArray::number(tunedPitch() / 100.0, 'f', 3) + ")").constData());
+        eval(
+            QByteArray("(set! vespelinda_pitch " + QByteArray::number(tunedPitch() / 100.0, 'f', 3) + ")").constData());
         g.pitch = tunedPitch();
     }
     return true;

@@ -104,8 +104,8 @@ bool PulseAudioOutput::startStream(const Pcm& pcm)
     if (!connectServer())
         return false;
 
-    const pa_sample_spec spec { PA_SAMPLE_S16LE, static_cast<uint32_t>(std::max(1, pcm.sampleRate)), 1 };
-    m_stream = pa_stream_new(m_context, "Vespelinda", &spec, nullptr);
+    const pa_sample_spec format { PA_SAMPLE_S16LE, static_cast<uint32_t>(std::max(1, pcm.sampleRate)), 1 };
+    m_stream = pa_stream_new(m_context, "Vespelinda", &format, nullptr);
     if (!m_stream)
         return false;
     m_data = pcm.samples;
@@ -116,7 +116,7 @@ bool PulseAudioOutput::startStream(const Pcm& pcm)
     pa_stream_set_write_callback(m_stream, &PulseAudioOutput::onStreamWrite, this);
     pa_buffer_attr attr;
     attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(TargetLatencyUs, &spec));
+    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(TargetLatencyUs, &format));
     attr.prebuf = static_cast<uint32_t>(-1);
     attr.minreq = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(-1);

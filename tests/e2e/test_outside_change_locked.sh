@@ -21,7 +21,7 @@ announcement="Sono le $(date -d "@$due" +%-H) e $(date -d "@$due" +%-M). . $text
 {
     echo "INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES ('$(date -d "@$due" +%F)T00:00:00', '1899-12-30T$(date -d "@$due" +%H:%M):00', '$text');"
     echo "BEGIN EXCLUSIVE; SELECT 'locked';"
-    sleep 8
+    sleep 8 # the fault itself: the lock held this long, whatever the program does meanwhile
     echo "COMMIT;"
 } | sqlite3 "$APP_DIR/dati.mdb" >"$E2E_DIR/sqlite3.log" 2>&1 &
 writer=$!

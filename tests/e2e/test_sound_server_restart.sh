@@ -17,6 +17,7 @@ sqlite3 "$APP_DIR/dati.mdb" <<SQL || e2e_fail "cannot write dati.mdb"
 INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES ('$(date -d "@$due" +%F)T00:00:00', '1899-12-30T$(date -d "@$due" +%H:%M):00', 'chiamare il tecnico');
 SQL
 
+E2E_LOGGING="vespelinda.speech.queue=true"
 e2e_start_app
 W=$(e2e_wait_main_window 15) || e2e_fail "the main window did not appear"
 e2e_wait 5 e2e_viewable "$W" || e2e_fail "the main window is not shown"
@@ -31,6 +32,9 @@ say()
     e2e_wait_speech "$1" 5 || e2e_fail "\"$1\" was not read"
 }
 
+# texts_ended N: N texts have been played to their end (aloud or in silence).
+texts_ended() { [ "$(grep -c '^vespelinda.speech.queue: text [0-9]* spoken$' "$SPEECH_LOG")" -ge "$1" ]; }
+
 # heard: the recording since e2e_start_recording holds speech.
 heard()
 {
@@ -44,10 +48,10 @@ pulseaudio --kill
 e2e_wait 10 e2e_not pactl info || e2e_fail "pulseaudio did not end"
 e2e_log "sound server killed while speaking"
 e2e_wait 10 grep -q "no sound server: speaking silently" "$SPEECH_LOG" || e2e_fail "the lost server is not logged"
-sleep 1
+e2e_wait 15 texts_ended 1 || e2e_fail "the reading cut by the server's end never ended"
 e2e_app_running || e2e_fail "the program ended when the sound server went away while it spoke"
 say "Adesso parlo in silenzio."
-sleep 1
+e2e_wait 10 texts_ended 2 || e2e_fail "a text without a sound server never ended"
 e2e_app_running || e2e_fail "the program ended speaking without a sound server"
 
 # Back again: the next text is heard.
