@@ -7,7 +7,7 @@
 #include "FakeAudioOutput.h"
 #include "FakeMessageBoxes.h"
 #include "FakeSpeechEngine.h"
-#include "agenda/frmAppun/frmAppun.h"
+#include "agenda/managers/frmAppun.h"
 #include "core/Alert.h"
 #include "core/MainWindowLink.h"
 #include "core/SettingsStore.h"

@@ -3,8 +3,8 @@
 
 #include "agenda/AgendaTexts.h"
 #include "agenda/TimelineLetter.h"
-#include "agenda/frmAppun/frmAppun.h"
-#include "agenda/frmProm/frmProm.h"
+#include "agenda/managers/frmAppun.h"
+#include "agenda/managers/frmProm.h"
 #include "core/ActivityWatcher.h"
 #include "core/Alert.h"
 #include "core/MessageBoxService.h"

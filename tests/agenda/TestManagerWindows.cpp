@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowRig.h"
 #include "agenda/TimelineLetter.h"
-#include "agenda/frmAppun/frmAppun.h"
-#include "agenda/frmProm/frmProm.h"
+#include "agenda/managers/frmAppun.h"
+#include "agenda/managers/frmProm.h"
 #include "agenda/managers/LimitedTextEdit.h"
 
 #include <QAbstractItemModelTester>

@@ -24,6 +24,17 @@ struct SpeechRig
         output.finishClip();
         return true;
     }
+    // What is said next, played to its end; empty when nothing is queued.
+    QString nextHeard()
+    {
+        if (speaker.SpeakingState() == Speaker::Idle)
+            return {};
+        if (!QTest::qWaitFor([this] { return output.playing(); }, 2000))
+            return QStringLiteral("<nothing played>");
+        const QString text = spoken().last();
+        output.finishClip();
+        return text;
+    }
     // Plays every text to its end, those queued meanwhile too, and returns all the engine was given.
     QStringList finishAll()
     {

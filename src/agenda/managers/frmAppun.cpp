@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "agenda/frmAppun/frmAppun.h"
+#include "agenda/managers/frmAppun.h"
 
 #include "agenda/managers/LimitedTextEdit.h"
 #include "core/Clock.h"

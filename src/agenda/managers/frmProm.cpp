@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "agenda/frmProm/frmProm.h"
+#include "agenda/managers/frmProm.h"
 
 #include "agenda/managers/LimitedTextEdit.h"
 #include "core/Twips.h"
