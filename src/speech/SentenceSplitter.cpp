@@ -2,18 +2,41 @@
 #include "speech/SentenceSplitter.h"
 
 namespace {
-bool endsSentence(QChar c)
+enum class Break
 {
-    switch (c.unicode()) {
+    None,
+    Word,
+    Clause,
+    Sentence
+};
+
+bool isLineBreak(QChar c)
+{
+    return c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+}
+
+// How strong a cut is right after text[at], white space: the mark before it decides.
+Break breakAfter(const QString& text, qsizetype at)
+{
+    const QChar c = text[at];
+    if (!c.isSpace())
+        return Break::None;
+    if (isLineBreak(c))
+        return Break::Sentence;
+    if (at == 0)
+        return Break::Word;
+    switch (text[at - 1].unicode()) {
     case u'.':
     case u'!':
     case u'?':
+    case u'\u2026': // …
+        return Break::Sentence;
+    case u',':
     case u';':
     case u':':
-    case u'\u2026': // …
-        return true;
+        return Break::Clause;
     default:
-        return false;
+        return Break::Word;
     }
 }
 } // namespace
@@ -25,23 +48,49 @@ qsizetype SentenceSplitter::pieceEnd(const QString& text, qsizetype from, qsizet
     if (size - from <= maxChars)
         return size;
     const qsizetype limit = from + maxChars;
-    qsizetype afterComma = -1;
+    qsizetype afterClause = -1;
     qsizetype afterSpace = -1;
     // A cut at `end` leaves text[end - 1] as the piece's last character.
     for (qsizetype end = limit; end > from + 1; --end) {
-        const QChar last = text[end - 1];
-        if (!last.isSpace())
-            continue;
-        if (last == u'\n' || last == QChar::ParagraphSeparator || endsSentence(text[end - 2]))
+        switch (breakAfter(text, end - 1)) {
+        case Break::Sentence:
             return end;
-        if (afterComma < 0 && text[end - 2] == u',')
-            afterComma = end;
-        if (afterSpace < 0)
-            afterSpace = end;
+        case Break::Clause:
+            if (afterClause < 0)
+                afterClause = end;
+            [[fallthrough]];
+        case Break::Word:
+            if (afterSpace < 0)
+                afterSpace = end;
+            break;
+        case Break::None:
+            break;
+        }
     }
-    if (afterComma > 0)
-        return afterComma;
+    if (afterClause > 0)
+        return afterClause;
     if (afterSpace > 0)
         return afterSpace;
     return text[limit - 1].isHighSurrogate() ? limit - 1 : limit;
+}
+
+QStringList SentenceSplitter::sentences(const QString& text)
+{
+    QStringList out;
+    const auto keep = [&](qsizetype from, qsizetype to) {
+        const QString sentence = text.mid(from, to - from).trimmed();
+        if (!sentence.isEmpty())
+            out << sentence;
+    };
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (breakAfter(text, i) != Break::Sentence)
+            continue;
+        keep(start, i);
+        while (i + 1 < text.size() && text[i + 1].isSpace())
+            ++i;
+        start = i + 1;
+    }
+    keep(start, text.size());
+    return out;
 }

@@ -2,9 +2,9 @@
 #include "speech/VoiceEngine.h"
 
 #include "speech/EspeakEngine.h"
+#include "speech/SentenceSplitter.h"
 #include "speech/SpeechLog.h"
 
-#include <QRegularExpression>
 #include <cmath>
 #include <numbers>
 
@@ -154,11 +154,10 @@ Pcm VoiceEngine::sayInPieces(const QString& text, const std::atomic_bool& cancel
 {
     // Festival gives up a whole utterance on one token it cannot analyse: sentence by sentence,
     // only that sentence is said by the other engine.
-    static const QRegularExpression sentenceEnd(QStringLiteral(R"((?<=[.!?])\s+|\n+)"));
     Pcm out;
     out.sampleRate = 0;
     bool pendingPause = false;
-    for (const QString& piece : text.split(sentenceEnd, Qt::SkipEmptyParts)) {
+    for (const QString& piece : SentenceSplitter::sentences(text)) {
         if (cancel.load())
             break;
         if (!hasWords(piece)) { // ". . " is a pause

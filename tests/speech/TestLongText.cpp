@@ -44,6 +44,9 @@ private slots:
         QTest::newRow("line break") << u"prima riga\nseconda riga"_s << 16
                                     << QStringList { "prima riga\n", "seconda riga" };
         QTest::newRow("else a comma") << u"alfa, beta gamma"_s << 14 << QStringList { "alfa, ", "beta gamma" };
+        QTest::newRow("a colon ends a clause, not a sentence")
+            << u"Nota: uno, due. tre"_s << 14 << QStringList { "Nota: uno, ", "due. tre" };
+        QTest::newRow("ellipsis") << u"Aspetta… poi vediamo"_s << 12 << QStringList { "Aspetta… ", "poi vediamo" };
         QTest::newRow("else the last space") << u"alfa beta gamma"_s << 12 << QStringList { "alfa beta ", "gamma" };
         QTest::newRow("one long word") << QString(10, u'x') << 4 << QStringList { "xxxx", "xxxx", "xx" };
         QTest::newRow("never halves an emoji") << u"a😀b"_s << 2 << QStringList { "a", "😀", "b" };
@@ -60,6 +63,29 @@ private slots:
             cut << text.mid(from, end - from);
         }
         QCOMPARE(cut, pieces);
+    }
+
+    // Festival is given one sentence at a time, cut by the same rule as the pieces.
+    void sentencesForFestival_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("sentences");
+        QTest::newRow("one") << u"Sono le 9 e 5."_s << QStringList { "Sono le 9 e 5." };
+        QTest::newRow("marks") << u"Ciao! Come stai? Bene. Ecco…  poi"_s
+                               << QStringList { "Ciao!", "Come stai?", "Bene.", "Ecco…", "poi" };
+        QTest::newRow("a pause between two") << u"spero di esserti stata utile. . arrivederci"_s
+                                             << QStringList { "spero di esserti stata utile.", ".", "arrivederci" };
+        QTest::newRow("line breaks") << u"prima\r\n\nseconda\u2029terza"_s
+                                     << QStringList { "prima", "seconda", "terza" };
+        QTest::newRow("clauses stay together") << u"Nota: uno; due, tre."_s << QStringList { "Nota: uno; due, tre." };
+        QTest::newRow("a point inside a number") << u"vale 3.14 circa."_s << QStringList { "vale 3.14 circa." };
+        QTest::newRow("only white space") << u" \n  "_s << QStringList {};
+    }
+    void sentencesForFestival()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, sentences);
+        QCOMPARE(SentenceSplitter::sentences(text), sentences);
     }
 
     void aLongTextIsOneTextInPieces()
