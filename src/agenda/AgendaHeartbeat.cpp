@@ -23,7 +23,7 @@ AgendaHeartbeat::AgendaHeartbeat(const Services& services, AgendaPage& page, Age
     , m_schedule(moment())
 {
     setObjectName(QStringLiteral("AgendaHeartbeat"));
-    m_page.setAgenda(m_oggi);
+    m_page.setAgenda(m_today);
     tmrAgenda1.setObjectName(QStringLiteral("tmrAgenda1"));
     tmrAgenda1.setTimerType(Qt::PreciseTimer); // a coarse timer drifts by up to 5 %
     tmrAgenda1.setInterval(1000);
@@ -51,12 +51,12 @@ void AgendaHeartbeat::caricaOggi()
         hours.set(hour);
     };
     m_page.clear(DayAgenda::Kind::Appuntamento);
-    m_oggi.loadAppuntamenti(m_dtaAppun, today, mark);
+    m_today.loadAppuntamenti(m_dtaAppun, today, mark);
     light(DayAgenda::Kind::Appuntamento);
     m_page.clear(DayAgenda::Kind::Promemoria);
-    m_oggi.loadPromemoria(m_dtaProm, mark);
+    m_today.loadPromemoria(m_dtaProm, mark);
     light(DayAgenda::Kind::Promemoria);
-    m_schedule.setDay(today, m_oggi);
+    m_schedule.setDay(today, m_today);
 }
 
 void AgendaHeartbeat::reloadIfNeeded(const QDate& today)

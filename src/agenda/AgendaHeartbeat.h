@@ -49,7 +49,7 @@ public:
     QString giornoAgenda;
     QTimer tmrAgenda1;
 
-    const DayAgenda& agendaOggi() const { return m_oggi; }
+    const DayAgenda& agendaOggi() const { return m_today; }
 
 signals:
     // A tick begins: the moment to look at the data file for other programs' changes, so that
@@ -69,7 +69,7 @@ private:
     RecordSet& m_dtaProm;
     AgendaPage& m_page;
     AgendaHost& m_host;
-    DayAgenda m_oggi;
+    DayAgenda m_today;
     QDate m_loadedFor;
     AnnouncementSchedule m_schedule;
     bool m_announcing = false; // an announcement's box is open

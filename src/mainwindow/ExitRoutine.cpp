@@ -19,7 +19,7 @@ ExitRoutine::ExitRoutine(SettingsStore& settings, Speaker& speaker, Face& face, 
     connect(&speaker, &Speaker::SpeechProgress, this, &ExitRoutine::speechProgress);
 }
 
-void ExitRoutine::esci()
+void ExitRoutine::sayGoodbye()
 {
     // A reading under way (a whole book, perhaps) stops: the farewell comes now, not after it.
     m_speaker.Reset();

@@ -19,7 +19,7 @@ public:
     ExitRoutine(SettingsStore& settings, Speaker& speaker, Face& face, QObject* parent = nullptr);
 
     // Says goodbye; the countdown starts once the farewell itself has been spoken.
-    void esci();
+    void sayGoodbye();
     // One step of the closing countdown.
     void Timer2Timer();
     // The window has unloaded: nothing more happens.

@@ -89,12 +89,12 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     // The keyboard goes the way the eye reads: the face, the tabs, then the page shown.
     setTabOrder(m_face->surface(), &m_pages->tabStrip());
 
-    connect(m_menus.mnuEsci, &QAction::triggered, this, &frmArriv::esci);
+    connect(m_menus.mnuEsci, &QAction::triggered, this, &frmArriv::exitProgram);
     connect(m_menus.mnuRiduci, &QAction::triggered, this, &frmArriv::hideWindow);
     connect(m_menus.mnuNascondi, &QAction::triggered, this, &frmArriv::fold);
     connect(m_menus.mnuIcoEsci, &QAction::triggered, this, [this] {
         showWindow();
-        esci();
+        exitProgram();
     });
     connect(m_menus.mnuIcoVisualizza, &QAction::triggered, m_presence.get(), &TrayPresence::toggleWindow);
     new MenuWindows(*this, *this, m_menus, { m_settings, services.alert, services.autostart, services.voiceDialog });
@@ -198,7 +198,7 @@ void frmArriv::fold(bool folded)
         setFixedHeight(qRound((height() * 15.0 + step) / 15.0));
 }
 
-void frmArriv::esci() { m_exit->esci(); }
+void frmArriv::exitProgram() { m_exit->sayGoodbye(); }
 
 void frmArriv::endSession()
 {
@@ -217,7 +217,7 @@ void frmArriv::closeEvent(QCloseEvent* event)
     // A session that is ending closes the windows itself and must not be held up.
     if (m_exit->interceptsClose() && !(qGuiApp && qGuiApp->isSavingSession())) {
         event->ignore();
-        esci();
+        exitProgram();
         return;
     }
     unload();

@@ -66,7 +66,7 @@ public:
     bool startFinished() const { return m_started; }
 
     // The exit routine: the farewell, then the closing countdown unloads the window.
-    void esci();
+    void exitProgram();
     // The session is really ending: unload at once, without holding it up.
     void endSession();
     // The program was started again: the window comes forward, shown if hidden, and wakes up.

@@ -77,7 +77,7 @@ private slots:
         rig.action("mnuRiduci")->trigger();
         QVERIFY(rig.window->comeForward());
         QVERIFY(rig.shown() && rig.eyesOpen() && rig.tray.tips.size() == 4 && rig.tray.tips[3] == rig.tray.tips[0]);
-        rig.window->esci();
+        rig.window->exitProgram();
         QVERIFY(!rig.window->comeForward());
     }
 
