@@ -7,6 +7,9 @@
 //                                           says, or when any reading differs from the reviewed table
 //   phrase_table --coverage WORDLIST        says every word with Festival, counts the fallbacks
 //   phrase_table --duration TEXT            milliseconds of audio for TEXT with the default voice
+//   phrase_table --say TEXT                 how TEXT is heard: the text for the ear, Festival's words
+//                                           with their syllables (the stressed one after "'"), and
+//                                           espeak-ng's phonemes
 #include "Phrases.h"
 #include "speech/EspeakEngine.h"
 #include "speech/FestivalProcess.h"
@@ -153,6 +156,18 @@ int duration(const QString& text)
     return 0;
 }
 
+int say(const QString& text)
+{
+    FestivalProcess festival(QStringLiteral(VESPELINDA_FESTIVAL_HELPER));
+    EspeakEngine espeak;
+    const QString forEar = ItalianSpeechText::forEar(text);
+    QTextStream out(stdout);
+    out << "ear: " << forEar << '\n';
+    out << "festival: " << festival.syllables(forEar).join(u' ') << '\n';
+    out << "espeak: " << espeak.phonemes(forEar) << '\n';
+    return festival.start() ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -174,6 +189,9 @@ int main(int argc, char* argv[])
         return coverage(arg);
     if (mode == u"--duration")
         return duration(arg);
-    QTextStream(stderr) << "usage: phrase_table --write FILE | --check FILE | --coverage WORDLIST | --duration TEXT\n";
+    if (mode == u"--say")
+        return say(arg);
+    QTextStream(stderr)
+        << "usage: phrase_table --write FILE | --check FILE | --coverage WORDLIST | --duration TEXT | --say TEXT\n";
     return 2;
 }

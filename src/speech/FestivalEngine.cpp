@@ -159,6 +159,22 @@ bool initialise(Global& g, const QString& dataDir)
     eval("(define (vespelinda_words)"
          "  (let ((utt (utt.synth (eval (list 'Utterance 'Text vespelinda_text)))))"
          "    (mapcar item.name (utt.relation.items utt 'Word))))");
+    // A word and its syllables: the stressed one after "'", each ended by "."; the phones' own
+    // stress digit dropped.
+    eval("(define (vespelinda_syllabified word)"
+         "  (let ((out (string-append (item.name word) \"{\")))"
+         "    (mapcar (lambda (syl)"
+         "              (if (string-equal (item.feat syl \"stress\") \"1\") (set! out (string-append out \"'\")))"
+         "              (mapcar (lambda (phone)"
+         "                        (set! out (string-append out (string-before (string-append (item.name phone) \"1\") "
+         "\"1\"))))"
+         "                      (item.daughters syl))"
+         "              (set! out (string-append out \".\")))"
+         "            (item.daughters (item.relation word 'SylStructure)))"
+         "    (string-append out \"}\")))");
+    eval("(define (vespelinda_syllables)"
+         "  (let ((utt (utt.synth (eval (list 'Utterance 'Text vespelinda_text)))))"
+         "    (mapcar vespelinda_syllabified (utt.relation.items utt 'Word))))");
     QStringList listed;
     if (eval("(set! vespelinda_out (voice.list))"))
         for (LISP l = siod_get_lval("vespelinda_out", nullptr); l != NIL; l = cdr(l))
@@ -292,6 +308,16 @@ Pcm FestivalEngine::synthesize(const QString& text, const std::atomic_bool& canc
 
 QStringList FestivalEngine::words(const QString& text)
 {
+    return analyse(text, "(set! vespelinda_out (vespelinda_words))");
+}
+
+QStringList FestivalEngine::syllables(const QString& text)
+{
+    return analyse(text, "(set! vespelinda_out (vespelinda_syllables))");
+}
+
+QStringList FestivalEngine::analyse(const QString& text, const char* call)
+{
     QStringList words;
     const QByteArray latin1 = ItalianSpeechText::forFestival(text);
     if (!hasSomethingToSay(latin1))
@@ -301,10 +327,10 @@ QStringList FestivalEngine::words(const QString& text)
     if (!prepare())
         return words;
     QuietCerr quiet;
-    SchemeCall call;
+    SchemeCall schemeCall;
     siod_set_lval("vespelinda_text", strintern(latin1.constData()));
-    if (!eval("(set! vespelinda_out (vespelinda_words))")) {
-        call.forgetAbandonedFrames();
+    if (!eval(call)) {
+        schemeCall.forgetAbandonedFrames();
         return words;
     }
     for (LISP l = siod_get_lval("vespelinda_out", nullptr); l != NIL; l = cdr(l))

@@ -27,10 +27,14 @@ public:
 
     // The words of Festival's utterance for the text ("cinque dicembre due mila ventisei").
     QStringList words(const QString& text);
+    // The same words, each with its syllables as Festival will say them, the stressed one marked
+    // ("ricordati{ri.'kor.da.ti.}"): what a listener hears, stress included.
+    QStringList syllables(const QString& text);
     QString failure() const override;
 
 private:
     bool prepare(); // starts it and makes it speak with this object's voice
+    QStringList analyse(const QString& text, const char* call);
 
     QString m_dataDir;
 };

@@ -66,6 +66,8 @@ int main()
             festival.tune(voice, rate, pitch);
             if (op == 'w')
                 out << festival.words(text);
+            else if (op == 'y')
+                out << festival.syllables(text);
             else {
                 const Pcm pcm = festival.synthesize(text);
                 out << qint32(pcm.sampleRate) << pcm.samples << festival.start();

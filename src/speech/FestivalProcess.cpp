@@ -148,12 +148,16 @@ Pcm FestivalProcess::synthesize(const QString& text, const std::atomic_bool& can
     return pcm;
 }
 
-QStringList FestivalProcess::words(const QString& text)
+QStringList FestivalProcess::words(const QString& text) { return analyse('w', text); }
+
+QStringList FestivalProcess::syllables(const QString& text) { return analyse('y', text); }
+
+QStringList FestivalProcess::analyse(char op, const QString& text)
 {
     QStringList words;
     if (!start())
         return words;
-    if (const auto answer = ask('w', text, 5000 + int(text.size()) * 20)) {
+    if (const auto answer = ask(op, text, 5000 + int(text.size()) * 20)) {
         QDataStream in(*answer);
         in >> words;
     }

@@ -33,11 +33,13 @@ public:
     QString engineName() const override { return QStringLiteral("Festival"); }
     QList<VoiceInfo> installedVoices() override;
 
-    // The words of Festival's utterance for the text.
+    // The words of Festival's utterance for the text; with their syllables and stress.
     QStringList words(const QString& text);
+    QStringList syllables(const QString& text);
 
 private:
     std::optional<QByteArray> ask(char op, const QString& text, int timeoutMs);
+    QStringList analyse(char op, const QString& text);
     bool failedToStart(const QString& reason);
     void stopHelper();
 
