@@ -7,6 +7,8 @@
 #include "about/SystemInfoTool.h"
 #include "core/Accessibility.h"
 #include "core/Alert.h"
+#include "core/Controls.h"
+#include "core/Twips.h"
 #include "registry/RegistryStore.h"
 
 #include <QDesktopServices>
@@ -30,38 +32,6 @@ const char* const Rights = "© 2026 il gruppo di sviluppo di Vespelinda.\n"
 const char* const Unavailable = "Le informazioni sul sistema non sono attualmente disponibili.";
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
-
-QLabel* label(QWidget* window, const char* name, const QString& content, const QRect& geometry)
-{
-    auto* label = new QLabel(content, window);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(geometry);
-    label->setWordWrap(true);
-    return label;
-}
-
-LinkLabel* link(
-    QWidget* window, const char* name, const QString& address, const QString& what, const char* tip, const QPoint& at)
-{
-    auto* link = new LinkLabel(address, window);
-    link->setObjectName(QLatin1String(name));
-    link->setToolTip(text(tip));
-    link->setAccessibleName(what + address);
-    link->adjustSize();
-    link->move(at);
-    return link;
-}
-
-QPushButton* button(
-    QWidget* window, const char* name, const QString& caption, const QString& accessible, const QRect& geometry)
-{
-    auto* button = new QPushButton(caption, window);
-    button->setObjectName(QLatin1String(name));
-    if (!accessible.isEmpty()) // otherwise its caption names it
-        button->setAccessibleName(accessible);
-    button->setGeometry(geometry);
-    return button;
-}
 } // namespace
 
 AboutServices AboutServices::desktop(Alert& alert)
@@ -78,34 +48,63 @@ frmAbout::frmAbout(AboutServices services, QWidget* parent)
     Accessibility::install(); // reported as a dialog with its title, not as a bare widget
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(text(Caption) + QString::fromLatin1(ProgramName));
-    setFixedSize(382, 250);
+    setFixedSize(twips(5730), twips(3750));
 
-    auto* picIcon = label(this, "picIcon", {}, QRect(12, 12, 48, 48));
+    using Controls::make;
+    auto* picIcon = make<QLabel>(this,
+        { .name = u"picIcon",
+            .accessibleName = QStringLiteral("Icona di Vespelinda"),
+            .twips = { 180, 180, 720, 720 } });
     picIcon->setPixmap(windowIcon().pixmap(48, 48));
-    picIcon->setAccessibleName(QStringLiteral("Icona di Vespelinda"));
-    label(this, "lblTitle", QStringLiteral("Vespelinda,"), QRect(72, 6, 300, 36))
-        ->setStyleSheet(QStringLiteral("color: blue; font: bold 22pt serif;"));
-    label(this, "Label5", text(Slogan), QRect(72, 40, 300, 18))->setStyleSheet(QStringLiteral("font-style: italic;"));
-    label(
-        this, "lblVersion", QStringLiteral("Versione ") + QString::fromLatin1(ProgramVersion), QRect(72, 60, 300, 18));
-    label(this, "lblDescription", text(Description), QRect(12, 84, 358, 34));
-    label(this, "Label3", text(Developer), QRect(12, 118, 358, 18))
-        ->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    auto* title = make<QLabel>(
+        this, { .name = u"lblTitle", .caption = QStringLiteral("Vespelinda,"), .twips = { 1080, 90, 4500, 540 } });
+    title->setStyleSheet(QStringLiteral("color: blue; font: bold 22pt serif;"));
+    auto* slogan
+        = make<QLabel>(this, { .name = u"Label5", .caption = text(Slogan), .twips = { 1080, 600, 4500, 270 } });
+    slogan->setStyleSheet(QStringLiteral("font-style: italic;"));
+    auto* version = make<QLabel>(this,
+        { .name = u"lblVersion",
+            .caption = QStringLiteral("Versione ") + QString::fromLatin1(ProgramVersion),
+            .twips = { 1080, 900, 4500, 270 } });
+    auto* description = make<QLabel>(
+        this, { .name = u"lblDescription", .caption = text(Description), .twips = { 180, 1260, 5370, 510 } });
+    auto* developer
+        = make<QLabel>(this, { .name = u"Label3", .caption = text(Developer), .twips = { 180, 1770, 5370, 270 } });
+    developer->setStyleSheet(QStringLiteral("font-weight: bold;"));
 
-    label(this, "lblDisclaimer", text(Disclaimer), QRect(12, 144, 358, 18));
-    auto* web = link(this, "Label1", QString::fromLatin1(ProjectLinks::HomePage), QStringLiteral("Sito web: "), WebTip,
-        QPoint(12, 164));
-    auto* mail = link(this, "Label2", QString::fromLatin1(ProjectLinks::Contact), QStringLiteral("Email: "), MailTip,
-        QPoint(12, 182));
+    auto* disclaimer = make<QLabel>(
+        this, { .name = u"lblDisclaimer", .caption = text(Disclaimer), .twips = { 180, 2160, 5370, 270 } });
+    const QString homePage = QString::fromLatin1(ProjectLinks::HomePage);
+    auto* web = make<LinkLabel>(this,
+        { .name = u"Label1",
+            .caption = homePage,
+            .accessibleName = QStringLiteral("Sito web: ") + homePage,
+            .toolTip = text(WebTip),
+            .twips = Controls::Place::corner(180, 2460) });
+    const QString contact = QString::fromLatin1(ProjectLinks::Contact);
+    auto* mail = make<LinkLabel>(this,
+        { .name = u"Label2",
+            .caption = contact,
+            .accessibleName = QStringLiteral("Email: ") + contact,
+            .toolTip = text(MailTip),
+            .twips = Controls::Place::corner(180, 2730) });
     connect(web, &LinkLabel::activated, this, [this] { openLink(ProjectLinks::homePageUrl()); });
     connect(mail, &LinkLabel::activated, this, [this] { openLink(ProjectLinks::contactUrl()); });
-    label(this, "Label6", text(Rights), QRect(12, 208, 262, 36))->setStyleSheet(QStringLiteral("font-size: 7.5pt;"));
+    auto* rights
+        = make<QLabel>(this, { .name = u"Label6", .caption = text(Rights), .twips = { 180, 3120, 3930, 540 } });
+    rights->setStyleSheet(QStringLiteral("font-size: 7.5pt;"));
+    for (QLabel* label : { picIcon, title, slogan, version, description, developer, disclaimer, rights })
+        label->setWordWrap(true);
 
-    m_cmdOK = button(this, "cmdOK", QStringLiteral("OK"), {}, QRect(280, 178, 90, 28));
+    m_cmdOK = make<QPushButton>(
+        this, { .name = u"cmdOK", .caption = QStringLiteral("OK"), .twips = { 4200, 2670, 1350, 420 } });
     m_cmdOK->setDefault(true);
     connect(m_cmdOK, &QPushButton::clicked, this, &QWidget::close);
-    auto* cmdSysInfo = button(this, "cmdSysInfo", QStringLiteral("&System Info..."),
-        QStringLiteral("Informazioni sul sistema"), QRect(280, 212, 90, 28));
+    auto* cmdSysInfo = make<QPushButton>(this,
+        { .name = u"cmdSysInfo",
+            .caption = QStringLiteral("&System Info..."),
+            .accessibleName = QStringLiteral("Informazioni sul sistema"),
+            .twips = { 4200, 3180, 1350, 420 } });
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
 
     // Tab goes from OK through the links and back.

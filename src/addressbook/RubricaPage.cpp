@@ -5,9 +5,10 @@
 #include "core/Accessibility.h"
 #include "core/ActivityWatcher.h"
 #include "core/Alert.h"
+#include "core/Controls.h"
 #include "core/MainWindowLink.h"
 #include "core/MessageBoxService.h"
-#include "core/Twips.h"
+#include "core/SvgPicture.h"
 #include "datafile/RecordSet.h"
 #include "speech/Speaker.h"
 
@@ -15,10 +16,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QSvgRenderer>
 
 namespace {
 const QString Nome = QStringLiteral("Nome");
@@ -31,44 +30,6 @@ const QString Elimina = QStringLiteral("&Elimina");
 const QString Annulla = QStringLiteral("&Annulla");
 const QString Attenzione = QStringLiteral("Attenzione");
 const QString Informazione = QStringLiteral("Informazione");
-
-QPushButton* makeButton(
-    QWidget* parent, const char* name, const QString& caption, const QString& tooltip, const QRect& geometry)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setToolTip(tooltip);
-    button->setGeometry(geometry);
-    return button;
-}
-
-QLabel* makeLabel(QWidget* parent, const QString& caption, const QRect& geometry)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setGeometry(geometry);
-    return label;
-}
-
-// A text box named by the label above it.
-QLineEdit* makeField(QWidget* parent, const char* name, QLabel* label, const QRect& geometry)
-{
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(QLatin1String(name));
-    field->setGeometry(geometry);
-    Accessibility::label(label, field);
-    return field;
-}
-
-QPixmap picture(const QString& file, const QSize& size, qreal scale)
-{
-    QPixmap pixmap(size * scale);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    QSvgRenderer(file).render(&painter);
-    painter.end();
-    pixmap.setDevicePixelRatio(scale);
-    return pixmap;
-}
 } // namespace
 
 RubricaPage::RubricaPage(QFrame& frame, RecordSet& dtaRubrica, Speaker& speaker, Alert& alert, MainWindowLink& link)
@@ -87,43 +48,68 @@ RubricaPage::RubricaPage(QFrame& frame, RecordSet& dtaRubrica, Speaker& speaker,
 
 void RubricaPage::build(QFrame& frame)
 {
-    Image6 = new QLabel(&frame);
-    Image6->setObjectName(QStringLiteral("Image6"));
-    Image6->setAccessibleName(QStringLiteral("Immagine della rubrica"));
-    Image6->setGeometry(twipsRect(360, 360, 480, 480));
-    Image6->setPixmap(picture(QStringLiteral(":/rubrica.svg"), Image6->size(), frame.devicePixelRatioF()));
+    using Controls::make;
+    Image6 = Controls::picture(&frame, QStringLiteral(":/rubrica.svg"),
+        { .name = u"Image6",
+            .accessibleName = QStringLiteral("Immagine della rubrica"),
+            .twips = { 360, 360, 480, 480 } });
 
-    txtNome = makeField(&frame, "txtNome", makeLabel(&frame, QStringLiteral("Nome "), twipsRect(1320, 120, 1575, 255)),
-        twipsRect(1320, 360, 1695, 285));
-    txtNome->setAccessibleName(QStringLiteral("Nome da cercare")); // not to be confused with the entry's
-    txtNome->setToolTip(QStringLiteral("Inserisci qui il nome da ricercare"));
-    cmdRicerca = makeButton(&frame, "cmdRicerca", QStringLiteral("&Cerca"),
-        QStringLiteral("Cerca il nome nella rubrica. Clicca più volte se sono presenti nomi uguali"),
-        twipsRect(1320, 720, 1695, 255));
+    txtNome = make<QLineEdit>(&frame,
+        { .name = u"txtNome",
+            .label = make<QLabel>(&frame, { .caption = QStringLiteral("Nome "), .twips = { 1320, 120, 1575, 255 } }),
+            .accessibleName = QStringLiteral("Nome da cercare"), // not to be confused with the entry's
+            .toolTip = QStringLiteral("Inserisci qui il nome da ricercare"),
+            .twips = { 1320, 360, 1695, 285 } });
+    cmdRicerca = make<QPushButton>(&frame,
+        { .name = u"cmdRicerca",
+            .caption = QStringLiteral("&Cerca"),
+            .toolTip = QStringLiteral("Cerca il nome nella rubrica. Clicca più volte se sono presenti nomi uguali"),
+            .twips = { 1320, 720, 1695, 255 } });
 
-    Frame1 = new QGroupBox(QStringLiteral("Rubrica"), &frame);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setAccessibleName(QStringLiteral("Voce della rubrica"));
-    Frame1->setGeometry(twipsRect(120, 1000, 2970, 2055));
-    QLabel* nome = makeLabel(Frame1, QStringLiteral("Nome "), twipsRect(120, 240, 1575, 255));
-    cmdIndietro = makeButton(Frame1, "cmdIndietro", QStringLiteral("<"), QStringLiteral("Scorri indietro la rubrica"),
-        twipsRect(1200, 150, 255, 255));
-    cmdIndietro->setAccessibleName(QStringLiteral("Voce precedente"));
-    cmdAvanti = makeButton(Frame1, "cmdAvanti", QStringLiteral(">"), QStringLiteral("Scorri avanti la rubrica"),
-        twipsRect(1560, 150, 255, 255));
-    cmdAvanti->setAccessibleName(QStringLiteral("Voce successiva"));
-    cmdModifica = makeButton(Frame1, "cmdModifica", QStringLiteral("&Modifica"),
-        QStringLiteral("Modifica la voce selezionata"), twipsRect(1920, 150, 855, 255));
-    txtRnome = makeField(Frame1, "txtRnome", nome, twipsRect(120, 480, 2655, 285));
-    txtRtel = makeField(Frame1, "txtRtel",
-        makeLabel(Frame1, QStringLiteral("Telefono"), twipsRect(120, 840, 1575, 255)), twipsRect(120, 1080, 2655, 285));
-    txtRemail = makeField(Frame1, "txtRemail",
-        makeLabel(Frame1, QStringLiteral("Email"), twipsRect(120, 1440, 1575, 255)), twipsRect(120, 1680, 2655, 285));
+    Frame1 = make<QGroupBox>(&frame,
+        { .name = u"Frame1",
+            .caption = QStringLiteral("Rubrica"),
+            .accessibleName = QStringLiteral("Voce della rubrica"),
+            .twips = { 120, 1000, 2970, 2055 } });
+    QLabel* nome = make<QLabel>(Frame1, { .caption = QStringLiteral("Nome "), .twips = { 120, 240, 1575, 255 } });
+    cmdIndietro = make<QPushButton>(Frame1,
+        { .name = u"cmdIndietro",
+            .caption = QStringLiteral("<"),
+            .accessibleName = QStringLiteral("Voce precedente"),
+            .toolTip = QStringLiteral("Scorri indietro la rubrica"),
+            .twips = { 1200, 150, 255, 255 } });
+    cmdAvanti = make<QPushButton>(Frame1,
+        { .name = u"cmdAvanti",
+            .caption = QStringLiteral(">"),
+            .accessibleName = QStringLiteral("Voce successiva"),
+            .toolTip = QStringLiteral("Scorri avanti la rubrica"),
+            .twips = { 1560, 150, 255, 255 } });
+    cmdModifica = make<QPushButton>(Frame1,
+        { .name = u"cmdModifica",
+            .caption = QStringLiteral("&Modifica"),
+            .toolTip = QStringLiteral("Modifica la voce selezionata"),
+            .twips = { 1920, 150, 855, 255 } });
+    // Each text box is named by the label above it.
+    txtRnome = make<QLineEdit>(Frame1, { .name = u"txtRnome", .label = nome, .twips = { 120, 480, 2655, 285 } });
+    txtRtel = make<QLineEdit>(Frame1,
+        { .name = u"txtRtel",
+            .label = make<QLabel>(Frame1, { .caption = QStringLiteral("Telefono"), .twips = { 120, 840, 1575, 255 } }),
+            .twips = { 120, 1080, 2655, 285 } });
+    txtRemail = make<QLineEdit>(Frame1,
+        { .name = u"txtRemail",
+            .label = make<QLabel>(Frame1, { .caption = QStringLiteral("Email"), .twips = { 120, 1440, 1575, 255 } }),
+            .twips = { 120, 1680, 2655, 285 } });
 
-    cmdElimina = makeButton(
-        &frame, "cmdElimina", Elimina, QStringLiteral("Elimina la voce selezionata"), twipsRect(120, 3150, 1410, 255));
-    cmdAggiungi = makeButton(&frame, "cmdAggiungi", AggiungiNuovo, QStringLiteral("Aggiungi un nuovo contatto"),
-        twipsRect(1680, 3150, 1410, 255));
+    cmdElimina = make<QPushButton>(&frame,
+        { .name = u"cmdElimina",
+            .caption = Elimina,
+            .toolTip = QStringLiteral("Elimina la voce selezionata"),
+            .twips = { 120, 3150, 1410, 255 } });
+    cmdAggiungi = make<QPushButton>(&frame,
+        { .name = u"cmdAggiungi",
+            .caption = AggiungiNuovo,
+            .toolTip = QStringLiteral("Aggiungi un nuovo contatto"),
+            .twips = { 1680, 3150, 1410, 255 } });
 
     bind(txtRnome, Nome);
     bind(txtRtel, Telefono);

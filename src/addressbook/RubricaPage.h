@@ -13,6 +13,7 @@ class QLineEdit;
 class QPushButton;
 class RecordSet;
 class Speaker;
+class SvgPicture;
 
 // The Rubrica page: one address-book entry at a time, the current record of dtaRubrica, with
 // browsing, the entry state for adding and changing, deletion and the search by name.
@@ -30,7 +31,7 @@ public:
     // An entry is being added or changed.
     bool inEntryState() const;
 
-    QLabel* Image6 = nullptr;
+    SvgPicture* Image6 = nullptr;
     QLineEdit* txtNome = nullptr;
     QPushButton* cmdRicerca = nullptr;
     QGroupBox* Frame1 = nullptr;

@@ -7,6 +7,7 @@
 #include "agenda/managers/frmProm.h"
 #include "core/ActivityWatcher.h"
 #include "core/Alert.h"
+#include "core/Controls.h"
 #include "core/MessageBoxService.h"
 #include "core/Twips.h"
 #include "core/WindowOpener.h"
@@ -33,10 +34,9 @@ QString litTooltip(DayAgenda::Kind kind)
                                                  : QStringLiteral("Promemoria. Click per visualizzare");
 }
 
-QLabel* makeLabel(QFrame& frame, const QString& caption, const QRect& geometry)
+// A label of the timeline, on the page's grey.
+QLabel* shaded(QLabel* label)
 {
-    auto* label = new QLabel(caption, &frame);
-    label->setGeometry(geometry);
     label->setAutoFillBackground(true);
     QPalette labelPalette = label->palette();
     labelPalette.setColor(QPalette::Window, LabelBackground);
@@ -82,14 +82,19 @@ template <typename Window> QWidget* AgendaPage::makeManager(const QString& table
 
 void AgendaPage::build(QFrame& frame)
 {
-    lblDataOra = makeLabel(frame, QStringLiteral("Lettura in corso..."), twipsRect(120, 240, 2950, 255));
-    lblDataOra->setObjectName(QStringLiteral("lblDataOra"));
-    lblDataOra->setAccessibleName(QStringLiteral("Data e ora"));
+    using Controls::make;
+    lblDataOra = shaded(make<QLabel>(&frame,
+        { .name = u"lblDataOra",
+            .caption = QStringLiteral("Lettura in corso..."),
+            .accessibleName = QStringLiteral("Data e ora"),
+            .twips = { 120, 240, 2950, 255 } }));
     m_activity->watch(lblDataOra);
 
-    Label9 = makeLabel(frame, QStringLiteral("Appuntamenti di oggi"), twipsRect(120, 480, 2955, 255));
-    Label9->setObjectName(QStringLiteral("Label9"));
-    Label9->setToolTip(QStringLiteral("Clicca sulla lettera illuminata per vedere l'appuntamento o il promemoria"));
+    Label9 = shaded(make<QLabel>(&frame,
+        { .name = u"Label9",
+            .caption = QStringLiteral("Appuntamenti di oggi"),
+            .toolTip = QStringLiteral("Clicca sulla lettera illuminata per vedere l'appuntamento o il promemoria"),
+            .twips = { 120, 480, 2955, 255 } }));
     m_activity->watch(Label9);
 
     for (int hour = 0; hour < 24; ++hour) {
@@ -97,21 +102,23 @@ void AgendaPage::build(QFrame& frame)
         const int top = RowTop(hour % 8);
         const QString twoDigits = QStringLiteral("%1").arg(hour, 2, 10, QLatin1Char('0'));
 
-        QLabel* hourLabel = makeLabel(frame, twoDigits, twipsRect(HourLeft[column], top, HourWidth[column], 255));
-        hourLabel->setObjectName(QStringLiteral("lblOra") + twoDigits);
-        hourLabel->setAccessibleName(QStringLiteral("Ore ") + twoDigits);
+        QLabel* hourLabel = shaded(make<QLabel>(&frame,
+            { .name = QStringLiteral("lblOra") + twoDigits,
+                .caption = twoDigits,
+                .accessibleName = QStringLiteral("Ore ") + twoDigits,
+                .twips = { HourLeft[column], top, HourWidth[column], 255 } }));
         hourLabel->setAlignment(Qt::AlignCenter);
 
         auto* a = new TimelineLetter(QStringLiteral("A"), QStringLiteral("appuntamento"), hour, &frame);
-        a->setObjectName(QStringLiteral("appu") + QString::number(hour));
-        a->setGeometry(twipsRect(ALeft[column], top, 255, 255));
+        Controls::apply(
+            a, { .name = QStringLiteral("appu") + QString::number(hour), .twips = { ALeft[column], top, 255, 255 } });
         connect(a, &TimelineLetter::clicked, this, [this, hour] { readOut(DayAgenda::Kind::Appuntamento, hour); });
         m_activity->watch(a);
         appu[hour] = a;
 
         auto* p = new TimelineLetter(QStringLiteral("P"), QStringLiteral("promemoria"), hour, &frame);
-        p->setObjectName(QStringLiteral("prom") + QString::number(hour));
-        p->setGeometry(twipsRect(PLeft[column], top, 255, 255));
+        Controls::apply(
+            p, { .name = QStringLiteral("prom") + QString::number(hour), .twips = { PLeft[column], top, 255, 255 } });
         connect(p, &TimelineLetter::clicked, this, [this, hour] { readOut(DayAgenda::Kind::Promemoria, hour); });
         m_activity->watch(p);
         prom[hour] = p;
@@ -119,23 +126,26 @@ void AgendaPage::build(QFrame& frame)
 
     for (const int x : { 1080, 2110 }) {
         auto* line = new QFrame(&frame);
-        line->setObjectName(QStringLiteral("lineaColonna") + QString::number(x == 1080 ? 1 : 2));
-        line->setAccessibleName(QStringLiteral("Linea di separazione"));
+        Controls::apply(line,
+            { .name = QStringLiteral("lineaColonna") + QString::number(x == 1080 ? 1 : 2),
+                .accessibleName = QStringLiteral("Linea di separazione") });
         line->setFrameShape(QFrame::VLine);
         line->setFrameShadow(QFrame::Plain);
-        line->setGeometry(twips(x), twips(760), 1, twips(2600) - twips(760));
+        line->setGeometry(twips(x), twips(760), 1, twips(2600) - twips(760)); // a pixel wide
     }
 
-    cmdAppuntamento = new QPushButton(QStringLiteral("&Appuntamento"), &frame);
-    cmdAppuntamento->setObjectName(QStringLiteral("cmdAppuntamento"));
-    cmdAppuntamento->setToolTip(QStringLiteral("Gestione degli appuntamenti"));
-    cmdAppuntamento->setGeometry(twipsRect(120, 2760, 2950, 300));
+    cmdAppuntamento = make<QPushButton>(&frame,
+        { .name = u"cmdAppuntamento",
+            .caption = QStringLiteral("&Appuntamento"),
+            .toolTip = QStringLiteral("Gestione degli appuntamenti"),
+            .twips = { 120, 2760, 2950, 300 } });
     m_activity->watch(cmdAppuntamento);
 
-    cmdPromemoria = new QPushButton(QStringLiteral("Promemoria giornaliero"), &frame);
-    cmdPromemoria->setObjectName(QStringLiteral("cmdPromemoria"));
-    cmdPromemoria->setToolTip(QStringLiteral("Gestione dei promemoria giornalieri"));
-    cmdPromemoria->setGeometry(twipsRect(120, 3120, 2950, 300));
+    cmdPromemoria = make<QPushButton>(&frame,
+        { .name = u"cmdPromemoria",
+            .caption = QStringLiteral("Promemoria giornaliero"),
+            .toolTip = QStringLiteral("Gestione dei promemoria giornalieri"),
+            .twips = { 120, 3120, 2950, 300 } });
     m_activity->watch(cmdPromemoria);
 }
 

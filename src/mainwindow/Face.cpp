@@ -3,8 +3,8 @@
 
 #include "core/Accessibility.h"
 #include "core/Clock.h"
-#include "core/Twips.h"
-#include "mainwindow/SvgPicture.h"
+#include "core/Controls.h"
+#include "core/SvgPicture.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,23 +13,6 @@
 #include <algorithm>
 #include <iterator>
 
-namespace {
-// The layout is drawn in twips, 15 to a logical pixel; the pictures keep the fractions.
-QRectF exactTwips(double left, double top, double width, double height)
-{
-    return QRectF(left / 15.0, top / 15.0, width / 15.0, height / 15.0);
-}
-
-SvgPicture* picture(QWidget& window, const char* name, const char* accessibleName, const char* file, const QRectF& rect)
-{
-    auto* picture = new SvgPicture(QString::fromLatin1(file), rect, &window);
-    Accessibility::setRole(picture, QAccessible::Graphic);
-    picture->setObjectName(QString::fromLatin1(name));
-    picture->setAccessibleName(QString::fromUtf8(accessibleName));
-    return picture;
-}
-} // namespace
-
 Face::Face(QWidget& window, Clock& clock)
     : QObject(&window)
     , m_clock(clock)
@@ -37,11 +20,18 @@ Face::Face(QWidget& window, Clock& clock)
     setObjectName(QStringLiteral("face"));
 
     // Side pictures first, so that the face lies over them where they meet.
-    m_pictures[2]
-        = picture(window, "Image3", "Immagine laterale sinistra", ":/side-left.svg", exactTwips(-360, 1560, 840, 1890));
-    m_pictures[1]
-        = picture(window, "Image2", "Immagine laterale destra", ":/side-right.svg", exactTwips(2760, 1920, 840, 1890));
-    m_pictures[0] = picture(window, "Image1", "Volto di Vespelinda", ":/face.svg", exactTwips(240, 0, 2985, 2250));
+    m_pictures[2] = Controls::picture(&window, QStringLiteral(":/side-left.svg"),
+        { .name = u"Image3",
+            .accessibleName = QStringLiteral("Immagine laterale sinistra"),
+            .twips = { -360, 1560, 840, 1890 } });
+    m_pictures[1] = Controls::picture(&window, QStringLiteral(":/side-right.svg"),
+        { .name = u"Image2",
+            .accessibleName = QStringLiteral("Immagine laterale destra"),
+            .twips = { 2760, 1920, 840, 1890 } });
+    m_pictures[0] = Controls::picture(&window, QStringLiteral(":/face.svg"),
+        { .name = u"Image1",
+            .accessibleName = QStringLiteral("Volto di Vespelinda"),
+            .twips = { 240, 0, 2985, 2250 } });
     // The face opens the main menu from the keyboard too: Tab reaches it, Space, Enter, the menu key
     // or Shift+F10 open it.
     Accessibility::setRole(m_pictures[0], QAccessible::ButtonMenu);
@@ -51,10 +41,14 @@ Face::Face(QWidget& window, Clock& clock)
         p->installEventFilter(this);
     }
 
-    m_image5
-        = picture(window, "Image5", "Occhio sinistro chiuso", ":/eye-closed-left.svg", exactTwips(240, 480, 975, 660));
-    m_image4
-        = picture(window, "Image4", "Occhio destro chiuso", ":/eye-closed-right.svg", exactTwips(1960, 540, 1170, 750));
+    m_image5 = Controls::picture(&window, QStringLiteral(":/eye-closed-left.svg"),
+        { .name = u"Image5",
+            .accessibleName = QStringLiteral("Occhio sinistro chiuso"),
+            .twips = { 240, 480, 975, 660 } });
+    m_image4 = Controls::picture(&window, QStringLiteral(":/eye-closed-right.svg"),
+        { .name = u"Image4",
+            .accessibleName = QStringLiteral("Occhio destro chiuso"),
+            .twips = { 1960, 540, 1170, 750 } });
     for (SvgPicture* overlay : { m_image4, m_image5 }) {
         // Part of the face's drawing: the pointer acts on the face beneath.
         overlay->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -63,19 +57,19 @@ Face::Face(QWidget& window, Clock& clock)
 
     const struct
     {
-        const char* name;
+        const char16_t* name;
         const char* accessibleName;
-        QRect rect;
+        Controls::Place twips;
     } hotSpots[2] = {
-        { "Label1", "Occhio sinistro", twipsRect(360, 600, 735, 495) },
-        { "Label2", "Occhio destro", twipsRect(2160, 720, 735, 375) },
+        { u"Label1", "Occhio sinistro", { 360, 600, 735, 495 } },
+        { u"Label2", "Occhio destro", { 2160, 720, 735, 375 } },
     };
     for (int i = 0; i < 2; ++i) {
         // Transparent, without caption: only the eye beneath shows.
-        auto* label = new QLabel(&window);
-        label->setObjectName(QString::fromLatin1(hotSpots[i].name));
-        label->setAccessibleName(QString::fromUtf8(hotSpots[i].accessibleName));
-        label->setGeometry(hotSpots[i].rect);
+        auto* label = Controls::make<QLabel>(&window,
+            { .name = hotSpots[i].name,
+                .accessibleName = QString::fromUtf8(hotSpots[i].accessibleName),
+                .twips = hotSpots[i].twips });
         label->installEventFilter(this);
         m_eyes[i] = label;
     }

@@ -3,9 +3,11 @@
 
 #include "core/Accessibility.h"
 #include "core/Alert.h"
+#include "core/Controls.h"
 #include "core/MainWindowLink.h"
 #include "core/MessageBoxService.h"
 #include "core/SettingsStore.h"
+#include "core/Twips.h"
 #include "options/AutostartEntry.h"
 
 #include <QApplication>
@@ -34,18 +36,6 @@ struct Option
     SettingsStore::Message message;
 };
 
-template <typename Control>
-Control* make(
-    QWidget* parent, const char* name, const QString& caption, const QString& accessibleName, const QRect& geometry)
-{
-    auto* control = new Control(caption, parent);
-    control->setObjectName(QLatin1String(name));
-    if (!accessibleName.isEmpty()) // otherwise the caption, or the label's text, names it
-        control->setAccessibleName(accessibleName);
-    control->setGeometry(geometry);
-    return control;
-}
-
 // One of the two message frames: three options, and the text box beside "Personalizzato:",
 // shown only while that option is selected.
 QLineEdit* buildMessageFrame(
@@ -54,12 +44,17 @@ QLineEdit* buildMessageFrame(
     for (int i = 0; i < 3; ++i) {
         const QString caption = QString::fromUtf8(options[i].caption);
         QRadioButton*& option = options[i].control;
-        option = make<QRadioButton>(frame, options[i].name, caption,
-            what + QStringLiteral(": ") + Accessibility::spoken(caption).toLower(), QRect(10, 20 + 22 * i, 112, 20));
+        option = Controls::make<QRadioButton>(frame,
+            { .name = options[i].name,
+                .caption = caption,
+                .accessibleName = what + QStringLiteral(": ") + Accessibility::spoken(caption).toLower(),
+                .twips = { 150, 300 + 330 * i, 1680, 300 } });
         option->setProperty(Word, int(options[i].message));
     }
-    auto* custom = make<QLineEdit>(
-        frame, customName, QString(), what + QStringLiteral(" personalizzato"), QRect(124, 63, 139, 22));
+    auto* custom = Controls::make<QLineEdit>(frame,
+        { .name = customName,
+            .accessibleName = what + QStringLiteral(" personalizzato"),
+            .twips = { 1860, 945, 2085, 330 } });
     custom->setMaxLength(std::numeric_limits<int>::max()); // a message of any length is kept whole
     custom->hide();
     QObject::connect(options[2].control, &QRadioButton::toggled, custom, &QWidget::setVisible);
@@ -95,7 +90,7 @@ frmOpzioni::frmOpzioni(Services services, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmOpzioni"));
     setWindowTitle(QStringLiteral("Opzioni"));
-    setFixedSize(289, 405);
+    setFixedSize(twips(4335), twips(6075));
     build();
     load();
 }
@@ -114,7 +109,9 @@ bool frmOpzioni::secondsAccepted(const QString& text)
 
 void frmOpzioni::build()
 {
-    Frame2 = make<QGroupBox>(this, "Frame2", QStringLiteral("Messaggio iniziale"), {}, QRect(8, 4, 273, 88));
+    using Controls::make;
+    Frame2 = make<QGroupBox>(
+        this, { .name = u"Frame2", .caption = QStringLiteral("Messaggio iniziale"), .twips = { 120, 60, 4095, 1320 } });
     txtIniPers = buildMessageFrame(Frame2, Frame2->title(),
         { { { optIniNessuno, "optIniNessuno", "Nessuno", SettingsStore::Message::None },
             { optIniData, "optIniData", "Data e ora", SettingsStore::Message::DateAndTime },
@@ -122,8 +119,11 @@ void frmOpzioni::build()
         "txtIniPers");
     optIniData->setChecked(true);
 
-    Frame3 = make<QGroupBox>(
-        this, "Frame3", QStringLiteral("Messagio finale"), QStringLiteral("Messaggio finale"), QRect(8, 96, 273, 88));
+    Frame3 = make<QGroupBox>(this,
+        { .name = u"Frame3",
+            .caption = QStringLiteral("Messagio finale"),
+            .accessibleName = QStringLiteral("Messaggio finale"),
+            .twips = { 120, 1440, 4095, 1320 } });
     txtFinePers = buildMessageFrame(Frame3, QStringLiteral("Messaggio finale"),
         { { { optFineNessuno, "optFineNessuno", "Nessuno", SettingsStore::Message::None },
             { optFineStd, "optFineStd", "Standard", SettingsStore::Message::Standard },
@@ -131,27 +131,43 @@ void frmOpzioni::build()
         "txtFinePers");
     optFineStd->setChecked(true);
 
-    chkAvvio = make<QCheckBox>(
-        this, "chkAvvio", QStringLiteral("Carica all'avvio del sistema"), {}, QRect(12, 190, 269, 20));
-    chkIcona = make<QCheckBox>(
-        this, "chkIcona", QStringLiteral("Riduci automaticamente a icona all'avvio"), {}, QRect(12, 212, 269, 20));
-    chkLeggiErr = make<QCheckBox>(
-        this, "chkLeggiErr", QStringLiteral("Leggi avvisi e messaggi di errore"), {}, QRect(12, 234, 269, 20));
+    chkAvvio = make<QCheckBox>(this,
+        { .name = u"chkAvvio",
+            .caption = QStringLiteral("Carica all'avvio del sistema"),
+            .twips = { 180, 2850, 4035, 300 } });
+    chkIcona = make<QCheckBox>(this,
+        { .name = u"chkIcona",
+            .caption = QStringLiteral("Riduci automaticamente a icona all'avvio"),
+            .twips = { 180, 3180, 4035, 300 } });
+    chkLeggiErr = make<QCheckBox>(this,
+        { .name = u"chkLeggiErr",
+            .caption = QStringLiteral("Leggi avvisi e messaggi di errore"),
+            .twips = { 180, 3510, 4035, 300 } });
 
-    Frame1 = make<QGroupBox>(this, "Frame1", QStringLiteral("Auto-minimizzazione"), {}, QRect(8, 258, 273, 74));
-    Frame1->setToolTip(
-        QStringLiteral("Riduce automaticamente a icona Vespelinda, dopo i secondi di inattività impostati!"));
-    chkAutomin = make<QCheckBox>(Frame1, "chkAutomin", QStringLiteral("Attiva"),
-        QStringLiteral("Attiva auto-minimizzazione"), QRect(10, 20, 100, 20));
-    chkMessMin = make<QCheckBox>(Frame1, "chkMessMin", QStringLiteral("Messaggio vocale"),
-        QStringLiteral("Messaggio vocale all'auto-minimizzazione"), QRect(118, 20, 150, 20));
-    Label1
-        = make<QLabel>(Frame1, "Label1", QStringLiteral("Secondi di inattività (Min 15 - Max 60)..................."),
-            QStringLiteral("Secondi di inattività, da 15 a 60"), QRect(10, 45, 231, 20));
-    txtSecIn = make<QLineEdit>(Frame1, "txtSecIn", QString(), {}, QRect(242, 44, 24, 22));
+    Frame1 = make<QGroupBox>(this,
+        { .name = u"Frame1",
+            .caption = QStringLiteral("Auto-minimizzazione"),
+            .toolTip
+            = QStringLiteral("Riduce automaticamente a icona Vespelinda, dopo i secondi di inattività impostati!"),
+            .twips = { 120, 3870, 4095, 1110 } });
+    chkAutomin = make<QCheckBox>(Frame1,
+        { .name = u"chkAutomin",
+            .caption = QStringLiteral("Attiva"),
+            .accessibleName = QStringLiteral("Attiva auto-minimizzazione"),
+            .twips = { 150, 300, 1500, 300 } });
+    chkMessMin = make<QCheckBox>(Frame1,
+        { .name = u"chkMessMin",
+            .caption = QStringLiteral("Messaggio vocale"),
+            .accessibleName = QStringLiteral("Messaggio vocale all'auto-minimizzazione"),
+            .twips = { 1770, 300, 2250, 300 } });
+    Label1 = make<QLabel>(Frame1,
+        { .name = u"Label1",
+            .caption = QStringLiteral("Secondi di inattività (Min 15 - Max 60)..................."),
+            .accessibleName = QStringLiteral("Secondi di inattività, da 15 a 60"),
+            .twips = { 150, 675, 3465, 300 } });
+    txtSecIn = make<QLineEdit>(Frame1, { .name = u"txtSecIn", .label = Label1, .twips = { 3630, 660, 360, 330 } });
     txtSecIn->setMaxLength(2);
     txtSecIn->setText(QStringLiteral("15"));
-    Accessibility::label(Label1, txtSecIn);
     const auto enableAutomin = [this](bool on) {
         chkMessMin->setEnabled(on);
         Label1->setEnabled(on);
@@ -161,9 +177,12 @@ void frmOpzioni::build()
     connect(chkAutomin, &QCheckBox::toggled, this, enableAutomin);
     txtSecIn->installEventFilter(this);
 
-    cmdVoce = make<QPushButton>(this, "cmdVoce", QStringLiteral("&Opzioni voce"), {}, QRect(8, 338, 273, 28));
-    Command1 = make<QPushButton>(this, "Command1", QStringLiteral("&OK"), {}, QRect(8, 372, 132, 28));
-    Command2 = make<QPushButton>(this, "Command2", QStringLiteral("&Annulla"), {}, QRect(149, 372, 132, 28));
+    cmdVoce = make<QPushButton>(
+        this, { .name = u"cmdVoce", .caption = QStringLiteral("&Opzioni voce"), .twips = { 120, 5070, 4095, 420 } });
+    Command1 = make<QPushButton>(
+        this, { .name = u"Command1", .caption = QStringLiteral("&OK"), .twips = { 120, 5580, 1980, 420 } });
+    Command2 = make<QPushButton>(
+        this, { .name = u"Command2", .caption = QStringLiteral("&Annulla"), .twips = { 2235, 5580, 1980, 420 } });
     Command1->setDefault(true); // Enter; Esc closes the dialog as "&Annulla" does
     cmdVoce->setEnabled(bool(m_voiceDialog)); // only where the engine offers a dialog
     connect(cmdVoce, &QPushButton::clicked, this, [this] {

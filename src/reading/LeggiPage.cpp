@@ -3,7 +3,7 @@
 
 #include "core/ActivityWatcher.h"
 #include "core/ClipboardText.h"
-#include "core/Twips.h"
+#include "core/Controls.h"
 #include "speech/Speaker.h"
 
 #include <QFrame>
@@ -15,15 +15,6 @@ namespace {
 const char* const Prompt = "Digita il testo nello spazio bianco. e te lo leggerò!";
 const char* const Pausa = "&Pausa";
 const char* const Riprendi = "&Riprendi";
-
-QPushButton* makeButton(QFrame& frame, const char* name, const char* caption, const char* tip, const QRect& geometry)
-{
-    auto* button = new QPushButton(QString::fromUtf8(caption), &frame);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(QString::fromUtf8(tip));
-    button->setGeometry(geometry);
-    return button;
-}
 } // namespace
 
 LeggiPage::LeggiPage(QFrame& frame, Speaker& speaker, ClipboardText& clipboard, MainWindowLink& link)
@@ -42,12 +33,13 @@ LeggiPage::LeggiPage(QFrame& frame, Speaker& speaker, ClipboardText& clipboard, 
 
 void LeggiPage::build(QFrame& frame)
 {
-    Text1 = new QPlainTextEdit(&frame);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setAccessibleName(QStringLiteral("Testo da leggere"));
-    Text1->setToolTip(QStringLiteral("Doppio click per cancellare"));
+    using Controls::make;
+    Text1 = make<QPlainTextEdit>(&frame,
+        { .name = u"Text1",
+            .accessibleName = QStringLiteral("Testo da leggere"),
+            .toolTip = QStringLiteral("Doppio click per cancellare"),
+            .twips = { 120, 120, 2950, 2220 } });
     Text1->setTabChangesFocus(true); // a keyboard user must be able to leave the box
-    Text1->setGeometry(twipsRect(120, 120, 2950, 2220));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -55,11 +47,26 @@ void LeggiPage::build(QFrame& frame)
     Text1->viewport()->installEventFilter(this);
     m_activity->watch(Text1, ActivityWatcher::PointerAndKeys);
 
-    Command1 = makeButton(frame, "Command1", "&Leggi", "Legge il testo inserito", twipsRect(120, 2460, 1440, 390));
-    Command2 = makeButton(
-        frame, "Command2", "&Incolla testo", "Incolla il testo dagli appunti", twipsRect(1630, 2460, 1440, 390));
-    Command3 = makeButton(frame, "Command3", Pausa, "Ferma/riprende la lettura", twipsRect(120, 2940, 1440, 390));
-    Command4 = makeButton(frame, "Command4", "&Stop", "Annulla la lettura in corso", twipsRect(1630, 2940, 1440, 390));
+    Command1 = make<QPushButton>(&frame,
+        { .name = u"Command1",
+            .caption = QStringLiteral("&Leggi"),
+            .toolTip = QStringLiteral("Legge il testo inserito"),
+            .twips = { 120, 2460, 1440, 390 } });
+    Command2 = make<QPushButton>(&frame,
+        { .name = u"Command2",
+            .caption = QStringLiteral("&Incolla testo"),
+            .toolTip = QStringLiteral("Incolla il testo dagli appunti"),
+            .twips = { 1630, 2460, 1440, 390 } });
+    Command3 = make<QPushButton>(&frame,
+        { .name = u"Command3",
+            .caption = QString::fromLatin1(Pausa),
+            .toolTip = QStringLiteral("Ferma/riprende la lettura"),
+            .twips = { 120, 2940, 1440, 390 } });
+    Command4 = make<QPushButton>(&frame,
+        { .name = u"Command4",
+            .caption = QStringLiteral("&Stop"),
+            .toolTip = QStringLiteral("Annulla la lettura in corso"),
+            .twips = { 1630, 2940, 1440, 390 } });
     for (QPushButton* button : { Command1, Command2, Command3, Command4 })
         m_activity->watch(button);
 }

@@ -5,6 +5,7 @@
 #include "agenda/managers/LimitedTextEdit.h"
 #include "core/Accessibility.h"
 #include "core/Alert.h"
+#include "core/Controls.h"
 #include "core/MessageBoxService.h"
 #include "core/Twips.h"
 #include "datafile/OutsideChanges.h"
@@ -25,14 +26,6 @@ namespace {
 const QColor PanelBackground(224, 224, 224);
 const char* const GridTip = "Clicca sul campo per modificarlo. Per selezionarlo clicca sui pulsanti a lato.";
 const char* const TestoVuoto = "Il campo testo è vuoto!";
-
-QPushButton* makeButton(const QString& caption, const char* name, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
 } // namespace
 
 ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServices& services, const Words& words,
@@ -54,11 +47,13 @@ ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServ
     m_model = new RecordSetModel(*m_Data1, columns, this);
     m_delegate = new GridDelegate(m_clock, this);
 
+    using Controls::make;
     DBGrid1 = new QTableView(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setAccessibleName(words.listName);
-    DBGrid1->setToolTip(QString::fromUtf8(GridTip));
-    DBGrid1->setAccessibleDescription(DBGrid1->toolTip()); // a table does not describe itself with it
+    Controls::apply(DBGrid1,
+        { .name = u"DBGrid1",
+            .accessibleName = words.listName,
+            .accessibleDescription = QString::fromUtf8(GridTip), // a table does not describe itself with it
+            .toolTip = QString::fromUtf8(GridTip) });
     DBGrid1->setModel(m_model);
     DBGrid1->setItemDelegate(m_delegate);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -96,16 +91,16 @@ ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServ
     // After the editor has gone: a box must not open while the grid is still committing.
     connect(m_model, &RecordSetModel::writeRefused, this, &ManagerWindow::gridWriteRefused, Qt::QueuedConnection);
 
-    Command1 = makeButton(QStringLiteral("&Aggiungi nuovo"), "Command1", this);
-    Command2 = makeButton(QStringLiteral("&Elimina"), "Command2", this);
-    Command3 = makeButton(QStringLiteral("&Esci"), "Command3", this);
+    // The buttons and the panel are placed by each window.
+    Command1 = make<QPushButton>(this, { .name = u"Command1", .caption = QStringLiteral("&Aggiungi nuovo") });
+    Command2 = make<QPushButton>(this, { .name = u"Command2", .caption = QStringLiteral("&Elimina") });
+    Command3 = make<QPushButton>(this, { .name = u"Command3", .caption = QStringLiteral("&Esci") });
     connect(Command1, &QPushButton::clicked, this, &ManagerWindow::aggiungiNuovo);
     connect(Command2, &QPushButton::clicked, this, &ManagerWindow::elimina);
     connect(Command3, &QPushButton::clicked, this, &QWidget::close);
 
     Picture1 = new QFrame(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setAccessibleName(Accessibility::spoken(words.panelCaption));
+    Controls::apply(Picture1, { .name = u"Picture1", .accessibleName = Accessibility::spoken(words.panelCaption) });
     Picture1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Picture1->setAutoFillBackground(true);
     QPalette panelPalette = Picture1->palette();
@@ -117,14 +112,14 @@ ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServ
     addPanelLabel(QStringLiteral("Testo............"), QRect(120, 1150, 975, 255));
 
     txtNuovOra = new QTimeEdit(QTime(0, 0), Picture1);
-    txtNuovOra->setObjectName(QStringLiteral("txtNuovOra"));
+    Controls::apply(
+        txtNuovOra, { .name = u"txtNuovOra", .accessibleName = QStringLiteral("Ora del nuovo ") + words.noun });
     txtNuovOra->setDisplayFormat(QStringLiteral("HH.mm"));
-    txtNuovOra->setAccessibleName(QStringLiteral("Ora del nuovo ") + words.noun);
     txtNuovTesto = new LimitedTextEdit(TextLimit, Picture1);
-    txtNuovTesto->setObjectName(QStringLiteral("txtNuovTesto"));
-    txtNuovTesto->setAccessibleName(QStringLiteral("Testo del nuovo ") + words.noun);
-    Command4 = makeButton(QStringLiteral("&Conferma"), "Command4", Picture1);
-    Command5 = makeButton(QStringLiteral("&Annulla"), "Command5", Picture1);
+    Controls::apply(
+        txtNuovTesto, { .name = u"txtNuovTesto", .accessibleName = QStringLiteral("Testo del nuovo ") + words.noun });
+    Command4 = make<QPushButton>(Picture1, { .name = u"Command4", .caption = QStringLiteral("&Conferma") });
+    Command5 = make<QPushButton>(Picture1, { .name = u"Command5", .caption = QStringLiteral("&Annulla") });
     Command4->setDefault(true); // Enter in the time or date input confirms
     connect(Command4, &QPushButton::clicked, this, &ManagerWindow::conferma);
     connect(Command5, &QPushButton::clicked, this, &ManagerWindow::annulla);
@@ -146,11 +141,10 @@ void ManagerWindow::setClientSize(int width, int height) { setFixedSize(twips(wi
 
 QLabel* ManagerWindow::addPanelLabel(const QString& text, const QRect& twips)
 {
-    auto* label = new QLabel(text, Picture1);
-    QRect geometry = twipsRect(twips.x(), twips.y(), twips.width(), twips.height());
+    auto* label = Controls::make<QLabel>(
+        Picture1, { .caption = text, .twips = { twips.x(), twips.y(), twips.width(), twips.height() } });
     // A caption longer than its place in this font is not cut short (the label is transparent).
-    geometry.setWidth(std::max(geometry.width(), label->sizeHint().width()));
-    label->setGeometry(geometry);
+    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
     return label;
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/SvgPicture.h"
+#include "core/SvgPicture.h"
 
 #include "core/Accessibility.h"
 
