@@ -5,11 +5,13 @@
 // arguments, a data file in a temporary folder filled in one transaction, and the median.
 #include "DataFileFixture.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QString>
 #include <algorithm>
 #include <cstdio>
@@ -19,11 +21,23 @@
 namespace Bench {
 
 // Before the QApplication: offscreen unless QT_QPA_PLATFORM says otherwise.
-inline void offscreenUnlessTold()
+inline int& offscreenUnlessTold(int& argc)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    return argc;
 }
+
+// The application of a benchmark: offscreen unless told, settings and data in test folders.
+class Application : public QApplication
+{
+public:
+    Application(int& argc, char* argv[])
+        : QApplication(offscreenUnlessTold(argc), argv)
+    {
+        QStandardPaths::setTestModeEnabled(true);
+    }
+};
 
 // The index-th argument as a number of at least `least`, or `fallback` when it is not given.
 inline int argument(int argc, char* argv[], int index, int fallback, int least)

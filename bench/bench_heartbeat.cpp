@@ -78,9 +78,7 @@ QTime inHourThree(int k) { return QTime(3, (k / 60) % 60, k % 60); }
 
 int main(int argc, char* argv[])
 {
-    Bench::offscreenUnlessTold();
-    QApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
+    Bench::Application app(argc, argv);
     const int ticks = Bench::argument(argc, argv, 1, 200000, 1000);
     const int entriesToday = Bench::argument(argc, argv, 2, 100, 1);
     QTextStream out(stdout);

@@ -60,9 +60,7 @@ bool fill(QSqlQuery& query, int rows)
 
 int main(int argc, char* argv[])
 {
-    Bench::offscreenUnlessTold();
-    QApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
+    Bench::Application app(argc, argv);
     const int rows = Bench::argument(argc, argv, 1, 10000, 1);
     const int runs = Bench::argument(argc, argv, 2, 20, 1);
     QTextStream out(stdout);

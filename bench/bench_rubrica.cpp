@@ -63,9 +63,7 @@ double threadCpuNs()
 
 int main(int argc, char* argv[])
 {
-    Bench::offscreenUnlessTold();
-    QApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
+    Bench::Application app(argc, argv);
     const int entries = Bench::argument(argc, argv, 1, 100000, 1000);
     QTextStream out(stdout);
 

@@ -15,9 +15,7 @@ struct Global
     bool triedInit = false;
     bool ready = false;
     int sampleRate = 22050;
-    QString voice; // what it was last set to
-    int rate = -1;
-    int pitch = -1;
+    TunableEngine::Applied applied;
 };
 
 Global& global()
@@ -58,7 +56,7 @@ bool initialise(Global& g)
     espeak_SetSynthCallback(collect);
     if (espeak_SetVoiceByName(EspeakEngine::Italian) != EE_OK)
         qCWarning(lcSpeech) << "espeak-ng has no Italian voice; speaking with its default voice";
-    g.voice = QString::fromLatin1(EspeakEngine::Italian);
+    g.applied.voice = QString::fromLatin1(EspeakEngine::Italian);
     g.ready = true;
     return true;
 }
@@ -78,22 +76,16 @@ QString EspeakEngine::failure() const
 
 void EspeakEngine::apply()
 {
-    Global& g = global();
-    if (g.voice != tunedVoice()) {
-        const QByteArray name = tunedVoice().toUtf8();
-        if (espeak_SetVoiceByName(name.constData()) != EE_OK)
-            espeak_SetVoiceByName(Italian);
-        g.voice = tunedVoice();
-        g.rate = g.pitch = -1; // a new voice brings its own speed and pitch
-    }
-    if (g.rate != tunedRate()) {
-        espeak_SetParameter(espeakRATE, espeakRATE_NORMAL * tunedRate() / 100, 0);
-        g.rate = tunedRate();
-    }
-    if (g.pitch != tunedPitch()) {
-        espeak_SetParameter(espeakPITCH, std::clamp(50 * tunedPitch() / 100, 0, 100), 0);
-        g.pitch = tunedPitch();
-    }
+    applyTuning(global().applied, tunedVoice(),
+        { [](const QString& voice) {
+             if (espeak_SetVoiceByName(voice.toUtf8().constData()) != EE_OK)
+                 espeak_SetVoiceByName(Italian);
+             return true;
+         },
+            [](int rate) { espeak_SetParameter(espeakRATE, espeakRATE_NORMAL * rate / 100, 0); },
+            [](int pitch) {
+                espeak_SetParameter(espeakPITCH, std::clamp(50 * pitch / 100, 0, 100), 0);
+            } });
 }
 
 Pcm EspeakEngine::synthesize(const QString& text, const std::atomic_bool& cancel)

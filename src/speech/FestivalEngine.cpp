@@ -38,10 +38,8 @@ struct Global
     int failures = 0;
     QString failure;
     QByteArray dataDir; // festival_datadir points into this
+    TunableEngine::Applied applied;
     QStringList voices; // "lp", "pc"
-    QString voice; // what it was last set to
-    int rate = -1;
-    int pitch = -1;
 };
 
 Global& global()
@@ -236,29 +234,25 @@ bool FestivalEngine::prepare()
     const QString voice = g.voices.contains(tunedVoice()) ? tunedVoice() : g.voices.first();
     QuietCerr quiet;
     SchemeCall call;
-    if (g.voice != voice) {
-        const QByteArray select = "(begin (voice_" + voice.toLatin1()
-            + "_diphone)"
-              " (set! vespelinda_voice_targ (car (cdr (assoc 'targ_func int_general_params))))"
-              " (set! int_general_params (list (list 'targ_func vespelinda_targ))))";
-        if (!eval(select.constData())) {
-            call.forgetAbandonedFrames();
-            return false;
-        }
-        g.voice = voice;
-        g.rate = g.pitch = -1;
-    }
-    if (g.rate != tunedRate()) {
-        eval(QByteArray("(Parameter.set 'Duration_Stretch " + QByteArray::number(100.0 / tunedRate(), 'f', 3) + ")")
-                 .constData());
-        g.rate = tunedRate();
-    }
-    if (g.pitch != tunedPitch()) {
-        eval(
-            QByteArray("(set! vespelinda_pitch " + QByteArray::number(tunedPitch() / 100.0, 'f', 3) + ")").constData());
-        g.pitch = tunedPitch();
-    }
-    return true;
+    return applyTuning(g.applied, voice,
+        { [&call](const QString& name) {
+             const QByteArray select = "(begin (voice_" + name.toLatin1()
+                 + "_diphone)"
+                   " (set! vespelinda_voice_targ (car (cdr (assoc 'targ_func int_general_params))))"
+                   " (set! int_general_params (list (list 'targ_func vespelinda_targ))))";
+             if (eval(select.constData()))
+                 return true;
+             call.forgetAbandonedFrames();
+             return false;
+         },
+            [](int rate) {
+                eval(QByteArray("(Parameter.set 'Duration_Stretch " + QByteArray::number(100.0 / rate, 'f', 3) + ")")
+                         .constData());
+            },
+            [](int pitch) {
+                eval(QByteArray("(set! vespelinda_pitch " + QByteArray::number(pitch / 100.0, 'f', 3) + ")")
+                         .constData());
+            } });
 }
 
 Pcm FestivalEngine::synthesize(const QString& text, const std::atomic_bool& cancel)

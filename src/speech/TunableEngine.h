@@ -4,6 +4,7 @@
 #include "speech/SpeechEngine.h"
 
 #include <QList>
+#include <functional>
 
 // A real engine whose voice, speed and pitch can be chosen. Like synthesize(), every call comes
 // from the speaker's synthesis thread only.
@@ -14,6 +15,14 @@ public:
     {
         QString name; // as stored in the settings: "lp", "it+f3"
         QString label; // as the voice dialog shows it
+    };
+
+    // What an engine's process-wide state was last given, so that only a change reaches it.
+    struct Applied
+    {
+        QString voice;
+        int rate = -1;
+        int pitch = -1;
     };
 
     // Initialises the engine if it has not tried yet; false when it cannot speak.
@@ -32,6 +41,29 @@ public:
     }
 
 protected:
+    // How an engine sets each part of the tuning; a voice that fails to load stops the rest.
+    struct Setters
+    {
+        std::function<bool(const QString&)> voice;
+        std::function<void(int ratePercent)> rate;
+        std::function<void(int pitchPercent)> pitch;
+    };
+    // Gives the engine what changed since `applied`: the voice first (a new voice brings its own
+    // speed and pitch, so both are set again), then speed and pitch. False when the voice failed.
+    bool applyTuning(Applied& applied, const QString& voice, const Setters& set) const
+    {
+        if (applied.voice != voice) {
+            if (!set.voice(voice))
+                return false;
+            applied = { voice, -1, -1 };
+        }
+        if (applied.rate != m_rate)
+            set.rate(applied.rate = m_rate);
+        if (applied.pitch != m_pitch)
+            set.pitch(applied.pitch = m_pitch);
+        return true;
+    }
+
     explicit TunableEngine(QString defaultVoice = {})
         : m_voice(std::move(defaultVoice))
     {
