@@ -135,8 +135,8 @@ void RubricaPage::build(QFrame& frame)
         m_dtaRubrica.MovePrevious();
         showCurrent();
     });
-    connect(cmdAggiungi, &QPushButton::clicked, this, &RubricaPage::aggiungiClicked);
-    connect(cmdElimina, &QPushButton::clicked, this, &RubricaPage::eliminaClicked);
+    connect(cmdAggiungi, &QPushButton::clicked, this, &RubricaPage::addOrSaveClicked);
+    connect(cmdElimina, &QPushButton::clicked, this, &RubricaPage::deleteOrCancelClicked);
     connect(cmdModifica, &QPushButton::clicked, this, &RubricaPage::startChanging);
     connect(cmdRicerca, &QPushButton::clicked, this, &RubricaPage::search);
     // Enter searches only while the search button could be clicked.
@@ -187,7 +187,7 @@ void RubricaPage::setEntryState(bool entry)
     m_link.setFinestraAperta(entry);
 }
 
-void RubricaPage::aggiungiClicked()
+void RubricaPage::addOrSaveClicked()
 {
     if (cmdAggiungi->text() == AggiungiNuovo)
         startAdding();
@@ -195,7 +195,7 @@ void RubricaPage::aggiungiClicked()
         save();
 }
 
-void RubricaPage::eliminaClicked()
+void RubricaPage::deleteOrCancelClicked()
 {
     if (cmdElimina->text() == Elimina)
         remove();

@@ -51,8 +51,8 @@ private:
     void showCurrent();
     void setEntryState(bool entry);
 
-    void aggiungiClicked();
-    void eliminaClicked();
+    void addOrSaveClicked();
+    void deleteOrCancelClicked();
     void startAdding();
     void startChanging();
     void save();

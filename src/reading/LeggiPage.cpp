@@ -25,9 +25,9 @@ LeggiPage::LeggiPage(QFrame& frame, Speaker& speaker, ClipboardText& clipboard, 
 {
     setObjectName(QStringLiteral("LeggiPage"));
     build(frame);
-    connect(Command1, &QPushButton::clicked, this, &LeggiPage::leggi);
-    connect(Command2, &QPushButton::clicked, this, &LeggiPage::incolla);
-    connect(Command3, &QPushButton::clicked, this, &LeggiPage::pausaRiprendi);
+    connect(Command1, &QPushButton::clicked, this, &LeggiPage::readBox);
+    connect(Command2, &QPushButton::clicked, this, &LeggiPage::pasteClipboard);
+    connect(Command3, &QPushButton::clicked, this, &LeggiPage::togglePause);
     connect(Command4, &QPushButton::clicked, this, &LeggiPage::stop);
 }
 
@@ -71,7 +71,7 @@ void LeggiPage::build(QFrame& frame)
         m_activity->watch(button);
 }
 
-void LeggiPage::leggi()
+void LeggiPage::readBox()
 {
     const QString text = Text1->toPlainText();
     if (text.isEmpty())
@@ -80,9 +80,9 @@ void LeggiPage::leggi()
         m_speaker.Speak(text, Speaker::Lane::Reading);
 }
 
-void LeggiPage::incolla() { Text1->setPlainText(m_clipboard.text()); }
+void LeggiPage::pasteClipboard() { Text1->setPlainText(m_clipboard.text()); }
 
-void LeggiPage::pausaRiprendi()
+void LeggiPage::togglePause()
 {
     if (Command3->text() == QLatin1String(Pausa)) {
         m_speaker.PauseReading();
@@ -107,7 +107,7 @@ bool LeggiPage::eventFilter(QObject* watched, QEvent* event)
         // Enter reads the whole box; the line break still goes into it afterwards.
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat())
-            leggi();
+            readBox();
     } else if (watched == Text1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         Text1->clear();
         return true;

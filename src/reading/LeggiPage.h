@@ -31,9 +31,9 @@ protected:
 
 private:
     void build(QFrame& frame);
-    void leggi();
-    void incolla();
-    void pausaRiprendi();
+    void readBox();
+    void pasteClipboard();
+    void togglePause();
     void stop();
     void setCommand3(const char* caption);
 

@@ -95,8 +95,8 @@ ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServ
     Command1 = make<QPushButton>(this, { .name = u"Command1", .caption = QStringLiteral("&Aggiungi nuovo") });
     Command2 = make<QPushButton>(this, { .name = u"Command2", .caption = QStringLiteral("&Elimina") });
     Command3 = make<QPushButton>(this, { .name = u"Command3", .caption = QStringLiteral("&Esci") });
-    connect(Command1, &QPushButton::clicked, this, &ManagerWindow::aggiungiNuovo);
-    connect(Command2, &QPushButton::clicked, this, &ManagerWindow::elimina);
+    connect(Command1, &QPushButton::clicked, this, &ManagerWindow::openNewEntry);
+    connect(Command2, &QPushButton::clicked, this, &ManagerWindow::deleteSelected);
     connect(Command3, &QPushButton::clicked, this, &QWidget::close);
 
     Picture1 = new QFrame(this);
@@ -121,8 +121,8 @@ ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServ
     Command4 = make<QPushButton>(Picture1, { .name = u"Command4", .caption = QStringLiteral("&Conferma") });
     Command5 = make<QPushButton>(Picture1, { .name = u"Command5", .caption = QStringLiteral("&Annulla") });
     Command4->setDefault(true); // Enter in the time or date input confirms
-    connect(Command4, &QPushButton::clicked, this, &ManagerWindow::conferma);
-    connect(Command5, &QPushButton::clicked, this, &ManagerWindow::annulla);
+    connect(Command4, &QPushButton::clicked, this, &ManagerWindow::confirmNewEntry);
+    connect(Command5, &QPushButton::clicked, this, &ManagerWindow::cancelNewEntry);
 
     setTabChain({ DBGrid1, Command1, txtNuovOra, txtNuovTesto, Command4, Command5, Command2, Command3 });
     showCurrentRecord();
@@ -204,14 +204,14 @@ void ManagerWindow::followOutsideChanges()
     DBGrid1->verticalScrollBar()->setValue(scrolled);
 }
 
-void ManagerWindow::aggiungiNuovo()
+void ManagerWindow::openNewEntry()
 {
     m_Data1->AddNew();
     setAdding(true);
     beginNewEntry();
 }
 
-void ManagerWindow::conferma()
+void ManagerWindow::confirmNewEntry()
 {
     const QString testo = txtNuovTesto->toPlainText();
     if (testo.isEmpty()) {
@@ -240,7 +240,7 @@ void ManagerWindow::conferma()
         followOutsideChanges();
 }
 
-void ManagerWindow::annulla()
+void ManagerWindow::cancelNewEntry()
 {
     if (m_Data1->editMode() != RecordSet::EditMode::None)
         m_Data1->CancelUpdate();
@@ -250,7 +250,7 @@ void ManagerWindow::annulla()
         followOutsideChanges();
 }
 
-void ManagerWindow::elimina()
+void ManagerWindow::deleteSelected()
 {
     if (m_alert(this, m_words.deleteQuestion, m_words.deleteQuestion,
             MessageBoxService::YesNo | MessageBoxService::Exclamation)
@@ -298,7 +298,7 @@ void ManagerWindow::reject()
 {
     // Esc leaves the new entry first (what was typed stays in the inputs), then the window.
     if (adding())
-        annulla();
+        cancelNewEntry();
     else
         close();
 }

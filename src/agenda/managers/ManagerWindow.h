@@ -92,10 +92,10 @@ protected:
     Clock& m_clock;
 
 private:
-    void aggiungiNuovo();
-    void conferma();
-    void annulla();
-    void elimina();
+    void openNewEntry();
+    void confirmNewEntry();
+    void cancelNewEntry();
+    void deleteSelected();
     void setAdding(bool adding);
     void showCurrentRecord();
     // Reads Data1 afresh after another program's change, keeping the current record; waits while
