@@ -7,9 +7,40 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <future>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using Claim = SingleInstance::Claim;
+
+namespace {
+// Counts the times a file is opened. A start that finds the lock taken reads the lock file on every
+// try, so the count shows that it is still trying.
+class OpenCount
+{
+public:
+    explicit OpenCount(const QString& path)
+        : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        ::inotify_add_watch(m_fd, QFile::encodeName(path).constData(), IN_OPEN);
+    }
+    ~OpenCount() { ::close(m_fd); }
+    OpenCount(const OpenCount&) = delete;
+    OpenCount& operator=(const OpenCount&) = delete;
+
+    int count()
+    {
+        alignas(inotify_event) char events[4096];
+        for (ssize_t got; (got = ::read(m_fd, events, sizeof events)) > 0;)
+            m_count += int(got / ssize_t(sizeof(inotify_event))); // no names: the file itself is watched
+        return m_count;
+    }
+
+private:
+    int m_fd;
+    int m_count = 0;
+};
+} // namespace
 
 class TestSingleInstance : public QObject
 {
@@ -84,8 +115,7 @@ private slots:
 
         leaving = true;
         later = startAgain(folder.path());
-        QTRY_VERIFY(forwarded >= 2);
-        QTest::qWait(200);
+        QTRY_VERIFY(forwarded >= 3); // told twice that the running copy is leaving, it keeps asking
         QVERIFY(!done(later));
         running.reset(); // the farewell is over: the lock and the socket go
         QTRY_VERIFY(done(later));
@@ -99,8 +129,9 @@ private slots:
         QTemporaryDir folder;
         SingleInstance running(folder.path());
         QCOMPARE(running.claim(), Claim::First);
+        OpenCount lockReads(folder.filePath(QStringLiteral("vespelinda.lock")));
         std::future<Claim> later = startAgain(folder.path());
-        QTest::qWait(300); // still setting up: no server yet
+        QTRY_VERIFY(lockReads.count() >= 3); // still setting up, no server yet: the later start tries again
         QVERIFY(!done(later));
         running.listen([] { return true; });
         QTRY_VERIFY(done(later));

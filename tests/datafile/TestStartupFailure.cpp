@@ -10,6 +10,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +24,13 @@ class TestStartupFailure : public QObject
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Dates a file or folder an hour back, so that any change would show in its modification time.
+    static bool backdate(const QString& path)
+    {
+        const timespec anHourAgo { std::time(nullptr) - 3600, 0 };
+        const timespec times[2] { anHourAgo, anHourAgo };
+        return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
     }
 
 private slots:
@@ -58,11 +68,13 @@ private slots:
             QVERIFY(QDir().mkdir(path));
         } else if (!bytes.isNull()) {
             QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(bytes), qint64(bytes.size()));
         }
+        if (QFileInfo::exists(path))
+            QVERIFY(backdate(path));
         const QFileInfo before(path);
         const QByteArray bytesBefore = contents(path);
-        QTest::qWait(20); // a change would show in the modification time
 
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -74,10 +86,11 @@ private slots:
         program.start(folder.filePath(u"Vespelinda"_s), {});
         QVERIFY(program.waitForFinished(30000));
         const QString errors = QString::fromUtf8(program.readAllStandardError());
-        QVERIFY(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 1);
-        QVERIFY2(errors.contains(u"Impossibile aprire il file dei dati "_s + path + u": "_s) && errors.contains(reason)
-                && !errors.contains(u"oggi è il"_s), // no greeting: start-up never got that far
-            qPrintable(errors));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY2(errors.contains(u"Impossibile aprire il file dei dati "_s + path + u": "_s), qPrintable(errors));
+        QVERIFY2(errors.contains(reason), qPrintable(errors));
+        QVERIFY2(!errors.contains(u"oggi è il"_s), qPrintable(errors)); // no greeting: start-up never got that far
         QCOMPARE(QFileInfo(path).isFile(), before.isFile());
         QCOMPARE(QFileInfo(path).lastModified(), before.lastModified());
         QCOMPARE(contents(path), bytesBefore);

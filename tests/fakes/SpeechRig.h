@@ -6,6 +6,8 @@
 #include "speech/Speaker.h"
 
 #include <QtTest>
+#include <future>
+#include <memory>
 
 // A real Speaker over the fake engine and output: tests see what is said and decide when it ends.
 struct SpeechRig
@@ -34,6 +36,15 @@ struct SpeechRig
         const QString text = spoken().last();
         output.finishClip();
         return text;
+    }
+    // Waits, without running this thread's events, until the synthesis thread has done all it was
+    // handed so far: whatever Speak() sent there has reached the engine.
+    bool synthesisCaughtUp()
+    {
+        auto done = std::make_shared<std::promise<void>>();
+        std::future<void> caughtUp = done->get_future();
+        speaker.onSynthesisThread([done] { done->set_value(); }, [] {});
+        return caughtUp.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
     }
     // Plays every text to its end, those queued meanwhile too, and returns all the engine was given.
     QStringList finishAll()

@@ -55,7 +55,9 @@ private slots:
         rig.window->countdown().tmrIconaTimer(); // asleep: the farewell opens the eyes
 
         QVERIFY(!rig.window->close()); // the close box
-        QVERIFY(rig.window->isVisible() && rig.eyesOpen() && !rig.timer("Timer3")->isActive());
+        QVERIFY(rig.window->isVisible());
+        QVERIFY(rig.eyesOpen());
+        QVERIFY(!rig.timer("Timer3")->isActive());
         QCOMPARE(exit.farewellUnderWay(), tipoFinale != QLatin1String("Nessuno"));
         QCOMPARE(exit.counting(), said.isEmpty()); // waits for the farewell to be heard
         QCOMPARE(rig.speech.finishAll(), said);
@@ -65,19 +67,24 @@ private slots:
         rig.window->wakeUp();
         rig.clock.advance(10000);
         rig.face().Timer3Timer();
-        QVERIFY(rig.eyesOpen() && !rig.timer("Timer3")->isActive());
+        QVERIFY(rig.eyesOpen());
+        QVERIFY(!rig.timer("Timer3")->isActive());
 
         countdownTo(rig, 5);
         QVERIFY(rig.eyesOpen());
         exit.Timer2Timer(); // 1.2 s: the wink
-        QVERIFY(!rig.widget("Image4")->isHidden() && rig.widget("Image5")->isHidden());
+        QVERIFY(!rig.widget("Image4")->isHidden());
+        QVERIFY(rig.widget("Image5")->isHidden());
         exit.Timer2Timer(); // 1.4 s
         QVERIFY(rig.eyesOpen());
         exit.Timer2Timer();
-        QVERIFY(unloaded.isEmpty() && rig.tray.isVisible());
+        QCOMPARE(unloaded.size(), 0);
+        QVERIFY(rig.tray.isVisible());
         exit.Timer2Timer(); // 1.8 s
         QCOMPARE(unloaded.size(), 1);
-        QVERIFY(!rig.window->isVisible() && !rig.tray.isVisible() && !secondary.isVisible());
+        QVERIFY(!rig.window->isVisible());
+        QVERIFY(!rig.tray.isVisible());
+        QVERIFY(!secondary.isVisible());
         QVERIFY(!exit.counting());
     }
 
@@ -115,7 +122,8 @@ private slots:
         QVERIFY(rig.eyesOpen());
         QVERIFY(rig.speech.finishCurrent()); // does not restart the countdown
         QCOMPARE(rig.speech.spoken(), QStringList(3, Farewell));
-        QVERIFY(rig.window->exitRoutine().closingStep() == 6 && rig.window->exitRoutine().counting());
+        QCOMPARE(rig.window->exitRoutine().closingStep(), 6);
+        QVERIFY(rig.window->exitRoutine().counting());
         countdownTo(rig, 9);
         QCOMPARE(unloaded.size(), 1);
     }
@@ -128,13 +136,18 @@ private slots:
         const SessionWatcher session(*rig.window);
         QSignalSpy unloaded(rig.window.get(), &frmArriv::unloaded);
         QGuiApplicationPrivate::instance()->commitData();
-        QTest::qWait(20);
-        QVERIFY(rig.window->isVisible() && rig.tray.isVisible() && unloaded.isEmpty());
+        QCoreApplication::sendPostedEvents(); // whatever the request set going has run
+        QCOMPARE(rig.speech.speaker.SpeakingState(), Speaker::Idle);
+        QVERIFY(rig.window->isVisible());
+        QVERIFY(rig.tray.isVisible());
+        QCOMPARE(unloaded.size(), 0);
 
         QEvent quit(QEvent::Quit);
         QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
         QCOMPARE(unloaded.size(), 1);
-        QVERIFY(!rig.window->isVisible() && !rig.tray.isVisible() && !rig.timer("Timer3")->isActive());
+        QVERIFY(!rig.window->isVisible());
+        QVERIFY(!rig.tray.isVisible());
+        QVERIFY(!rig.timer("Timer3")->isActive());
         rig.window->close();
         QCOMPARE(unloaded.size(), 1);
         QCOMPARE(rig.speech.speaker.SpeakingState(), Speaker::Idle); // no farewell at any point

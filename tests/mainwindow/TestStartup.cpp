@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QtTest>
-#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -21,27 +20,40 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     // The initial message the user chose; with "Riduci icona" only the icon shows.
+    void initialMessageByChoice_data()
+    {
+        QTest::addColumn<QString>("tipo"); // "Tipo iniziale"
+        QTest::addColumn<QString>("messaggio"); // "Messaggio iniziale"
+        QTest::addColumn<bool>("hidden"); // "Riduci icona"
+        QTest::addColumn<int>("texts"); // spoken, empty ones too
+        QTest::addColumn<QStringList>("heard");
+        const QString greeting = ItalianSpeechText::forEar(Greeting::text(QDateTime(QDate(2026, 12, 5), QTime(9, 5))));
+        QTest::newRow("DataOra, icon only") << u"DataOra"_s << u"mai"_s << true << 1 << QStringList { greeting };
+        QTest::newRow("Personalizzato") << u"Personalizzato"_s << u"Ciao, sono qui!"_s << false << 1
+                                        << QStringList { u"Ciao, sono qui!"_s };
+        QTest::newRow("Personalizzato, no message") << u"Personalizzato"_s << QString() << false << 1 << QStringList {};
+        QTest::newRow("Nessuno") << u"Nessuno"_s << u"mai"_s << false << 0 << QStringList {};
+        QTest::newRow("other case") << u"dataora"_s << u"mai"_s << false << 0 << QStringList {};
+        QTest::newRow("not a word") << u"xyz\x01"_s << u"mai"_s << false << 0 << QStringList {};
+    }
     void initialMessageByChoice()
     {
-        const QString greeting = ItalianSpeechText::forEar(Greeting::text(QDateTime(QDate(2026, 12, 5), QTime(9, 5))));
-        // "Tipo iniziale", "Messaggio iniziale", start hidden, texts spoken (empty ones too), texts heard.
-        const QList<std::tuple<QString, QString, bool, int, QStringList>> choices { { u"DataOra"_s, u"mai"_s, true, 1,
-                                                                                        { greeting } },
-            { u"Personalizzato"_s, u"Ciao, sono qui!"_s, false, 1, { u"Ciao, sono qui!"_s } },
-            { u"Personalizzato"_s, QString(), false, 1, {} }, { u"Nessuno"_s, u"mai"_s, false, 0, {} },
-            { u"dataora"_s, u"mai"_s, false, 0, {} }, { u"xyz\x01"_s, u"mai"_s, false, 0, {} } };
-        for (const auto& [tipo, messaggio, hidden, texts, heard] : choices) {
-            MainWindowRig rig;
-            rig.settings.setTipoIniziale(tipo);
-            rig.settings.setRiduciIcona(hidden);
-            if (!messaggio.isNull())
-                rig.settings.setMessaggioIniziale(messaggio);
-            QSignalSpy progress(&rig.speech.speaker, &Speaker::SpeechProgress);
-            QVERIFY(rig.start());
-            QVERIFY2(rig.window->isVisible() != hidden && rig.tray.isVisible(), qPrintable(tipo));
-            QCOMPARE(rig.speech.finishAll(), heard);
-            QVERIFY2(progress.size() == texts, qPrintable(tipo));
-        }
+        QFETCH(QString, tipo);
+        QFETCH(QString, messaggio);
+        QFETCH(bool, hidden);
+        QFETCH(int, texts);
+        QFETCH(QStringList, heard);
+        MainWindowRig rig;
+        rig.settings.setTipoIniziale(tipo);
+        rig.settings.setRiduciIcona(hidden);
+        if (!messaggio.isNull())
+            rig.settings.setMessaggioIniziale(messaggio);
+        QSignalSpy progress(&rig.speech.speaker, &Speaker::SpeechProgress);
+        QVERIFY(rig.start());
+        QCOMPARE(rig.window->isVisible(), !hidden);
+        QVERIFY(rig.tray.isVisible());
+        QCOMPARE(rig.speech.finishAll(), heard);
+        QCOMPARE(progress.size(), texts);
     }
 
     // The greeting is queued at start but synthesised only once the window is on screen, when the
@@ -51,14 +63,20 @@ private slots:
         MainWindowRig rig({ .quiet = false, .load = false });
         QVERIFY(rig.start());
         rig.window->load();
-        std::this_thread::sleep_for(std::chrono::milliseconds(50)); // time enough for the synthesis thread
-        QVERIFY(rig.speech.spoken().isEmpty() && rig.speech.speaker.SpeakingState() == Speaker::Speaking);
-        QVERIFY(!rig.tray.isVisible() && !rig.child("MonthView1"));
+        QVERIFY(rig.speech.synthesisCaughtUp());
+        QCOMPARE(rig.speech.spoken(), QStringList());
+        QCOMPARE(rig.speech.speaker.SpeakingState(), Speaker::Speaking);
+        QVERIFY(!rig.tray.isVisible());
+        QVERIFY(!rig.child("MonthView1"));
         rig.window->pages().showPage(PageStrip::Calendario);
         auto* calendar = rig.child<QCalendarWidget>("MonthView1");
-        QVERIFY(calendar && calendar->isVisible() && calendar->selectedDate() == rig.clock.now().date());
+        QVERIFY(calendar);
+        QVERIFY(calendar->isVisible());
+        QCOMPARE(calendar->selectedDate(), rig.clock.now().date());
         QTRY_VERIFY(rig.window->startFinished());
-        QVERIFY(rig.tray.isVisible() && rig.tray.hasIcon && !rig.window->windowIcon().isNull());
+        QVERIFY(rig.tray.isVisible());
+        QVERIFY(rig.tray.hasIcon);
+        QVERIFY(!rig.window->windowIcon().isNull());
         QCOMPARE(rig.speech.finishAll().size(), 1);
     }
 
@@ -68,10 +86,12 @@ private slots:
     {
         MainWindowRig rig({ .quiet = false, .heartbeat = true });
         QFile file(rig.settingsPath);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("\xff\xfe\x00\x01[Opz", 9) == 9);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write("\xff\xfe\x00\x01[Opz", 9), qint64(9));
         file.close();
         QVERIFY(rig.start());
-        QVERIFY(rig.shown() && !rig.window->countdown().tmrIcona.isActive());
+        QVERIFY(rig.shown());
+        QVERIFY(!rig.window->countdown().tmrIcona.isActive());
         QCOMPARE(rig.window->countdown().tmrIcona.interval(), 15000);
         QTRY_COMPARE_WITH_TIMEOUT(
             rig.child<QLabel>("lblDataOra")->text(), AgendaTexts::generalDate(rig.clock.now()), 3000);

@@ -165,8 +165,8 @@ private slots:
         }
         QCOMPARE(output.clips.size(), 3);
         const qint64 resumedFrom = 1000 - output.clips.last().durationMs();
-        QVERIFY2(resumedFrom >= resumeFromMinMs && resumedFrom <= resumeFromMaxMs,
-            qPrintable(u"resumed from %1 ms"_s.arg(resumedFrom)));
+        QCOMPARE_GE(resumedFrom, resumeFromMinMs);
+        QCOMPARE_LE(resumedFrom, resumeFromMaxMs);
         output.finishClip();
         QCOMPARE(speaker.SpeakingState(), Speaker::Idle);
         QCOMPARE(engine.calls.load(), 2); // the reading was not made again
@@ -191,15 +191,23 @@ private slots:
         PulseAudioOutput output;
         output.setSilent(true);
         Speaker speaker(engine, output);
+        QSignalSpy started(&speaker, &Speaker::SpeechStarted);
         QSignalSpy progress(&speaker, &Speaker::SpeechProgress);
-        speaker.Speak(QString(30, u'a'));
-        QTest::qWait(280);
-        QCOMPARE(progress.size(), 0);
+        QElapsedTimer clock;
+        qint64 firstEndedAtMs = -1;
+        connect(&speaker, &Speaker::SpeechProgress, this, [&] {
+            if (firstEndedAtMs < 0)
+                firstEndedAtMs = clock.elapsed();
+        });
+        clock.start();
+        speaker.Speak(QString(30, u'a')); // 300 ms
         QTRY_COMPARE_WITH_TIMEOUT(progress.size(), 1, 3000);
+        QCOMPARE_GE(firstEndedAtMs, 300);
         speaker.Speak(QString(20, u'a'), Speaker::Lane::Reading); // 200 ms and the tail
-        QTest::qWait(50);
+        QTRY_COMPARE(started.size(), 2); // it plays
         speaker.PauseReading();
-        QTest::qWait(700); // longer than the whole clip
+        // Paused for longer than the whole clip: it does not end meanwhile.
+        QVERIFY(!QTest::qWaitFor([&] { return progress.size() > 1; }, 700));
         QCOMPARE(progress.size(), 1);
         speaker.ResumeReading();
         QTRY_COMPARE_WITH_TIMEOUT(progress.size(), 2, 3000);
