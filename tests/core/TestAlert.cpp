@@ -55,8 +55,10 @@ private slots:
         // Every text is played to its end, so one that should not have been said would show here.
         QCOMPARE(rig.finishAll(), speaks ? QStringList { "Elimino la voce?" } : QStringList());
         alert(nullptr, QString(), QString(), 0);
-        QVERIFY(boxes.shown.size() == 2 && boxes.shown[0].text == "Elimino?" && boxes.shown[0].style == 36
-            && boxes.shown[0].title == "Rubrica");
+        QCOMPARE(boxes.shown.size(), 2);
+        QCOMPARE(boxes.shown[0].text, u"Elimino?"_s);
+        QCOMPARE(boxes.shown[0].style, 36);
+        QCOMPARE(boxes.shown[0].title, u"Rubrica"_s);
         QCOMPARE(boxes.shown[1].title, u"Vespelinda"_s);
     }
 

@@ -30,27 +30,54 @@ private slots:
         const QList<std::pair<const char*, const char*>> defaults { { "Tipo iniziale", "DataOra" },
             { "Tipo finale", "Standard" }, { "Carica avvio", "0" }, { "Riduci icona", "0" }, { "Leggi errore", "1" },
             { "Automin", "0" }, { "Mess Min", "1" }, { "Secondi inatt", "15" } };
-        for (const auto& [key, value] : defaults)
-            QCOMPARE(raw.value(u"Opzioni/"_s + QLatin1String(key)).toString(), QLatin1String(value));
+        QStringList written;
+        QStringList expected;
+        for (const auto& [key, value] : defaults) {
+            written << QString::fromLatin1(key) + u'=' + raw.value(u"Opzioni/"_s + QLatin1String(key)).toString();
+            expected << QString::fromLatin1(key) + u'=' + QLatin1String(value);
+        }
+        QCOMPARE(written, expected);
         QCOMPARE(raw.allKeys().size(), 8); // the two messages have no default
-        QVERIFY(store.tipoIniziale() == QLatin1String("DataOra") && store.tipoFinale() == QLatin1String("Standard"));
-        QVERIFY(!store.caricaAvvio() && !store.riduciIcona() && store.leggiErrore() && !store.automin());
-        QVERIFY(store.messMin() && store.inactivityIntervalMs() == 15000);
+        QCOMPARE(store.tipoIniziale(), u"DataOra"_s);
+        QCOMPARE(store.tipoFinale(), u"Standard"_s);
+        QCOMPARE(store.caricaAvvio(), false);
+        QCOMPARE(store.riduciIcona(), false);
+        QCOMPARE(store.leggiErrore(), true);
+        QCOMPARE(store.automin(), false);
+        QCOMPARE(store.messMin(), true);
+        QCOMPARE(store.inactivityIntervalMs(), 15000);
 
-        // Any marker leaves every option as it is, even a missing one; without it all are written again.
+        // Without the marker every option is written again.
         QSettings(m_path, QSettings::IniFormat).remove(u"Opzioni/Tipo iniziale"_s);
         store.setTipoFinale(u"Nessuno"_s);
-        for (const char* marker : { "0", "1", "sì" }) {
-            store.save(u"Carica avvio"_s, QString::fromUtf8(marker));
-            QVERIFY(!store.initialiseOnFirstRun());
-            QVERIFY(store.tipoIniziale().isEmpty() && store.tipoFinale() == QLatin1String("Nessuno"));
-        }
         QSettings(m_path, QSettings::IniFormat).remove(u"Opzioni/Carica avvio"_s);
         QVERIFY(store.initialiseOnFirstRun());
         QCOMPARE(store.tipoFinale(), u"Standard"_s);
         store.setAutomin(true);
         store.setMessMin(false);
-        QVERIFY(store.get(u"Automin"_s) == "1" && store.get(u"Mess Min"_s) == "0");
+        QCOMPARE(store.get(u"Automin"_s), u"1"_s);
+        QCOMPARE(store.get(u"Mess Min"_s), u"0"_s);
+    }
+
+    // Any marker leaves every option as it is, even a missing one.
+    void anyFirstRunMarkerLeavesTheOptionsAlone_data()
+    {
+        QTest::addColumn<QString>("marker");
+        QTest::newRow("0") << u"0"_s;
+        QTest::newRow("1") << u"1"_s;
+        QTest::newRow("a word") << u"sì"_s;
+    }
+    void anyFirstRunMarkerLeavesTheOptionsAlone()
+    {
+        QFETCH(QString, marker);
+        SettingsStore store(m_path);
+        QVERIFY(store.initialiseOnFirstRun());
+        QSettings(m_path, QSettings::IniFormat).remove(u"Opzioni/Tipo iniziale"_s);
+        store.setTipoFinale(u"Nessuno"_s);
+        store.save(u"Carica avvio"_s, marker);
+        QVERIFY(!store.initialiseOnFirstRun());
+        QCOMPARE(store.tipoIniziale(), QString());
+        QCOMPARE(store.tipoFinale(), u"Nessuno"_s);
     }
 
     // The message words are read in one place: a word outside the set greets with nothing and
@@ -76,7 +103,8 @@ private slots:
         QFETCH(int, farewell);
         QFETCH(bool, known);
         SettingsStore store(m_path);
-        QVERIFY(store.save(u"Tipo iniziale"_s, word) && store.save(u"Tipo finale"_s, word));
+        QVERIFY(store.save(u"Tipo iniziale"_s, word));
+        QVERIFY(store.save(u"Tipo finale"_s, word));
         QCOMPARE(int(store.greeting()), greeting);
         QCOMPARE(int(store.farewell()), farewell);
         QCOMPARE(store.storedGreeting().has_value() && store.storedFarewell().has_value(), known);
@@ -133,37 +161,58 @@ private slots:
     }
 
     // Written by one store object, read by another as typed; a switch is on only for "1".
+    void valuesReadBackAsStored_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("1") << u"1"_s << true;
+        QTest::newRow("0") << u"0"_s << false;
+        QTest::newRow("true") << u"true"_s << false;
+        QTest::newRow("space and 1") << u" 1"_s << false;
+        QTest::newRow("empty") << u""_s << false;
+        QTest::newRow("comma") << u"ciao, a domani"_s << false;
+        QTest::newRow("quotes, equals, semicolon, hash") << u"è l'ora \"giusta\" = sì; #1"_s << false;
+        QTest::newRow("two lines") << u"riga uno\nriga due"_s << false;
+    }
     void valuesReadBackAsStored()
     {
-        for (const char* text :
-            { "1", "0", "true", " 1", "", "ciao, a domani", "è l'ora \"giusta\" = sì; #1", "riga uno\nriga due" }) {
-            const QString path = m_dir.filePath(u"values%1.conf"_s.arg(++m_n));
-            SettingsStore(path).save(u"Automin"_s, QString::fromUtf8(text));
-            SettingsStore(path).setMessaggioFinale(QString::fromUtf8(text));
-            const SettingsStore store(path);
-            QVERIFY2(store.get(u"Automin"_s) == QString::fromUtf8(text)
-                    && store.messaggioFinale() == QString::fromUtf8(text),
-                text);
-            QVERIFY2(store.automin() == (QByteArray(text) == "1"), text);
-        }
-        // A hand-edited text with a comma, which QSettings reads as a list, is still the user's text.
+        QFETCH(QString, text);
+        QFETCH(bool, on);
+        SettingsStore(m_path).save(u"Automin"_s, text);
+        SettingsStore(m_path).setMessaggioFinale(text);
+        const SettingsStore store(m_path);
+        QCOMPARE(store.get(u"Automin"_s), text);
+        QCOMPARE(store.messaggioFinale(), text);
+        QCOMPARE(store.automin(), on);
+    }
+
+    // A hand-edited text with a comma, which QSettings reads as a list, is still the user's text.
+    void aHandEditedCommaIsText()
+    {
         QFile file(m_path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[Opzioni]\nTipo%20finale=Standard, Nessuno\n") > 0);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write("[Opzioni]\nTipo%20finale=Standard, Nessuno\n") > 0);
         file.close();
         QCOMPARE(SettingsStore(m_path).tipoFinale(), u"Standard, Nessuno"_s);
     }
 
     // On the decimal digits (a tie really goes to even); no usable number gives 15 seconds.
-    void inactivityIntervalInMilliseconds()
+    void inactivityIntervalInMilliseconds_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("ms");
         const QList<std::pair<const char*, int>> cases { { "15", 15000 }, { "15.5", 15500 }, { "20,25", 20250 },
             { " 0030 ", 30000 }, { "15.0005", 15000 }, { "15.0015", 15002 }, { "15.00050001", 15001 },
             { "15.0004999", 15000 }, { "quindici", 15000 }, { "", 15000 }, { "-20", 15000 }, { "0", 15000 },
             { "0.0004", 15000 }, { "99999999999", 15000 }, { "1e3", 15000 }, { "-1e309", 15000 } };
-        for (const auto& [text, ms] : cases) {
-            const int actual = SettingsStore::inactivityMs(QString::fromLatin1(text));
-            QVERIFY2(actual == ms, qPrintable(u"\"%1\" gave %2"_s.arg(QLatin1String(text)).arg(actual)));
-        }
+        for (const auto& [text, ms] : cases)
+            QTest::addRow("\"%s\"", text) << QString::fromLatin1(text) << ms;
+    }
+    void inactivityIntervalInMilliseconds()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, ms);
+        QCOMPARE(SettingsStore::inactivityMs(text), ms);
     }
 };
 

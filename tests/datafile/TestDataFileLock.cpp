@@ -23,15 +23,18 @@ private slots:
         const QString inUse = data.errorText();
         QVERIFY(inUse.contains(file.path + QStringLiteral(" è in uso da un altro programma")));
 
-        QVERIFY(otherProgram.exec(QStringLiteral("ROLLBACK")) && data.open());
+        QVERIFY(otherProgram.exec(QStringLiteral("ROLLBACK")));
+        QVERIFY2(data.open(), qPrintable(data.errorText()));
         RecordSet& rubrica = data.dtaRubrica();
         QVERIFY(otherProgram.exec(QStringLiteral("BEGIN IMMEDIATE"))); // others may read, not write
-        QVERIFY(rubrica.AddNew() && rubrica.setValue(QStringLiteral("Nome"), QStringLiteral("Anna")));
+        QVERIFY(rubrica.AddNew());
+        QVERIFY(rubrica.setValue(QStringLiteral("Nome"), QStringLiteral("Anna")));
         QVERIFY(!rubrica.Update());
         QCOMPARE(rubrica.lastRefusal(), Refusal::Busy);
         QCOMPARE(rubrica.lastError(), inUse);
         QCOMPARE(rubrica.value(QStringLiteral("Nome")).toString(), QStringLiteral("Anna"));
-        QVERIFY(otherProgram.exec(QStringLiteral("ROLLBACK")) && rubrica.Update());
+        QVERIFY(otherProgram.exec(QStringLiteral("ROLLBACK")));
+        QVERIFY2(rubrica.Update(), qPrintable(rubrica.lastError()));
     }
 };
 

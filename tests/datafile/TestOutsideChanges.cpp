@@ -112,18 +112,23 @@ private slots:
     void requeryKeepsTheEditBuffer()
     {
         RecordSet& set = m_data->dtaRubrica();
-        QVERIFY(set.moveTo(2) && set.Edit() && set.setValue(u"Telefono"_s, u"333"_s));
+        QVERIFY(set.moveTo(2));
+        QVERIFY(set.Edit());
+        QVERIFY(set.setValue(u"Telefono"_s, u"333"_s));
         QVERIFY(OtherProgram(m_path).exec(u"DELETE FROM Rubrica WHERE Nome = 'Anna'"_s));
         QVERIFY(set.Requery());
         QCOMPARE(set.editMode(), RecordSet::EditMode::Edit);
         QCOMPARE(set.value(u"Telefono"_s).toString(), u"333"_s);
         QVERIFY2(set.Update(), qPrintable(set.lastError()));
-        QVERIFY(set.Refresh() && set.moveTo(1));
+        QVERIFY(set.Refresh());
+        QVERIFY(set.moveTo(1));
         QCOMPARE(set.value(u"Nome"_s).toString(), u"Carla"_s);
         QCOMPARE(set.value(u"Telefono"_s).toString(), u"333"_s);
 
         // The record deleted elsewhere while being changed: the change is refused, not put on another.
-        QVERIFY(set.moveTo(0) && set.Edit() && set.setValue(u"Telefono"_s, u"444"_s));
+        QVERIFY(set.moveTo(0));
+        QVERIFY(set.Edit());
+        QVERIFY(set.setValue(u"Telefono"_s, u"444"_s));
         QVERIFY(OtherProgram(m_path).exec(u"DELETE FROM Rubrica WHERE Nome = 'Bruno'"_s));
         QVERIFY(set.Requery());
         QVERIFY(!set.Update());
@@ -142,7 +147,10 @@ private slots:
         QCOMPARE(arrived.size(), 0);
 
         auto own = m_data->openRecordSet(u"Rubrica"_s);
-        QVERIFY(own && own->AddNew() && own->setValue(u"Nome"_s, u"Dario"_s) && own->Update());
+        QVERIFY(own);
+        QVERIFY(own->AddNew());
+        QVERIFY(own->setValue(u"Nome"_s, u"Dario"_s));
+        QVERIFY2(own->Update(), qPrintable(own->lastError()));
         m_data->followOutsideChanges();
         QCOMPARE(arrived.size(), 0);
 
@@ -179,14 +187,17 @@ private slots:
         QCOMPARE(arrived.size(), 1);
         RecordSet& set = m_data->dtaRubrica();
         QCOMPARE(names(set), QStringList { "Zoe" });
-        QVERIFY2(set.AddNew() && set.setValue(u"Nome"_s, u"Ugo"_s) && set.Update(), qPrintable(set.lastError()));
+        QVERIFY(set.AddNew());
+        QVERIFY(set.setValue(u"Nome"_s, u"Ugo"_s));
+        QVERIFY2(set.Update(), qPrintable(set.lastError()));
         auto fresh = m_data->openRecordSet(u"Rubrica"_s);
         QVERIFY(fresh);
         QCOMPARE(names(*fresh), (QStringList { "Zoe", "Ugo" }));
 
         // Something that is no data file put in its place is not taken.
         QFile junk(m_dir.filePath(u"junk"_s));
-        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a database at all") > 0);
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        QCOMPARE(junk.write("not a database at all"), qint64(21));
         junk.close();
         QVERIFY(::rename(QFile::encodeName(junk.fileName()).constData(), QFile::encodeName(m_path).constData()) == 0);
         m_data->followOutsideChanges();
@@ -223,7 +234,9 @@ private slots:
         } else {
             QVERIFY(other.exec(before));
         }
-        QVERIFY(!(set.AddNew() && set.setValue(u"Testo"_s, QString(20000, u'x')) && set.Update()));
+        QVERIFY(set.AddNew());
+        QVERIFY(set.setValue(u"Testo"_s, QString(20000, u'x')));
+        QVERIFY(!set.Update()); // refused when it is stored
         QCOMPARE(int(set.lastRefusal()), refusal);
         QVERIFY2(set.lastRefusalInWords().startsWith(words), qPrintable(set.lastRefusalInWords()));
         other.exec(u"COMMIT"_s);
