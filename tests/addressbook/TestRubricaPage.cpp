@@ -114,7 +114,8 @@ private slots:
         }
         QCOMPARE(seen, shown);
         QCOMPARE(rig.state(), "browse");
-        QVERIFY(rig.boxes.shown.isEmpty() && said.isEmpty());
+        QCOMPARE(rig.boxes.shown.size(), 0);
+        QCOMPARE(said, QStringList());
     }
 
     // The pointer over the page's controls is activity, but "Modifica" has no pointer reaction of
@@ -151,7 +152,9 @@ private slots:
     {
         RubricaRig rig({ { "Anna", "06 1", "anna@casa.it" } });
         rig.click("cmdAggiungi");
-        QVERIFY(rig.state() == "entry" && rig.shown() == "||" && rig.window->focusWidget() == rig.field("txtRnome"));
+        QCOMPARE(rig.state(), "entry");
+        QCOMPARE(rig.shown(), "||");
+        QCOMPARE(rig.window->focusWidget(), rig.field("txtRnome"));
         rig.click("cmdAggiungi");
         QCOMPARE(rig.takeBoxes(), QStringList { "48 Attenzione: Devi inserire il nome!" });
         QCOMPARE(said, QStringList { "Devi inserire il nome" });
@@ -161,7 +164,8 @@ private slots:
         rig.boxes.answer = MessageBoxService::No;
         rig.click("cmdAggiungi");
         QCOMPARE(rig.takeBoxes(), QStringList { telephone });
-        QVERIFY(rig.state() == "entry" && rig.window->focusWidget() == rig.field("txtRtel"));
+        QCOMPARE(rig.state(), "entry");
+        QCOMPARE(rig.window->focusWidget(), rig.field("txtRtel"));
 
         rig.boxes.answer = MessageBoxService::Yes;
         rig.click("cmdAggiungi");
@@ -182,13 +186,16 @@ private slots:
         rig.click("cmdModifica");
         rig.type("txtRnome", "X");
         rig.click("cmdElimina"); // "&Annulla"
-        QVERIFY(rig.state() == "browse" && rig.shown() == "Anna|1|a@x" && rig.stored() == original);
+        QCOMPARE(rig.state(), "browse");
+        QCOMPARE(rig.shown(), "Anna|1|a@x");
+        QCOMPARE(rig.stored(), original);
 
         rig.click("cmdModifica");
         rig.field("txtRtel")->selectAll();
         rig.field("txtRtel")->insert("+39 06-1 'quoted' 100% è 😀"); // a paste: no key types an emoji
         rig.click("cmdAggiungi");
-        QVERIFY(rig.state() == "browse" && rig.boxes.shown.isEmpty());
+        QCOMPARE(rig.state(), "browse");
+        QCOMPARE(rig.boxes.shown.size(), 0);
         QCOMPARE(rig.shown(), "Anna|+39 06-1 'quoted' 100% è 😀|a@x");
         QCOMPARE(rig.stored().first(), "Anna|+39 06-1 'quoted' 100% è 😀|a@x");
 
@@ -202,7 +209,8 @@ private slots:
         rig.click("cmdElimina");
         rig.click("cmdModifica");
         QCOMPARE(rig.takeBoxes(), QStringList { "48 Attenzione: Non c'è nessuna voce selezionata!" });
-        QVERIFY(rig.state() == "browse" && rig.stored().isEmpty());
+        QCOMPARE(rig.state(), "browse");
+        QCOMPARE(rig.stored(), QStringList());
     }
 
     // However the text reaches a field while an entry is changed (typed, pasted, or set by a
@@ -223,7 +231,8 @@ private slots:
         rig.click("cmdModifica");
         QLineEdit* tel = rig.field("txtRtel");
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(tel);
-        QVERIFY(accessible && accessible->editableTextInterface());
+        QVERIFY(accessible);
+        QVERIFY(accessible->editableTextInterface());
         if (how == "typed") {
             tel->end(false);
             QTest::keyClicks(tel, "23");
@@ -303,7 +312,9 @@ private slots:
         rig.click("cmdAggiungi");
         rig.type("txtRnome", "Nuovo");
         said.clear();
-        QVERIFY(search("Bruno") == "Nuovo||" && rig.state() == "entry" && said.isEmpty());
+        QCOMPARE(search("Bruno"), "Nuovo||");
+        QCOMPARE(rig.state(), "entry");
+        QCOMPARE(said, QStringList());
 
         // Entries added, changed and deleted after a search are found as they now are.
         rig.click("cmdAggiungi");
@@ -344,16 +355,19 @@ private slots:
         QCOMPARE(rig.takeBoxes(),
             QStringList {
                 "48 Attenzione: Non riesco a salvare la voce: " + reason + ". Quello che hai scritto resta qui." });
-        QVERIFY(rig.state() == "entry" && rig.shown() == name + "|06 2|n@x");
+        QCOMPARE(rig.state(), "entry");
+        QCOMPARE(rig.shown(), name + "|06 2|n@x");
         rig.sql("PRAGMA query_only = 0");
         rig.sql("PRAGMA max_page_count = 100000");
         rig.click("cmdAggiungi");
-        QVERIFY(rig.state() == "browse" && rig.stored().last() == name + "|06 2|n@x");
+        QCOMPARE(rig.state(), "browse");
+        QCOMPARE(rig.stored().last(), name + "|06 2|n@x");
 
         rig.sql("PRAGMA query_only = 1");
         rig.click("cmdElimina");
         QVERIFY(rig.takeBoxes().last().startsWith("48 Attenzione: Non riesco a eliminare la voce: il file dei dati"));
-        QVERIFY(rig.shown() == "Anna|1|a@x" && rig.stored().size() == 2);
+        QCOMPARE(rig.shown(), "Anna|1|a@x");
+        QCOMPARE(rig.stored().size(), 2);
     }
 };
 

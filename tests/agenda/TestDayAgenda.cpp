@@ -64,22 +64,28 @@ private slots:
         QCOMPARE(loaded.texts(Kind::Appuntamento), (QStringList { "dentista", "notte" }));
         QCOMPARE(loaded.agenda.appuntamentiOggi()[1].Ora.time(), QTime(9, 5));
         QCOMPARE(loaded.texts(Kind::Promemoria), (QStringList { "passeggiata", "medicina" }));
-        QVERIFY(loaded.lit[0] == QList<int>({ 9, 0 }) && loaded.lit[1] == QList<int>({ 16, 8 }));
+        QCOMPARE(loaded.lit[0], QList<int>({ 9, 0 }));
+        QCOMPARE(loaded.lit[1], QList<int>({ 16, 8 }));
         // Another day: that day's appointments; nothing of the earlier load stays, even when none is left.
         QVERIFY(loaded.load(Today.addDays(1)));
         QCOMPARE(loaded.texts(Kind::Appuntamento), QStringList { "domani" });
-        QVERIFY(file.removeAppointments(u"domani"_s) && loaded.load(Today.addDays(1)));
-        QVERIFY(loaded.agenda.appuntamentiCount() == 0 && loaded.lit[0].isEmpty());
+        QVERIFY(file.removeAppointments(u"domani"_s));
+        QVERIFY(loaded.load(Today.addDays(1)));
+        QCOMPARE(loaded.agenda.appuntamentiCount(), 0);
+        QCOMPARE(loaded.lit[0], QList<int>());
         QVERIFY(loaded.agenda.appuntamentiOggi().size() <= 1);
 
         // No cap: the 101st entry of a day counts and lights its hour like the others.
         for (int i = 1; i <= 101; ++i) {
             const QTime at = i <= 100 ? QTime(10, i % 60) : QTime(23, 0);
-            QVERIFY(file.addAppointment(Today, at, u"voce %1"_s.arg(i)) && file.addReminder(at, u"promemoria"_s));
+            QVERIFY2(file.addAppointment(Today, at, u"voce %1"_s.arg(i)), qPrintable(u"voce %1"_s.arg(i)));
+            QVERIFY2(file.addReminder(at, u"promemoria"_s), qPrintable(u"promemoria %1"_s.arg(i)));
         }
         QVERIFY(loaded.load());
-        QVERIFY(loaded.agenda.appuntamentiCount() == 103 && loaded.agenda.promemoriaCount() == 103);
-        QVERIFY(loaded.lit[0].contains(23) && loaded.lit[1].contains(23));
+        QCOMPARE(loaded.agenda.appuntamentiCount(), 103);
+        QCOMPARE(loaded.agenda.promemoriaCount(), 103);
+        QVERIFY(loaded.lit[0].contains(23));
+        QVERIFY(loaded.lit[1].contains(23));
         QCOMPARE(loaded.agenda.appuntamentiOggi()[100].Testo, u"voce 98"_s); // after "dentista" and "notte"
     }
 
@@ -99,7 +105,8 @@ private slots:
         QVERIFY(loaded.load());
         // An unreadable time is neither lit nor announced: the row is left out.
         QCOMPARE(loaded.texts(Kind::Appuntamento), QStringList { QString() });
-        QVERIFY(loaded.lit[0] == QList<int>({ 10 }) && loaded.lit[1].isEmpty());
+        QCOMPARE(loaded.lit[0], QList<int>({ 10 }));
+        QCOMPARE(loaded.lit[1], QList<int>());
         QVERIFY(loaded.texts(Kind::Promemoria).isEmpty());
         QVERIFY(loaded.agenda.readoutEntries(Kind::Appuntamento, 0).isEmpty());
         QCOMPARE(loaded.agenda.readoutEntries(Kind::Appuntamento, 10).size(), 1);

@@ -39,7 +39,8 @@ private slots:
         const QString started = m_dir.filePath(u"started"_s);
         QVERIFY(QDir().mkpath(programFolder));
         QFile script(program);
-        QVERIFY(script.open(QIODevice::WriteOnly) && script.write("#!/bin/sh\nprintf '%s' \"$0\" > \"$MARKER\"\n") > 0);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        QVERIFY(script.write("#!/bin/sh\nprintf '%s' \"$0\" > \"$MARKER\"\n") > 0);
         script.close();
         QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
 
@@ -47,8 +48,9 @@ private slots:
         QCOMPARE(entry.update(true), std::nullopt);
         QProcess validate;
         validate.start(u"desktop-file-validate"_s, { entry.filePath() });
-        QVERIFY2(validate.waitForFinished() && validate.exitCode() == 0, validate.readAll().constData());
-        QCOMPARE(validate.readAll(), QByteArray());
+        QVERIFY(validate.waitForFinished());
+        QCOMPARE(validate.readAll(), QByteArray()); // what it finds wrong
+        QCOMPARE(validate.exitCode(), 0);
 
         // GLib's launcher unquotes the Exec line and starts what it names.
         QProcess launch;
@@ -58,7 +60,10 @@ private slots:
             env.insert(home, m_dir.path()); // what the launcher keeps stays in the test's folder
         launch.setProcessEnvironment(env);
         launch.start(u"gio"_s, { u"launch"_s, entry.filePath() });
-        QVERIFY2(launch.waitForFinished() && launch.exitCode() == 0, launch.readAllStandardError().constData());
+        QVERIFY(launch.waitForFinished());
+        QVERIFY2(launch.exitCode() == 0,
+            qPrintable(u"exit code %1: %2"_s.arg(launch.exitCode())
+                           .arg(QString::fromLocal8Bit(launch.readAllStandardError()))));
         QTRY_COMPARE(readAll(started), program);
         QFile::remove(started);
     }
@@ -79,7 +84,8 @@ private slots:
         AutostartEntry old(folder, u"/opt/vecchia"_s);
         QCOMPARE(old.update(true), std::nullopt);
         QFile file(old.filePath());
-        QVERIFY(file.open(QIODevice::Append) && file.write(switchedOff.toUtf8() + "\n") >= 0);
+        QVERIFY(file.open(QIODevice::Append));
+        QVERIFY(file.write(switchedOff.toUtf8() + "\n") >= 0);
         file.close();
         QCOMPARE(old.isSwitchedOff(), !switchedOff.isEmpty());
         AutostartEntry moved(folder, u"/opt/nuova"_s);
@@ -118,7 +124,8 @@ private slots:
         if (withLauncher) {
             QVERIFY(QDir().mkpath(QFileInfo(launcher).absolutePath()));
             QFile file(launcher);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("#!/bin/sh\n") > 0);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.write("#!/bin/sh\n") > 0);
             file.close();
             QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
         }
@@ -136,7 +143,9 @@ private slots:
         QVERIFY(!QFile::exists(entry.filePath()));
         QVERIFY(QDir(folder).mkpath(u"Vespelinda.desktop/in-the-way"_s)); // cannot be replaced, even by root
         const std::optional<QString> failure = entry.update(true);
-        QVERIFY(failure && failure->contains(entry.filePath()) && failure->size() > entry.filePath().size() + 50);
+        QVERIFY(failure);
+        QVERIFY2(failure->contains(entry.filePath()), qPrintable(*failure));
+        QCOMPARE_GT(failure->size(), entry.filePath().size() + 50); // says why, too
         QCOMPARE(entry.update(false), std::nullopt);
     }
 };

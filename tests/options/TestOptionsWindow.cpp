@@ -64,7 +64,8 @@ private slots:
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         };
         const QByteArray before = file();
-        QVERIFY(rig.options() && rig.window->finestraAperta());
+        QVERIFY(rig.options());
+        QVERIFY(rig.window->finestraAperta());
         rig.click("optIniPers", "optFineNessuno", "chkLeggiErr");
         QTest::keyClicks(rig.text("txtIniPers"), u"nuovo"_s);
         rig.action("mnuOpzioni")->trigger(); // only brings it forward
@@ -75,24 +76,32 @@ private slots:
             QTest::keyClick(rig.options(), Qt::Key_Escape);
         else
             rig.options()->close();
-        QTRY_VERIFY(!rig.options() && !rig.window->finestraAperta());
+        QTRY_VERIFY(!rig.options());
+        QTRY_VERIFY(!rig.window->finestraAperta());
         QCOMPARE(file(), before);
 
         rig.action("mnuOpzioni")->trigger();
         QVERIFY(QTest::qWaitForWindowActive(rig.options()));
-        QVERIFY(rig.in(qPrintable(ini))->isChecked() && rig.in(qPrintable(fine))->isChecked());
+        QVERIFY2(rig.in(qPrintable(ini))->isChecked(), qPrintable(ini));
+        QVERIFY2(rig.in(qPrintable(fine))->isChecked(), qPrintable(fine));
         QCOMPARE(rig.text("txtIniPers")->isVisible(), ini == u"optIniPers"_s);
         QCOMPARE(rig.text("txtIniPers")->text() + rig.text("txtFinePers")->text(), iniText + fineText);
         QCOMPARE(rig.text("txtSecIn")->text(), seconds);
         for (const bool automin : { false, true }) {
-            for (const char* name : { "chkMessMin", "Label1", "txtSecIn" })
-                QVERIFY2(rig.in<QWidget>(name)->isEnabled() == automin, name);
+            QStringList enabled;
+            for (const char* name : { "chkMessMin", "Label1", "txtSecIn" }) {
+                if (rig.in<QWidget>(name)->isEnabled())
+                    enabled << QLatin1String(name);
+            }
+            QCOMPARE(enabled, (automin ? QStringList { "chkMessMin", "Label1", "txtSecIn" } : QStringList()));
             rig.text("txtSecIn")->setText(automin ? u"x"_s : seconds); // typed, then disabled: never stored
             rig.click("chkAutomin");
         }
-        QVERIFY(!rig.text("txtSecIn")->isEnabled() && rig.in("chkMessMin")->isChecked());
+        QVERIFY(!rig.text("txtSecIn")->isEnabled());
+        QVERIFY(rig.in("chkMessMin")->isChecked());
         QTest::keyClick(rig.options(), Qt::Key_Return);
-        QTRY_VERIFY(!rig.options() && !rig.window->finestraAperta());
+        QTRY_VERIFY(!rig.options());
+        QTRY_VERIFY(!rig.window->finestraAperta());
         // A word outside the set leaves the first selection, which is what is written back.
         const bool known = ini != u"optIniData"_s;
         SettingsStore reread(rig.settingsPath);
@@ -114,7 +123,8 @@ private slots:
         QFETCH(QString, typed);
         const bool accepted = typed == u"15"_s || typed == u"60"_s;
         OptionsRig rig({ { "Automin", u"1"_s }, { "Secondi inatt", u"20"_s } });
-        QVERIFY(rig.options() && QTest::qWaitForWindowActive(rig.options()));
+        QVERIFY(rig.options());
+        QVERIFY(QTest::qWaitForWindowActive(rig.options()));
         rig.text("txtSecIn")->setFocus();
         rig.text("txtSecIn")->clear();
         QTest::keyClicks(rig.text("txtSecIn"), typed);
@@ -158,8 +168,10 @@ private slots:
         for (const char* name : { "cmdVoce", "chkAvvio", "chkIcona", "Command1" })
             failing.findChild<QAbstractButton*>(name)->click();
         QCOMPARE(voice, (QList<std::pair<QWidget*, QString>> { { &failing, u"Opzioni voce"_s } }));
-        QVERIFY(rig.boxes.shown.size() == 2 && rig.boxes.shown.last().text.contains(blocked.filePath()));
-        QVERIFY(rig.settings.riduciIcona() && !failing.isVisible());
+        QCOMPARE(rig.boxes.shown.size(), 2);
+        QVERIFY2(rig.boxes.shown.last().text.contains(blocked.filePath()), qPrintable(rig.boxes.shown.last().text));
+        QVERIFY(rig.settings.riduciIcona());
+        QVERIFY(!failing.isVisible());
     }
 
     // The desktop switched the entry off: the box shows it unchecked, and checking it with OK
@@ -171,7 +183,8 @@ private slots:
         rig.click("Command1");
         QTRY_VERIFY(!rig.options());
         QFile entry(rig.autostart.filePath());
-        QVERIFY(entry.open(QIODevice::Append) && entry.write("Hidden=true\n") > 0);
+        QVERIFY(entry.open(QIODevice::Append));
+        QVERIFY(entry.write("Hidden=true\n") > 0);
         entry.close();
         rig.action("mnuOpzioni")->trigger();
         QVERIFY(!rig.in("chkAvvio")->isChecked());
@@ -192,7 +205,8 @@ private slots:
     {
         QFETCH(bool, entryBlocked);
         OptionsRig rig({ { "Leggi errore", u"1"_s } });
-        QVERIFY(QFile::remove(rig.settingsPath) && QDir().mkdir(rig.settingsPath)); // a folder in its place
+        QVERIFY(QFile::remove(rig.settingsPath));
+        QVERIFY(QDir().mkdir(rig.settingsPath)); // a folder in its place
         QFile plain(rig.settingsDir.filePath(u"un file"_s));
         QVERIFY(plain.open(QIODevice::WriteOnly));
         AutostartEntry blocked(plain.fileName(), rig.settingsDir.path()); // its folder is a file

@@ -35,9 +35,11 @@ private slots:
         click("Command1");
         QTRY_VERIFY(rig.speech.output.playing());
         click("Command3");
-        QVERIFY(rig.speech.output.paused() && command3->property("text") == u"&Riprendi"_s);
+        QVERIFY(rig.speech.output.paused());
+        QCOMPARE(command3->property("text").toString(), u"&Riprendi"_s);
         click("Command3");
-        QVERIFY(!rig.speech.output.paused() && command3->property("text") == u"&Pausa"_s);
+        QVERIFY(!rig.speech.output.paused());
+        QCOMPARE(command3->property("text").toString(), u"&Pausa"_s);
         click("Command1"); // queued behind the first
         click("Command3");
         click("Command4"); // stop after pause: the caption back to "&Pausa", nothing left

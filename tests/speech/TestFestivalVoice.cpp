@@ -89,7 +89,9 @@ private slots:
         QVERIFY(!festival.start()); // within the wait: not even tried
         QCOMPARE(starts(), 1);
         QVERIFY(festival.synthesize(u"ciao"_s).samples.isEmpty());
-        QTRY_VERIFY_WITH_TIMEOUT(starts() == 2 || festival.start(), 3000); // after 200 ms
+        // Either way a second start is made after 200 ms: asked for, or by the synthesis meanwhile.
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            starts() == 2 || festival.start(), qPrintable(u"started %1 times"_s.arg(starts())), 3000);
         QTRY_VERIFY_WITH_TIMEOUT(festival.start(), 3000); // after 400 ms more
         QCOMPARE(starts(), 3);
         QVERIFY(festival.failure().isEmpty());
@@ -142,18 +144,24 @@ private slots:
         QCOMPARE(ItalianSpeechText::forFestival(text), latin1);
     }
 
+    void everyPhraseIsSaidWholeByFestival_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("heard");
+        for (const Phrase& phrase : programPhrases())
+            QTest::newRow(qPrintable(phrase.what)) << phrase.text << phrase.heard;
+    }
     void everyPhraseIsSaidWholeByFestival()
     {
-        for (const Phrase& phrase : programPhrases()) {
-            const Pcm pcm = say(phrase.text);
-            const QString letters = phrase.heard;
-            const double msPerLetter = double(pcm.durationMs()) / double(letters.count(QRegularExpression(u"\\w"_s)));
-            QVERIFY2(m_espeak.calls == 0, qPrintable(phrase.text)); // no sentence fell back
-            QCOMPARE(pcm.sampleRate, 16000);
-            QVERIFY2(
-                msPerLetter > 40 && msPerLetter < 160, qPrintable(phrase.text + u' ' + QString::number(msPerLetter)));
-            QVERIFY2(rms(pcm) > 800, qPrintable(phrase.text));
-        }
+        QFETCH(QString, text);
+        QFETCH(QString, heard);
+        const Pcm pcm = say(text);
+        const double msPerLetter = double(pcm.durationMs()) / double(heard.count(QRegularExpression(u"\\w"_s)));
+        QCOMPARE(m_espeak.calls, 0); // no sentence fell back
+        QCOMPARE(pcm.sampleRate, 16000);
+        QCOMPARE_GT(msPerLetter, 40.0);
+        QCOMPARE_LT(msPerLetter, 160.0);
+        QCOMPARE_GT(rms(pcm), 800.0);
     }
 
     void badInputStillGivesAudio_data()
@@ -190,7 +198,8 @@ private slots:
         const Pcm italian = espeak.synthesize(u"buongiorno a tutti"_s);
         espeak.tune(u"it+f3"_s, 100, 100);
         const Pcm variant = espeak.synthesize(u"buongiorno a tutti"_s);
-        QVERIFY(!variant.samples.isEmpty() && variant.samples != italian.samples);
+        QVERIFY(!variant.samples.isEmpty());
+        QVERIFY(variant.samples != italian.samples);
     }
 
     void aMissingHelperLeavesTheVoiceToEspeak()
@@ -213,9 +222,12 @@ private slots:
         m_settings->write({ u"Festival"_s, u"pc"_s, 100, 130, 50 });
         const Pcm man = say(text);
         m_settings->write({});
-        QVERIFY2(fast > normal * 0.4 && fast < normal * 0.7, qPrintable(u"%1 %2"_s.arg(fast).arg(normal)));
-        QVERIFY(man.durationMs() > normal * 0.7 && man.durationMs() < normal * 1.4);
-        QVERIFY(rms(man) > 300 && rms(man) < rms(say(text)) * 0.7); // half the volume
+        QCOMPARE_GT(fast, normal * 0.4);
+        QCOMPARE_LT(fast, normal * 0.7);
+        QCOMPARE_GT(man.durationMs(), normal * 0.7);
+        QCOMPARE_LT(man.durationMs(), normal * 1.4);
+        QCOMPARE_GT(rms(man), 300.0);
+        QCOMPARE_LT(rms(man), rms(say(text)) * 0.7); // half the volume
     }
 };
 
