@@ -4,7 +4,7 @@
 #include "calendar/CalendarTexts.h"
 #include "core/ActivityWatcher.h"
 #include "core/Clock.h"
-#include "core/Twips.h"
+#include "core/Controls.h"
 #include "speech/Speaker.h"
 
 #include <QAbstractItemView>
@@ -31,22 +31,21 @@ CalendarioPage::CalendarioPage(QFrame& frame, Speaker& speaker, Clock& clock, Ma
 void CalendarioPage::build(QFrame& frame)
 {
     auto* line1 = new QFrame(&frame);
-    line1->setObjectName(QStringLiteral("Line1"));
+    Controls::apply(line1, { .name = u"Line1", .twips = { 120, 2805, 2950, 30 } });
     line1->setFrameShape(QFrame::HLine);
     line1->setFrameShadow(QFrame::Sunken);
-    line1->setGeometry(twipsRect(120, 2805, 2950, 30));
 
-    cmdOre = new QPushButton(QStringLiteral("Dimmi che ore sono"), &frame);
-    cmdOre->setObjectName(QStringLiteral("cmdOre"));
-    cmdOre->setToolTip(QStringLiteral("Leggo l'ora corrente"));
-    cmdOre->setGeometry(twipsRect(120, 2895, 2950, 375));
+    cmdOre = Controls::make<QPushButton>(&frame,
+        { .name = u"cmdOre",
+            .caption = QStringLiteral("Dimmi che ore sono"),
+            .toolTip = QStringLiteral("Leggo l'ora corrente"),
+            .twips = { 120, 2895, 2950, 375 } });
     m_activity->watch(cmdOre);
 
     auto* line2 = new QFrame(&frame);
-    line2->setObjectName(QStringLiteral("Line2"));
+    Controls::apply(line2, { .name = u"Line2", .twips = { 120, 3330, 2950, 30 } });
     line2->setFrameShape(QFrame::HLine);
     line2->setFrameShadow(QFrame::Sunken);
-    line2->setGeometry(twipsRect(120, 3330, 2950, 30));
 }
 
 void CalendarioPage::buildCalendar()
@@ -54,10 +53,11 @@ void CalendarioPage::buildCalendar()
     if (MonthView1)
         return;
     MonthView1 = new QCalendarWidget(&m_frame);
-    MonthView1->setObjectName(QStringLiteral("MonthView1"));
-    MonthView1->setAccessibleName(QStringLiteral("Calendario"));
-    MonthView1->setToolTip(QStringLiteral("Clicca sulla data che ti interessa"));
-    MonthView1->setGeometry(twipsRect(120, 60, 2950, 2700));
+    Controls::apply(MonthView1,
+        { .name = u"MonthView1",
+            .accessibleName = QStringLiteral("Calendario"),
+            .toolTip = QStringLiteral("Clicca sulla data che ti interessa"),
+            .twips = { 120, 60, 2950, 2700 } });
     // Six weeks and the weekday names must fit the narrow page whole.
     QFont font = MonthView1->font();
     font.setPointSizeF(font.pointSizeF() * 0.9);

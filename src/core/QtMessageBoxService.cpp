@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/QtMessageBoxService.h"
 
+#include "core/Controls.h"
+
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
@@ -31,7 +33,7 @@ void keepWithinScreen(QMessageBox& box, QWidget* parent)
     grid->getItemPosition(grid->indexOf(label), &row, &column, &rows, &columns);
     grid->removeWidget(label);
     auto* scroll = new QScrollArea(&box);
-    scroll->setObjectName(QStringLiteral("scrollTesto"));
+    Controls::apply(scroll, { .name = u"scrollTesto" });
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidgetResizable(true);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/MainMenus.h"
 
+#include "core/Controls.h"
+
 #include <QMenu>
 
 namespace {
@@ -15,8 +17,7 @@ QAction* item(QMenu* menu, const char* name, const char* caption)
 MainMenus::MainMenus(QWidget& window)
 {
     mnuPrinc = new QMenu(&window);
-    mnuPrinc->setObjectName(QStringLiteral("mnuPrinc"));
-    mnuPrinc->setAccessibleName(QStringLiteral("Menu di Vespelinda"));
+    Controls::apply(mnuPrinc, { .name = u"mnuPrinc", .accessibleName = QStringLiteral("Menu di Vespelinda") });
     mnuEsci = item(mnuPrinc, "mnuEsci", "Esci");
     mnuInfo = item(mnuPrinc, "mnuInfo", "Info");
     mnuOpzioni = item(mnuPrinc, "mnuOpzioni", "Opzioni");
@@ -25,8 +26,8 @@ MainMenus::MainMenus(QWidget& window)
     mnuNascondi->setCheckable(true);
 
     mnuIcona = new QMenu(&window);
-    mnuIcona->setObjectName(QStringLiteral("mnuIcona"));
-    mnuIcona->setAccessibleName(QStringLiteral("Menu dell'icona di Vespelinda"));
+    Controls::apply(
+        mnuIcona, { .name = u"mnuIcona", .accessibleName = QStringLiteral("Menu dell'icona di Vespelinda") });
     mnuIcoEsci = item(mnuIcona, "mnuIcoEsci", "Esci");
     mnuIcoVisualizza = item(mnuIcona, "mnuIcoVisualizza", "Visualizza / Nascondi");
     mnuIcoInfo = item(mnuIcona, "mnuIcoInfo", "Info");

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/PageStrip.h"
 
-#include "core/Twips.h"
+#include "core/Controls.h"
 
 #include <QFrame>
 #include <QMouseEvent>
@@ -40,9 +40,9 @@ PageStrip::PageStrip(QWidget& window)
 {
     setObjectName(QStringLiteral("pageStrip"));
     m_tabStrip = new QTabBar(&window);
-    m_tabStrip->setObjectName(QStringLiteral("TabStrip1"));
-    m_tabStrip->setAccessibleName(QStringLiteral("Pagine"));
-    m_tabStrip->setGeometry(twips(120), 264, twips(3200), twips(4320) - 264);
+    // Down to the pages' top edge.
+    Controls::apply(m_tabStrip,
+        { .name = u"TabStrip1", .accessibleName = QStringLiteral("Pagine"), .twips = { 120, 3960, 3200, 360 } });
     m_tabStrip->setExpanding(true);
     m_tabStrip->setDrawBase(false);
     // The four captions must fit the window's narrow width whole, without scroll arrows.
@@ -58,10 +58,11 @@ PageStrip::PageStrip(QWidget& window)
         m_tabStrip->addTab(QString::fromUtf8(Pages[i].caption));
         m_tabStrip->setTabToolTip(i, QString::fromUtf8(Pages[i].tooltip));
         auto* frame = new QFrame(&window);
-        frame->setObjectName(QString::fromLatin1(Pages[i].frameName));
-        frame->setAccessibleName(QStringLiteral("Pagina ") + QString::fromUtf8(Pages[i].caption));
+        Controls::apply(frame,
+            { .name = Pages[i].frameName,
+                .accessibleName = QStringLiteral("Pagina ") + QString::fromUtf8(Pages[i].caption),
+                .twips = { 120, 4320, 3200, 3495 } });
         frame->setFrameShape(QFrame::StyledPanel);
-        frame->setGeometry(twipsRect(120, 4320, 3200, 3495));
         m_frames[i] = frame;
     }
     // The pointer over the tab strip or a page's surface wakes the face.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "options/VoiceSettingsDialog.h"
 
+#include "core/Controls.h"
 #include "speech/Speaker.h"
 
 #include <QComboBox>
@@ -13,17 +14,6 @@
 #include <QVBoxLayout>
 #include <memory>
 
-namespace {
-void describe(QWidget* control, const QString& name, const QString& tip = {})
-{
-    control->setAccessibleName(name);
-    if (!tip.isEmpty()) {
-        control->setToolTip(tip);
-        control->setAccessibleDescription(tip);
-    }
-}
-} // namespace
-
 VoiceSettingsDialog::VoiceSettingsDialog(Speaker& speaker, VoiceEngine& voice, QWidget* owner)
     : QDialog(owner)
     , m_speaker(speaker)
@@ -33,11 +23,15 @@ VoiceSettingsDialog::VoiceSettingsDialog(Speaker& speaker, VoiceEngine& voice, Q
     setAttribute(Qt::WA_DeleteOnClose);
     auto* form = new QFormLayout;
     m_engine = new QComboBox(this);
-    m_engine->setObjectName(QStringLiteral("cboMotore"));
-    describe(m_engine, QStringLiteral("Motore di sintesi"), QStringLiteral("Il programma che dà voce all'assistente"));
+    Controls::apply(m_engine,
+        { .name = u"cboMotore",
+            .accessibleName = QStringLiteral("Motore di sintesi"),
+            .toolTip = QStringLiteral("Il programma che dà voce all'assistente") });
     m_voiceName = new QComboBox(this);
-    m_voiceName->setObjectName(QStringLiteral("cboVoce"));
-    describe(m_voiceName, QStringLiteral("Voce"), QStringLiteral("Le voci installate di questo motore"));
+    Controls::apply(m_voiceName,
+        { .name = u"cboVoce",
+            .accessibleName = QStringLiteral("Voce"),
+            .toolTip = QStringLiteral("Le voci installate di questo motore") });
     // Until the synthesis thread has listed the voices, the stored choice stands.
     m_engine->addItem(m_stored.engine.isEmpty() ? QStringLiteral("…") : m_stored.engine);
     m_voiceName->addItem(m_stored.name.isEmpty() ? QStringLiteral("…") : m_stored.name, m_stored.name);
@@ -65,9 +59,10 @@ VoiceSettingsDialog::VoiceSettingsDialog(Speaker& speaker, VoiceEngine& voice, Q
         form->addRow(slider->accessibleName() + u':', row);
     }
 
-    m_listen = new QPushButton(QStringLiteral("&Ascolta"), this);
-    m_listen->setObjectName(QStringLiteral("cmdAscolta"));
-    describe(m_listen, QStringLiteral("Ascolta"), QStringLiteral("Ascolta una frase con queste impostazioni"));
+    m_listen = Controls::make<QPushButton>(this,
+        { .name = u"cmdAscolta",
+            .caption = QStringLiteral("&Ascolta"),
+            .toolTip = QStringLiteral("Ascolta una frase con queste impostazioni") });
     connect(m_listen, &QPushButton::clicked, this, &VoiceSettingsDialog::listen);
     connect(&m_speaker, &Speaker::SpeechProgress, this, [this](quint64 id) {
         if (id == m_sample)
@@ -75,13 +70,17 @@ VoiceSettingsDialog::VoiceSettingsDialog(Speaker& speaker, VoiceEngine& voice, Q
     });
 
     auto* buttons = new QDialogButtonBox(this);
-    auto* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    describe(ok, QStringLiteral("OK"), QStringLiteral("Usa queste impostazioni da ora in poi"));
+    auto* ok = Controls::make<QPushButton>(buttons,
+        { .name = u"cmdOK",
+            .caption = QStringLiteral("OK"),
+            .toolTip = QStringLiteral("Usa queste impostazioni da ora in poi") });
+    buttons->addButton(ok, QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
-    auto* cancel = buttons->addButton(QStringLiteral("&Annulla"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("cmdAnnulla"));
-    describe(cancel, QStringLiteral("Annulla"), QStringLiteral("Lascia la voce com'era"));
+    auto* cancel = Controls::make<QPushButton>(buttons,
+        { .name = u"cmdAnnulla",
+            .caption = QStringLiteral("&Annulla"),
+            .toolTip = QStringLiteral("Lascia la voce com'era") });
+    buttons->addButton(cancel, QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -111,8 +110,10 @@ VoiceSettingsDialog::~VoiceSettingsDialog() { m_voice.setTrial(std::nullopt); }
 QSlider* VoiceSettingsDialog::addSlider(const char* name, const QString& caption, int min, int max, int value)
 {
     auto* slider = new QSlider(Qt::Horizontal, this);
-    slider->setObjectName(QString::fromLatin1(name));
-    describe(slider, caption, caption + QStringLiteral(", in percentuale del normale"));
+    Controls::apply(slider,
+        { .name = name,
+            .accessibleName = caption,
+            .toolTip = caption + QStringLiteral(", in percentuale del normale") });
     slider->setRange(min, max);
     slider->setSingleStep(5);
     slider->setPageStep(10);

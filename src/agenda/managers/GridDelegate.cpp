@@ -3,6 +3,7 @@
 
 #include "agenda/managers/RecordSetModel.h"
 #include "core/Clock.h"
+#include "core/Controls.h"
 
 #include <QDateEdit>
 #include <QKeyEvent>
@@ -75,7 +76,7 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     }
     ++m_openEditors;
     editor->setAutoFillBackground(true);
-    editor->setAccessibleName(index.model()->headerData(index.column(), Qt::Horizontal).toString());
+    Controls::apply(editor, { .accessibleName = index.model()->headerData(index.column(), Qt::Horizontal).toString() });
     return editor;
 }
 

@@ -3,7 +3,7 @@
 
 #include "agenda/managers/LimitedTextEdit.h"
 #include "core/Clock.h"
-#include "core/Twips.h"
+#include "core/Controls.h"
 #include "datafile/RecordSet.h"
 
 #include <QDateEdit>
@@ -36,24 +36,26 @@ frmAppun::frmAppun(std::unique_ptr<RecordSet> Data1, const ManagerServices& serv
 {
     setObjectName(QStringLiteral("frmAppun"));
     setClientSize(6255, 3825);
-    DBGrid1->setGeometry(twipsRect(0, 0, 6255, 3255));
-    Command1->setGeometry(twipsRect(120, 3360, 1920, 375));
-    Command2->setGeometry(twipsRect(2160, 3360, 1935, 375));
-    Command3->setGeometry(twipsRect(4200, 3360, 1935, 375));
-    Picture1->setGeometry(twipsRect(960, 840, 4120, 1935));
+    using Controls::apply;
+    apply(DBGrid1, { .twips = { 0, 0, 6255, 3255 } });
+    apply(Command1, { .twips = { 120, 3360, 1920, 375 } });
+    apply(Command2, { .twips = { 2160, 3360, 1935, 375 } });
+    apply(Command3, { .twips = { 4200, 3360, 1935, 375 } });
+    apply(Picture1, { .twips = { 960, 840, 4120, 1935 } });
 
     addPanelLabel(QStringLiteral("Data............"), QRect(1800, 600, 1215, 255));
     dtpNuovData = new QDateEdit(m_clock.now().date(), Picture1);
-    dtpNuovData->setObjectName(QStringLiteral("dtpNuovData"));
-    dtpNuovData->setAccessibleName(QStringLiteral("Data del nuovo appuntamento"));
+    apply(dtpNuovData,
+        { .name = u"dtpNuovData",
+            .accessibleName = QStringLiteral("Data del nuovo appuntamento"),
+            .twips = { 2640, 480, 1335, 285 } });
     dtpNuovData->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     dtpNuovData->setCalendarPopup(true);
 
-    txtNuovOra->setGeometry(twipsRect(720, 480, 855, 285));
-    dtpNuovData->setGeometry(twipsRect(2640, 480, 1335, 285));
-    txtNuovTesto->setGeometry(twipsRect(720, 840, 3255, 495));
-    Command4->setGeometry(twipsRect(120, 1440, 1815, 375));
-    Command5->setGeometry(twipsRect(2160, 1440, 1815, 375));
+    apply(txtNuovOra, { .twips = { 720, 480, 855, 285 } });
+    apply(txtNuovTesto, { .twips = { 720, 840, 3255, 495 } });
+    apply(Command4, { .twips = { 120, 1440, 1815, 375 } });
+    apply(Command5, { .twips = { 2160, 1440, 1815, 375 } });
     setTabChain({ DBGrid1, Command1, txtNuovOra, dtpNuovData, txtNuovTesto, Command4, Command5, Command2, Command3 });
 }
 

@@ -2,7 +2,7 @@
 #include "agenda/managers/frmProm.h"
 
 #include "agenda/managers/LimitedTextEdit.h"
-#include "core/Twips.h"
+#include "core/Controls.h"
 #include "datafile/RecordSet.h"
 
 #include <QFrame>
@@ -34,19 +34,20 @@ frmProm::frmProm(std::unique_ptr<RecordSet> Data1, const ManagerServices& servic
 {
     setObjectName(QStringLiteral("frmProm"));
     setClientSize(5325, 3825);
-    DBGrid1->setGeometry(twipsRect(0, 0, 5330, 3255));
+    using Controls::apply;
+    apply(DBGrid1, { .twips = { 0, 0, 5330, 3255 } });
     DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    Command1->setGeometry(twipsRect(120, 3360, 1560, 375));
-    Command2->setGeometry(twipsRect(1882, 3360, 1560, 375));
-    Command3->setGeometry(twipsRect(3600, 3360, 1575, 375));
-    Picture1->setGeometry(twipsRect(1035, 968, 3255, 1935));
+    apply(Command1, { .twips = { 120, 3360, 1560, 375 } });
+    apply(Command2, { .twips = { 1882, 3360, 1560, 375 } });
+    apply(Command3, { .twips = { 3600, 3360, 1575, 375 } });
+    apply(Picture1, { .twips = { 1035, 968, 3255, 1935 } });
 
-    txtNuovOra->setGeometry(twipsRect(960, 480, 770, 285));
+    apply(txtNuovOra, { .twips = { 960, 480, 770, 285 } });
     txtNuovOra->resize(
         std::max(txtNuovOra->width(), txtNuovOra->sizeHint().width()), txtNuovOra->height()); // "23.59" whole
-    txtNuovTesto->setGeometry(twipsRect(960, 840, 2175, 495));
-    Command4->setGeometry(twipsRect(120, 1440, 1455, 375));
-    Command5->setGeometry(twipsRect(1680, 1440, 1455, 375));
+    apply(txtNuovTesto, { .twips = { 960, 840, 2175, 495 } });
+    apply(Command4, { .twips = { 120, 1440, 1455, 375 } });
+    apply(Command5, { .twips = { 1680, 1440, 1455, 375 } });
 }
 
 void frmProm::beginNewEntry() { txtNuovOra->setFocus(); }
