@@ -127,27 +127,68 @@ e2e_start_x()
     e2e_log "X server on $DISPLAY"
 }
 
+# e2e_stop PID: ends a process started here, waits for it and forgets it.
+e2e_stop()
+{
+    local pid=$1 p kept=()
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    for p in "${E2E_PIDS[@]}"; do
+        [ "$p" = "$pid" ] || kept+=("$p")
+    done
+    E2E_PIDS=("${kept[@]}")
+}
+
 e2e_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
-# e2e_start_wm: openbox, without session management.
+# e2e_wm_showing_desktop on|off: asks the window manager to show the desktop (or to stop) and
+# tells whether it does so now.
+e2e_wm_showing_desktop()
+{
+    local want=0
+    [ "$1" = on ] && want=1
+    wmctrl -k "$1" 2>/dev/null
+    xprop -root _NET_SHOWING_DESKTOP 2>/dev/null | grep -q "= $want\$"
+}
+
+# e2e_start_wm: openbox, without session management. It names itself on the root window early in
+# its start-up, before it reads its events: a window mapped then stays unmapped until some other
+# event happens to wake it. A request it has carried out (showing the desktop, then no longer) says
+# that it reads them.
 e2e_start_wm()
 {
     mkdir -p "$XDG_CONFIG_HOME/openbox"
     openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_wait 10 e2e_wm_running || e2e_fail "openbox did not start"
+    e2e_wait 10 e2e_wm_showing_desktop on || e2e_fail "openbox does not answer requests"
+    e2e_wait 10 e2e_wm_showing_desktop off || e2e_fail "openbox does not answer requests"
 }
 
-e2e_tray_running() { xwininfo -root -children | grep -q '"trayer"'; }
+# e2e_root_watched FILE: the xev writing FILE hears of the root window's changes (a mark set on the
+# root window has reached it).
+e2e_root_watched()
+{
+    xprop -root -f _VESPELINDA_E2E_MARK 8s -set _VESPELINDA_E2E_MARK 1
+    grep -q _VESPELINDA_E2E_MARK "$1"
+}
 
-# e2e_start_tray: trayer as the notification area, at the top right corner.
+# e2e_start_tray: trayer as the notification area, at the top right corner. Its panel is there a
+# moment before it owns the tray selection; once it does, it says so to every client with a MANAGER
+# message on the root window, which xev, listening there from before trayer starts, writes down.
 e2e_start_tray()
 {
+    local events=$E2E_DIR/root-events.log watcher
+    xev -root -event structure -event property >"$events" 2>&1 &
+    watcher=$!
+    E2E_PIDS+=("$watcher")
+    e2e_wait 10 e2e_root_watched "$events" || e2e_fail "cannot watch the root window"
+    xprop -root -remove _VESPELINDA_E2E_MARK
     trayer --edge top --align right --widthtype request --height 32 --SetDockType true \
         --transparent false --tint 0xc0c0c0 >"$E2E_DIR/trayer.log" 2>&1 &
     E2E_PIDS+=($!)
-    e2e_wait 10 e2e_tray_running || e2e_fail "trayer did not start"
-    sleep 0.3 # it owns the tray selection right after its window exists
+    e2e_wait 10 grep -q '(MANAGER)' "$events" || e2e_fail "trayer did not take the notification area's selection"
+    e2e_stop "$watcher"
 }
 
 # e2e_start_desktop: the X server, openbox and trayer, with the pointer out of the window's way.
@@ -296,15 +337,27 @@ e2e_wait_tray_icon()
     e2e_tray_icon
 }
 
-# e2e_click WINDOW [BUTTON]: a real pointer click in the middle of the window. Clicks come at
-# least 0.6 s apart, so that two of them never make a double click.
+E2E_LAST_CLICK=0
+
+# e2e_click_spaced: long enough since the last click (half a second; Qt's double-click interval is
+# 400 ms) that the next one cannot make a double click with it.
+e2e_click_spaced() { [ $(($(date +%s%N) - E2E_LAST_CLICK)) -ge 500000000 ]; }
+
+# e2e_click_at WINDOW X Y [BUTTON]: a real pointer click at X,Y in the window, never so soon after
+# the one before that the two would make a double click.
+e2e_click_at()
+{
+    e2e_wait 2 e2e_click_spaced
+    xdotool mousemove --window "$1" "$2" "$3" click "${4:-1}"
+    E2E_LAST_CLICK=$(date +%s%N)
+}
+
+# e2e_click WINDOW [BUTTON]: the same in the middle of the window.
 e2e_click()
 {
-    local id=$1 button=${2:-1}
     local WIDTH HEIGHT X Y SCREEN WINDOW
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    sleep 0.6
-    xdotool mousemove --window "$id" $((WIDTH / 2)) $((HEIGHT / 2)) click "$button"
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    e2e_click_at "$1" $((WIDTH / 2)) $((HEIGHT / 2)) "${2:-1}"
 }
 
 # e2e_press_key WINDOW KEY: a key pressed and released on the keyboard while WINDOW has the focus,
@@ -312,17 +365,84 @@ e2e_click()
 # the release and leaves the key held down in the X server, repeating into every window after.)
 e2e_press_key()
 {
-    e2e_wait 3 e2e_active "$1" || return 1
+    e2e_wait 3 e2e_takes_keys "$1" || return 1
     xdotool key "$2"
 }
 
 e2e_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+
+# e2e_focused WINDOW: the window has the X server's keyboard focus.
+e2e_focused() { [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$1" ]; }
+
+# e2e_takes_keys WINDOW: the window is the active one and has the keyboard focus: keys typed now
+# go to it.
+e2e_takes_keys() { e2e_active "$1" && e2e_focused "$1"; }
+
+# e2e_pixel WINDOW X Y: the colour at X,Y of the window as it is on screen, as srgb(R,G,B).
+e2e_pixel() { import -window "$1" ppm:- 2>/dev/null | convert ppm:- -format "%[pixel:p{$2,$3}]" info: 2>/dev/null; }
+
+# e2e_pixel_is WINDOW X Y COLOUR: the colour at X,Y is COLOUR.
+e2e_pixel_is() { [ "$(e2e_pixel "$1" "$2" "$3")" = "$4" ]; }
+
+# e2e_field_focused WINDOW X Y: the text box whose top edge runs through X,Y has the keyboard focus
+# (the style draws that edge in its focus colour only then).
+e2e_field_focused() { e2e_pixel_is "$1" "$2" "$3" "srgb(38,112,158)"; }
+
+# e2e_tab PAGE: where the main window's tab PAGE (Leggi, Calendario, Agenda or Rubrica) is clicked
+# (on the line y 276) and where its left edge is, as "X LEFT".
+e2e_tab()
+{
+    case $1 in
+    Leggi) echo 28 8 ;;
+    Calendario) echo 88 48 ;;
+    Agenda) echo 165 118 ;;
+    Rubrica) echo 205 170 ;;
+    *) e2e_fail "no page $1" ;;
+    esac
+}
+
+# e2e_page_shown WINDOW PAGE: the tab PAGE is the selected one, drawn lighter than the others, in
+# the same paint as its page.
+e2e_page_shown()
+{
+    local tab
+    read -ra tab <<<"$(e2e_tab "$2")"
+    e2e_pixel_is "$1" $((tab[1] + 2)) 284 "srgb(255,225,209)"
+}
+
+# e2e_show_page WINDOW PAGE: clicks the tab PAGE and waits until its page is shown.
+e2e_show_page()
+{
+    local tab
+    read -ra tab <<<"$(e2e_tab "$2")"
+    e2e_click_at "$1" "${tab[0]}" 276
+    e2e_wait 5 e2e_page_shown "$1" "$2"
+}
 
 # e2e_screenshot WINDOW FILE: a PNG of the window as it is on screen.
 e2e_screenshot()
 {
     mkdir -p "$(dirname "$2")"
     import -window "$1" "$2" 2>/dev/null || e2e_fail "no screenshot of $1"
+}
+
+# e2e_steady_screenshot WINDOW FILE: a PNG of the window once what it shows has settled: two
+# captures in a row alike, a tenth of a second or more apart (the face's blink lasts 50 ms). Take
+# it once what is to be shown is known to be there: until then the old picture is steady too.
+e2e_steady_screenshot()
+{
+    local capture=$E2E_DIR/capture.ppm previous="" current
+    local deadline=$(($(date +%s%N) + 10000000000))
+    while :; do
+        import -window "$1" "$capture" 2>/dev/null || e2e_fail "no screenshot of $1"
+        current=$(md5sum <"$capture")
+        [ "$current" = "$previous" ] && break
+        [ "$(date +%s%N)" -lt "$deadline" ] || e2e_fail "the window $1 did not settle for its picture"
+        previous=$current
+        sleep 0.1
+    done
+    mkdir -p "$(dirname "$2")"
+    convert "$capture" "$2" || e2e_fail "cannot write $2"
 }
 
 # e2e_gui_ctxt_switches: voluntary context switches of the program's user-interface thread so
@@ -363,4 +483,13 @@ e2e_last_sound_seconds()
 {
     od -An -v -td2 -w2 "$E2E_RECORDING" |
         awk '{ v = $1 < 0 ? -$1 : $1; if (v > 200) last = NR } END { printf "%.3f", last / 22050 }'
+}
+
+# e2e_recorded_silence SECONDS: the recording ends in at least SECONDS of silence: what was played
+# last is in it to its end.
+e2e_recorded_silence()
+{
+    local recorded
+    recorded=$(e2e_recorded_seconds)
+    awk -v recorded="$recorded" -v last="$(e2e_last_sound_seconds)" -v s="$1" 'BEGIN { exit !(recorded - last >= s) }'
 }

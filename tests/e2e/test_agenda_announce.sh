@@ -32,17 +32,13 @@ e2e_log "appointment at $hour:$minute of $due_date"
 e2e_start_app
 W=$(e2e_wait_main_window 15) || e2e_fail "the main window did not appear"
 e2e_wait 5 e2e_viewable "$W" || e2e_fail "the main window is not shown"
+e2e_wait 5 e2e_takes_keys "$W" || e2e_fail "the main window did not take the focus"
 
 # The Agenda tab (at least its left part is always in sight), then the letters: within a second
-# of start-up the timeline is loaded.
-sleep 0.6
-xdotool mousemove --window "$W" 165 276 click 1
-sleep 1.5
-pixel()
-{
-    import -window "$W" "$E2E_DIR/window.png" 2>/dev/null
-    convert "$E2E_DIR/window.png" -format "%[pixel:p{$1,$2}]" info:
-}
+# of start-up the timeline is loaded, all of it in one paint.
+e2e_show_page "$W" Agenda || e2e_fail "the Agenda tab did not bring its page"
+capture() { import -window "$W" "$E2E_DIR/window.png" 2>/dev/null; }
+pixel() { convert "$E2E_DIR/window.png" -format "%[pixel:p{$1,$2}]" info:; }
 letter_colour()
 {
     local kind=$1 h=$2
@@ -51,7 +47,8 @@ letter_colour()
     local y=$((288 + 48 + 16 * (h % 8) + 4))
     pixel "$x" "$y"
 }
-[ "$(letter_colour 0 "$hour")" = "srgb(0,255,0)" ] || e2e_fail "A $hour is not lit: $(letter_colour 0 "$hour")"
+lit_in_capture() { capture && [ "$(letter_colour "$1" "$2")" = "srgb(0,255,0)" ]; }
+e2e_wait 5 lit_in_capture 0 "$hour" || e2e_fail "A $hour is not lit: $(letter_colour 0 "$hour")"
 [ "$(letter_colour 1 "$other_hour")" = "srgb(0,255,0)" ] || e2e_fail "P $other_hour is not lit"
 [ "$(letter_colour 0 "$(((hour + 1) % 24))")" = "srgb(255,255,255)" ] || e2e_fail "A $(((hour + 1) % 24)) is lit"
 [ "$(letter_colour 1 "$hour")" = "srgb(255,255,255)" ] || e2e_fail "P $hour is lit"
@@ -92,13 +89,30 @@ e2e_wait 5 one_box "$B" || e2e_fail "no second box after the first"
 B2=$(one_box "$B")
 e2e_spoken "$second" || e2e_fail "the second appointment was not said with its box"
 e2e_viewable "$W" || e2e_fail "the window was hidden between the two announcements"
-sleep 2
+# The box is answered, never closed by itself: still there two whole seconds of the clock later
+# (the heartbeat waits for it meanwhile).
+e2e_wait 5 e2e_clock_reached $(($(date +%s) + 3))
 [ "$(one_box "$B")" = "$B2" ] || e2e_fail "the second box did not stay"
 e2e_press_key "$B2" Return || e2e_fail "the second box does not take the keyboard"
 e2e_wait 5 e2e_not one_box || e2e_fail "the box did not close"
 e2e_wait 5 e2e_not e2e_viewable "$W" || e2e_fail "the window was not hidden again"
 
-sleep 3
+# Three beats of the heartbeat after the boxes, nothing has been announced again. Each beat sets
+# the date-and-time readout, to the second: the window is brought back from the tray to see it.
+readout() { import -window "$W" ppm:- 2>/dev/null | convert ppm:- -crop 197x17+16+304 ppm:- | md5sum; }
+readout_changed() { [ "$(readout)" != "$1" ]; }
+heartbeats()
+{
+    local i before
+    for ((i = 0; i < $1; i++)); do
+        before=$(readout)
+        e2e_wait 3 readout_changed "$before" || return 1
+    done
+}
+e2e_click "$icon"
+e2e_wait 5 e2e_viewable "$W" || e2e_fail "the icon did not bring the window back"
+e2e_wait 5 e2e_page_shown "$W" Agenda || e2e_fail "the window came back without its Agenda page"
+heartbeats 3 || e2e_fail "the agenda's heartbeat stopped after the boxes"
 [ "$(e2e_spoken_count "$first")" = 1 ] && [ "$(e2e_spoken_count "$second")" = 1 ] ||
     e2e_fail "announced again after the boxes"
 grep -q "domani" "$SPEECH_LOG" && e2e_fail "tomorrow's appointment was announced"

@@ -20,20 +20,20 @@ text="Riunione \"Bianchi\" là"
 e2e_start_app
 W=$(e2e_wait_main_window 15) || e2e_fail "the main window did not appear"
 e2e_wait 5 e2e_viewable "$W" || e2e_fail "the main window is not shown"
-sleep 0.6
-xdotool mousemove --window "$W" 165 276 click 1 # the Agenda tab
-sleep 0.6
-xdotool mousemove --window "$W" 114 482 click 1 # "Appuntamento"
+e2e_wait 5 e2e_takes_keys "$W" || e2e_fail "the main window did not take the focus"
+e2e_show_page "$W" Agenda || e2e_fail "the Agenda tab did not bring its page"
+e2e_click_at "$W" 114 482 # "Appuntamento"
 window() { xdotool search --all --pid "$APP_PID" --name '^Programma appuntamenti$' 2>/dev/null | head -n1; }
 has_window() { [ -n "$(window)" ] && e2e_viewable "$(window)"; }
 e2e_wait 5 has_window || e2e_fail "the appointment window did not open"
 A=$(window)
-e2e_wait 3 test "$(xdotool getactivewindow)" = "$A" || e2e_fail "the appointment window is not active"
+e2e_wait 3 e2e_takes_keys "$A" || e2e_fail "the appointment window is not active"
 
-# Real key presses from here on, to the active window. "Aggiungi nuovo" puts the caret in the time; Tab goes to the date (today), through its day, month
-# and year, then to the text.
+# Real key presses from here on, to the active window. "Aggiungi nuovo" (after its button's short
+# flash) puts the caret in the time; Tab goes to the date (today), through its day, month and year,
+# then to the text.
 xdotool key alt+a
-sleep 0.3
+e2e_wait 3 e2e_field_focused "$A" 120 89 || e2e_fail "\"Aggiungi nuovo\" did not put the caret in the time"
 xdotool type --delay 60 "10.30"
 xdotool key Tab Tab Tab Tab
 # Pasted: xdotool types a letter outside the keymap ("à") through a key it remaps on the fly, and a

@@ -16,7 +16,7 @@ e2e_wait_speech "Buon" 15 || e2e_fail "no greeting"
 e2e_wait 10 grep -q "^vespelinda.speech: voice: Festival lp," "$SPEECH_LOG" || e2e_fail "the greeting is not in Festival's lp"
 e2e_wait 5 e2e_sound_playing || e2e_fail "nothing was played"
 e2e_wait 20 e2e_not e2e_sound_playing || e2e_fail "the greeting never ended"
-sleep 0.5
+e2e_wait 5 e2e_recorded_silence 0.3 || e2e_fail "the recording does not hold the greeting's end"
 
 greeting=$(sed -n 's/^vespelinda\.speech: \(Buo.*\)$/\1/p' "$SPEECH_LOG" | head -n1)
 expected_ms=$("$PHRASE_TABLE" --duration "$greeting") || e2e_fail "phrase_table could not say the greeting"

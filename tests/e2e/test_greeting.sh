@@ -13,10 +13,9 @@ xdotool mousemove 600 700
 # 1. No sound server at all, no settings yet.
 e2e_start_app
 W=$(e2e_wait_main_window 15) || e2e_fail "the main window did not appear"
-# The window exists (found by its name) a moment before it is mapped; on a loaded machine the
-# first start (defaults written, the window built) can take seconds more.
+# The window exists (found by its name) a moment before it is mapped.
 if ! e2e_wait 15 e2e_viewable "$W"; then
-    # Seen now and then on a loaded machine, cause not found yet: what the X server holds then.
+    # What the X server and the window manager hold then.
     for id in $(xdotool search --all --pid "$APP_PID" 2>/dev/null); do
         e2e_log "window $id $(xprop -id "$id" WM_NAME 2>/dev/null) $(xwininfo -id "$id" 2>/dev/null | grep 'Map State')"
     done
@@ -56,7 +55,7 @@ e2e_start_app
 e2e_wait_speech "Buon" 10 || e2e_fail "no greeting with sound"
 e2e_wait 10 e2e_sound_playing || e2e_fail "the greeting never reached the sound server"
 e2e_wait 15 e2e_not e2e_sound_playing
-sleep 0.5
+e2e_wait 5 e2e_recorded_silence 0.3 || e2e_fail "the recording does not hold the greeting's end"
 audible=$(od -An -v -td2 -w2 "$E2E_DIR/greeting.raw" | awk '{ v = $1 < 0 ? -$1 : $1; if (v > 1000) n++ } END { print n + 0 }')
 seconds=$(awk -v n="$audible" 'BEGIN { printf "%.2f", n / 22050 }')
 e2e_log "loud samples in the recording: $audible ($seconds s)"

@@ -23,10 +23,11 @@ e2e_wait 5 options_open || e2e_fail "\"Opzioni\" did not open the options window
 O=$(options_window)
 e2e_wait 5 e2e_viewable "$O" || e2e_fail "the options window is not shown"
 
-# "Nessuno" in the exit message's frame, then Enter, which is "&OK".
-xdotool mousemove --window "$O" 40 126 click 1
-sleep 0.3
-xdotool key Return
+# "Nessuno" in the exit message's frame (its round mark filled once chosen), then Enter, which is
+# "&OK".
+e2e_click_at "$O" 40 126
+e2e_wait 3 e2e_pixel_is "$O" 25 126 "srgb(75,75,75)" || e2e_fail "a click on \"Nessuno\" did not choose it"
+e2e_press_key "$O" Return || e2e_fail "the options window does not take the keyboard"
 e2e_wait 5 e2e_not options_open || e2e_fail "Enter did not close the options window"
 grep -qx 'Tipo%20finale=Nessuno' "$SETTINGS_FILE" || e2e_fail "not saved: $(cat "$SETTINGS_FILE")"
 

@@ -17,11 +17,12 @@ SQL
 e2e_start_app
 W=$(e2e_wait_main_window 15) || e2e_fail "the main window did not appear"
 e2e_wait 5 e2e_viewable "$W" || e2e_fail "the main window is not shown"
-sleep 0.6
-xdotool mousemove --window "$W" 205 276 click 1 # the "Rubrica" tab
-sleep 0.6
-xdotool mousemove --window "$W" 152 321 click 1 # the search box txtNome
-sleep 0.3
+e2e_wait 5 e2e_takes_keys "$W" || e2e_fail "the main window did not take the focus"
+e2e_show_page "$W" Rubrica || e2e_fail "the Rubrica tab did not bring its page"
+# search_box_focused: the search box txtNome has the keyboard focus.
+search_box_focused() { e2e_field_focused "$W" 150 312; }
+e2e_click_at "$W" 152 321
+e2e_wait 3 search_box_focused || e2e_fail "a click on the search box did not put the caret in it"
 
 xdotool type --delay 30 "mario rossi"
 xdotool key Return
@@ -31,7 +32,8 @@ e2e_spoken "Mario Rossi . telefono. 0.6. .1.2.3.4.. . imèil. mario punto rossi 
 
 # A new entry, keyboard only: Alt+A "Aggiungi nuovo", the three fields by Tab, Alt+S "Salva".
 xdotool key alt+a
-sleep 0.3
+# After its button's short flash, the caret is in the name.
+e2e_wait 3 e2e_field_focused "$W" 100 387 || e2e_fail "\"Aggiungi nuovo\" did not put the caret in the name"
 xdotool type --delay 30 "Lucia D'Amico"
 xdotool key Tab
 xdotool type --delay 30 "+39 333-12"
@@ -48,7 +50,8 @@ e2e_wait 5 has_new_entry || e2e_fail "the new entry is not in dati.mdb"
 [ "$(sqlite3 "$APP_DIR/dati.mdb" 'SELECT count(*) FROM Rubrica')" = 3 ] || e2e_fail "not exactly one entry added"
 
 # Back in the search box, the new name is found.
-xdotool mousemove --window "$W" 152 321 click 1
+e2e_click_at "$W" 152 321
+e2e_wait 3 search_box_focused || e2e_fail "a click on the search box did not put the caret in it"
 xdotool key ctrl+a
 xdotool type --delay 30 "lucia d'amico"
 xdotool key Return

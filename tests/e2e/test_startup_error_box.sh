@@ -16,7 +16,13 @@ e2e_wait 15 grep -qF "Impossibile aprire il file dei dati $APP_DIR/dati.mdb: il 
     "$SPEECH_LOG" || e2e_fail "the problem is not named on stderr"
 B=$(e2e_wait_main_window 15) || e2e_fail "no error box titled Vespelinda"
 e2e_wait 5 e2e_viewable "$B" || e2e_fail "the error box is not shown"
-sleep 1
+# The box still answers the pointer once it is on screen: its OK button, held down, looks pressed
+# (let go away from it, it is not clicked). The program is in the box, waiting.
+eval "$(xdotool getwindowgeometry --shell "$B")"
+ok_pressed() { e2e_pixel_is "$B" $((WIDTH - 30)) $((HEIGHT - 16)) "srgb(201,209,215)"; }
+xdotool mousemove --window "$B" $((WIDTH - 50)) $((HEIGHT - 25)) mousedown 1
+e2e_wait 5 ok_pressed || e2e_fail "the error box does not answer the pointer"
+xdotool mousemove 600 700 mouseup 1
 e2e_app_running || e2e_fail "the program did not wait for the box to be answered"
 xdotool windowfocus --sync "$B" key Return
 e2e_wait 10 e2e_not e2e_app_running || e2e_fail "answering the box did not end the program"

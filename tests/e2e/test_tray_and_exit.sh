@@ -48,14 +48,12 @@ e2e_wait 10 e2e_not e2e_sound_playing # the message has been heard
 
 # The close box: the farewell is heard whole, then the program ends 1.8 s later.
 e2e_start_recording "$E2E_DIR/speech.raw"
-sleep 0.3
 wmctrl -i -c "$W"
 e2e_wait_speech "spero di esserti stata utile. . arrivederci" 5 || e2e_fail "closing did not bring the farewell"
 e2e_viewable "$W" || e2e_fail "the window went before the farewell"
 e2e_wait 20 e2e_not e2e_app_running || e2e_fail "the program did not end after the farewell"
 exited_at=$(e2e_recorded_seconds)
 [ "$(e2e_app_exit_status)" = 0 ] || e2e_fail "the program ended with an error"
-sleep 0.2
 last_word=$(e2e_last_sound_seconds)
 delay=$(awk -v a="$exited_at" -v b="$last_word" 'BEGIN { printf "%.2f", a - b }')
 e2e_log "farewell heard until ${last_word}s, program gone at ${exited_at}s: ${delay}s later"
