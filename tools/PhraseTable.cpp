@@ -26,14 +26,38 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Letters only, lower case: how words are compared, whatever the spacing and punctuation.
+// Letters only, lower case, without accents: how words are compared, whatever the spacing, the
+// punctuation and the accents that mark where Festival is told to stress a word.
 QString letters(const QString& words)
 {
     QString out;
-    for (const QChar c : words.toLower())
+    for (const QChar c : words.toLower().normalized(QString::NormalizationForm_D))
         if (c.isLetter())
             out += c;
     return out;
+}
+
+// What Festival heard as a sign by its name, or a word made of signs only: a fault, unless the text
+// for the ear says that word itself ("mario punto rossi").
+QStringList signsSaid(const QString& ear, const QString& festival)
+{
+    static const QStringList names = { u"punto"_s, u"virgola"_s, u"barra"_s, u"meno"_s, u"trattino"_s,
+        u"sottolineatura"_s, u"chiocciola"_s, u"asterisco"_s, u"cancelletto"_s, u"apice"_s, u"apostrofo"_s, u"aperta"_s,
+        u"chiusa"_s, u"tonda"_s, u"quadra"_s, u"graffa"_s, u"virgolette"_s, u"due"_s };
+    static const QRegularExpression word(QStringLiteral(R"(\S+)"));
+    QStringList heard;
+    for (const QString& w :
+        ear.toLower().split(QRegularExpression(QStringLiteral(R"([^\p{L}\p{N}]+)")), Qt::SkipEmptyParts))
+        heard << w;
+    QStringList faults;
+    for (auto it = word.globalMatch(festival.toLower()); it.hasNext();) {
+        const QString w = it.next().captured(0);
+        if (letters(w).isEmpty() && !std::any_of(w.begin(), w.end(), [](QChar c) { return c.isDigit(); }))
+            faults << w;
+        else if (names.contains(w) && w != u"due"_s && !heard.removeOne(w))
+            faults << w;
+    }
+    return faults;
 }
 
 QString cell(QString text)
@@ -45,6 +69,7 @@ QString cell(QString text)
 struct Reading
 {
     Phrase phrase;
+    QString ear;
     QString festival;
     QString espeak;
 };
@@ -56,7 +81,7 @@ QList<Reading> readAll()
     QList<Reading> readings;
     for (const Phrase& phrase : programPhrases()) {
         const QString forEar = ItalianSpeechText::forEar(phrase.text);
-        readings.append({ phrase, festival.words(forEar).join(u' '), espeak.phonemes(forEar) });
+        readings.append({ phrase, forEar, festival.words(forEar).join(u' '), espeak.phonemes(forEar) });
     }
     if (!festival.start())
         QTextStream(stderr) << "Festival cannot speak: " << festival.failure() << '\n';
@@ -89,6 +114,10 @@ int check(const QString& path)
         if (letters(r.festival) != letters(r.phrase.heard)) {
             err << "Festival misreads \"" << r.phrase.text << "\":\n  says  " << r.festival << "\n  heard "
                 << r.phrase.heard << '\n';
+            ++faults;
+        }
+        if (const QStringList signs = signsSaid(r.ear, r.festival); !signs.isEmpty()) {
+            err << "Festival reads signs aloud in \"" << r.phrase.text << "\": " << signs.join(u", ") << '\n';
             ++faults;
         }
     }

@@ -58,7 +58,7 @@ QList<Phrase> programPhrases()
             "esempio punto it"_s },
         { u"Address-book entry, prefix"_s,
             RubricaTexts::spokenEntry(u"Anna Bianchi"_s, u"+39 347-1234567"_s, QString()),
-            u"anna bianchi telefono più tre nove tre quattro sette uno due tre quattro cinque sei sette imèil non "
+            u"anna bianchi telefono più trentanove tre quattro sette uno due tre quattro cinque sei sette imèil non "
             "inserita"_s },
         { u"Address-book entry, empty"_s, RubricaTexts::spokenEntry(u"Luca"_s, QString(), QString()),
             u"luca telefono non inserito imèil non inserita"_s },

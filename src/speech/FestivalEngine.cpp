@@ -6,11 +6,15 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cstdint>
 #include <festival/festival.h>
 #include <iostream>
 #include <mutex>
+
+using namespace Qt::StringLiterals;
 #include <sstream>
 
 // Festival's Scheme (SIOD) keeps these as exported globals that its headers do not declare.
@@ -40,6 +44,7 @@ struct Global
     QByteArray dataDir; // festival_datadir points into this
     TunableEngine::Applied applied;
     QStringList voices; // "lp", "pc"
+    QHash<QString, QString> respellings; // by respelled(): a null string for a word left alone
 };
 
 Global& global()
@@ -154,25 +159,21 @@ bool initialise(Global& g, const QString& dataDir)
     eval("(define (vespelinda_targ utt syl)"
          "  (mapcar (lambda (p) (list (car p) (* vespelinda_pitch (car (cdr p)))))"
          "          (vespelinda_voice_targ utt syl)))");
+    // The utterance is held in a global while its items are read: the collector, which may run
+    // while the list is built, would otherwise free it under the items (a crash in item.feat).
+    eval("(define vespelinda_utt nil)");
     eval("(define (vespelinda_words)"
-         "  (let ((utt (utt.synth (eval (list 'Utterance 'Text vespelinda_text)))))"
-         "    (mapcar item.name (utt.relation.items utt 'Word))))");
-    // A word and its syllables: the stressed one after "'", each ended by "."; the phones' own
-    // stress digit dropped.
+         "  (set! vespelinda_utt (utt.synth (eval (list 'Utterance 'Text vespelinda_text))))"
+         "  (mapcar item.name (utt.relation.items vespelinda_utt 'Word)))");
+    // A word and its syllables: (name (stress phone ...) ...).
     eval("(define (vespelinda_syllabified word)"
-         "  (let ((out (string-append (item.name word) \"{\")))"
-         "    (mapcar (lambda (syl)"
-         "              (if (string-equal (item.feat syl \"stress\") \"1\") (set! out (string-append out \"'\")))"
-         "              (mapcar (lambda (phone)"
-         "                        (set! out (string-append out (string-before (string-append (item.name phone) \"1\") "
-         "\"1\"))))"
-         "                      (item.daughters syl))"
-         "              (set! out (string-append out \".\")))"
-         "            (item.daughters (item.relation word 'SylStructure)))"
-         "    (string-append out \"}\")))");
+         "  (cons (item.name word)"
+         "        (mapcar (lambda (syl) (cons (if (string-equal (item.feat syl \"stress\") \"1\") \"1\" \"0\")"
+         "                                    (mapcar item.name (item.daughters syl))))"
+         "                (item.daughters (item.relation word 'SylStructure)))))");
     eval("(define (vespelinda_syllables)"
-         "  (let ((utt (utt.synth (eval (list 'Utterance 'Text vespelinda_text)))))"
-         "    (mapcar vespelinda_syllabified (utt.relation.items utt 'Word))))");
+         "  (set! vespelinda_utt (utt.synth (eval (list 'Utterance 'Text vespelinda_text))))"
+         "  (mapcar vespelinda_syllabified (utt.relation.items vespelinda_utt 'Word)))");
     QStringList listed;
     if (eval("(set! vespelinda_out (voice.list))"))
         for (LISP l = siod_get_lval("vespelinda_out", nullptr); l != NIL; l = cdr(l))
@@ -188,6 +189,131 @@ bool initialise(Global& g, const QString& dataDir)
     g.canRepair = collectorLayoutKnown();
     g.ready = true;
     return true;
+}
+
+// Festival's lexicon has the verb, not the verb with its pronouns: "ricordati", "telefonami",
+// "dimmelo", "esserti" come out stressed on the wrong syllable. With a pronoun attached the stress
+// stays where the verb has it (ricòrda + ti is ricòrdati), so such a word is given to Festival with
+// an accent on that vowel, which its letter-to-sound rules honour.
+struct Lexicon
+{
+    QString pos; // empty for a word the lexicon does not know
+    int stressed = -1; // syllable index
+    QString vowel; // the stressed vowel's phone, "O", "e"
+};
+
+Lexicon lookUp(const QString& word)
+{
+    Lexicon entry;
+    siod_set_lval("vespelinda_word", strintern(word.toLatin1().constData()));
+    if (!eval("(set! vespelinda_out (lex.lookup vespelinda_word))"))
+        return entry;
+    const LISP found = siod_get_lval("vespelinda_out", nullptr);
+    if (found == NIL || !CONSP(found) || cdr(found) == NIL)
+        return entry;
+    const LISP pos = car(cdr(found));
+    entry.pos = pos == NIL ? QString() : QString::fromLatin1(get_c_string(pos));
+    int index = 0;
+    for (LISP syl = car(cdr(cdr(found))); syl != NIL; syl = cdr(syl), ++index) {
+        const LISP stress = car(cdr(car(syl)));
+        if (!FLONUMP(stress) || get_c_int(stress) != 1)
+            continue;
+        entry.stressed = index;
+        for (LISP phone = car(car(syl)); phone != NIL; phone = cdr(phone)) {
+            const QString name = QString::fromLatin1(get_c_string(car(phone)));
+            if (name.endsWith(u'1'))
+                entry.vowel = name.chopped(1);
+        }
+    }
+    eval("(set! vespelinda_out nil)");
+    return entry;
+}
+
+bool isVowel(QChar c) { return QStringView(u"aeiouàèéìíòóùú").contains(c.toLower()); }
+
+// The word with an accent on the vowel of its syllable `index` (counted as groups of vowels).
+QString withAccent(const QString& word, int index, const QString& vowel)
+{
+    static const QHash<QString, QChar> accented = { { u"a"_s, u'à' }, { u"E"_s, u'è' }, { u"e"_s, u'é' },
+        { u"O"_s, u'ò' }, { u"o"_s, u'ó' }, { u"i"_s, u'ì' }, { u"u"_s, u'ù' } };
+    int group = -1;
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        if (!isVowel(word[i]) || (i > 0 && isVowel(word[i - 1])))
+            continue;
+        if (++group != index)
+            continue;
+        qsizetype end = i;
+        while (end < word.size() && isVowel(word[end]))
+            ++end;
+        qsizetype target = end - 1; // "iu": the last
+        for (qsizetype j = i; j < end; ++j)
+            if (QStringView(u"aeo").contains(word[j].toLower())) {
+                target = j; // "ia", "uo": the open vowel
+                break;
+            }
+        if (!accented.contains(vowel) || QStringView(u"àèéìíòóùú").contains(word[target]))
+            return word;
+        QString out = word;
+        const QChar mark = accented.value(vowel);
+        out[target] = word[target].isUpper() ? mark.toUpper() : mark;
+        return out;
+    }
+    return word;
+}
+
+QString respelled(const QString& word, bool startsClause, QHash<QString, QString>& known)
+{
+    const QString key = word.toLower() + (startsClause ? u"|"_s : QString());
+    if (const auto it = known.constFind(key); it != known.constEnd())
+        return it->isNull() ? word : *it;
+    static const char* const pronouns[] = { "gliela", "glielo", "glieli", "gliele", "gliene", "mela", "melo", "meli",
+        "mele", "mene", "tela", "telo", "teli", "tele", "tene", "cela", "celo", "celi", "cele", "cene", "vela", "velo",
+        "veli", "vele", "vene", "sela", "selo", "seli", "sele", "sene", "gli", "mi", "ti", "ci", "vi", "si", "lo", "la",
+        "li", "le", "ne" };
+    // Words its lexicon reads wrongly: a verb taken for its homograph, English words of the office.
+    static const QHash<QString, QString> table = { { u"leggere"_s, u"lèggere"_s }, { u"computer"_s, u"compiùter"_s },
+        { u"ok"_s, u"okèi"_s }, { u"okay"_s, u"okèi"_s }, { u"meeting"_s, u"mìtin"_s }, { u"email"_s, u"imèil"_s },
+        { u"mail"_s, u"mèil"_s }, { u"password"_s, u"pàssuord"_s }, { u"weekend"_s, u"uìkend"_s },
+        { u"team"_s, u"tìm"_s }, { u"manager"_s, u"mànager"_s }, { u"software"_s, u"sòftuer"_s } };
+    QString result;
+    const QString lower = word.toLower();
+    if (const auto it = table.constFind(lower); it != table.constEnd()) {
+        result = word.at(0).isUpper() ? it->left(1).toUpper() + it->mid(1) : *it;
+        known.insert(key, result);
+        return result;
+    }
+    const Lexicon itself = lookUp(lower);
+    // A word the lexicon knows is left alone, but for a participle that starts a clause, where it
+    // is an imperative: "Ricordati di ...", not "sono ricordati".
+    if (itself.pos.isEmpty() || (startsClause && itself.pos.contains(u"_PR"_s))) {
+        for (const char* pronoun : pronouns) {
+            const QString suffix = QString::fromLatin1(pronoun);
+            if (!lower.endsWith(suffix) || lower.size() < suffix.size() + 2)
+                continue;
+            const QString stem = lower.chopped(suffix.size());
+            QStringList verbs;
+            if (isVowel(stem.back()))
+                verbs << stem; // ricorda-ti, dicendo-mi
+            else if (stem.back() == u'r')
+                verbs << stem + u'e' << stem + u"re"_s; // telefonar-mi, por-lo
+            static const QStringList oneSyllable = { u"da"_s, u"di"_s, u"fa"_s, u"sta"_s, u"va"_s };
+            if (stem.size() >= 3 && stem.back() == suffix.front() && oneSyllable.contains(stem.chopped(1)))
+                verbs << stem.chopped(1); // dim-melo, fal-lo: a verb of one syllable, not "sul-la"
+            for (const QString& verb : verbs) {
+                const Lexicon base = verb == u"leggere"_s ? Lexicon { u"V-F"_s, 0, u"E"_s } : lookUp(verb);
+                const bool oneSyllable = std::count_if(verb.begin(), verb.end(), isVowel) == 1;
+                const bool infinitive = verb.endsWith(u"re"_s) && !stem.endsWith(u"re"_s);
+                if (base.stressed < 0 || !(base.pos.startsWith(u'V') || infinitive || (oneSyllable && verb != stem)))
+                    continue;
+                result = withAccent(word, base.stressed, base.vowel);
+                break;
+            }
+            if (!result.isNull())
+                break;
+        }
+    }
+    known.insert(key, result);
+    return result.isNull() ? word : result;
 }
 } // namespace
 
@@ -269,7 +395,8 @@ Pcm FestivalEngine::synthesize(const QString& text, const std::atomic_bool& canc
     QuietCerr quiet;
     SchemeCall call;
     EST_Wave wave;
-    if (!festival_text_to_wave(EST_String(latin1.constData()), wave)) {
+    if (!festival_text_to_wave(
+            EST_String(ItalianSpeechText::forFestival(stressedForFestival(text)).constData()), wave)) {
         call.forgetAbandonedFrames();
         // Each failure also strands a little of the interpreter's heap: before it runs out, or if
         // the frames cannot be forgotten, Festival is left alone for the rest of the run.
@@ -300,6 +427,40 @@ Pcm FestivalEngine::synthesize(const QString& text, const std::atomic_bool& canc
     return pcm;
 }
 
+namespace {
+// "ricordati{ri.'kor.da.ti.}" from (name (stress phone ...) ...): the stressed syllable after "'",
+// each syllable ended by ".", the phones' own stress digit dropped.
+QString syllabified(LISP word)
+{
+    QString out = QString::fromLatin1(get_c_string(car(word))) + u'{';
+    for (LISP syl = cdr(word); syl != NIL; syl = cdr(syl)) {
+        if (QByteArray(get_c_string(car(car(syl)))) == "1")
+            out += u'\'';
+        for (LISP phone = cdr(car(syl)); phone != NIL; phone = cdr(phone))
+            out += QString::fromLatin1(get_c_string(car(phone))).remove(u'1');
+        out += u'.';
+    }
+    return out + u'}';
+}
+} // namespace
+
+QString FestivalEngine::stressedForFestival(const QString& text)
+{
+    static const QRegularExpression word(QStringLiteral(R"(\p{L}+)"));
+    QString out;
+    qsizetype last = 0;
+    for (auto it = word.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        out += text.mid(last, m.capturedStart() - last);
+        const QString before = out.trimmed();
+        const bool startsClause = before.isEmpty() || QStringView(u".!?;:,(\n").contains(before.back());
+        const QString w = m.captured(0);
+        out += w.size() >= 2 ? respelled(w, startsClause, global().respellings) : w;
+        last = m.capturedEnd();
+    }
+    return out + text.mid(last);
+}
+
 QStringList FestivalEngine::words(const QString& text)
 {
     return analyse(text, "(set! vespelinda_out (vespelinda_words))");
@@ -322,13 +483,14 @@ QStringList FestivalEngine::analyse(const QString& text, const char* call)
         return words;
     QuietCerr quiet;
     SchemeCall schemeCall;
-    siod_set_lval("vespelinda_text", strintern(latin1.constData()));
+    siod_set_lval("vespelinda_text", strintern(ItalianSpeechText::forFestival(stressedForFestival(text)).constData()));
     if (!eval(call)) {
         schemeCall.forgetAbandonedFrames();
         return words;
     }
     for (LISP l = siod_get_lval("vespelinda_out", nullptr); l != NIL; l = cdr(l))
-        words << QString::fromLatin1(get_c_string(car(l)));
+        words << (CONSP(car(l)) ? syllabified(car(l)) : QString::fromLatin1(get_c_string(car(l))));
     eval("(set! vespelinda_out nil)");
+    eval("(set! vespelinda_utt nil)");
     return words;
 }

@@ -35,6 +35,8 @@ public:
 private:
     bool prepare(); // starts it and makes it speak with this object's voice
     QStringList analyse(const QString& text, const char* call);
+    // The text with an accent where Festival would stress a verb with its pronouns wrongly.
+    static QString stressedForFestival(const QString& text);
 
     QString m_dataDir;
 };

@@ -233,16 +233,28 @@ void Speaker::startNext()
             spoken(id);
             continue;
         }
-        m_current = Current { id, std::move(text), lane };
+        m_current = Current { .id = id, .raw = std::move(text), .lane = lane, .text = {} };
         synthesiseNextPiece();
     }
     m_advancing = false;
 }
 
+void Speaker::writeForEar(qsizetype from, qsizetype chars)
+{
+    Current& c = *m_current;
+    while (c.text.size() - from <= chars && c.rawNext < c.raw.size()) {
+        const qsizetype end = SentenceSplitter::pieceEnd(c.raw, c.rawNext, EarStretchChars);
+        c.text += ItalianSpeechText::forEar(c.raw.mid(c.rawNext, end - c.rawNext));
+        c.rawNext = end;
+    }
+}
+
 void Speaker::synthesiseNextPiece()
 {
     const qsizetype from = m_current->next;
-    const qsizetype end = SentenceSplitter::pieceEnd(m_current->text, from, from == 0 ? FirstPieceChars : PieceChars);
+    const qsizetype maxChars = from == 0 ? FirstPieceChars : PieceChars;
+    writeForEar(from, maxChars);
+    const qsizetype end = SentenceSplitter::pieceEnd(m_current->text, from, maxChars);
     const QString piece = m_current->text.mid(from, end - from);
     m_synthesisFrom = from;
     m_current->next = end;
@@ -251,8 +263,8 @@ void Speaker::synthesiseNextPiece()
     QMetaObject::invokeMethod(
         m_worker,
         [this, ticket, piece, cancel = m_cancel] {
-            // Written for the ear before any engine sees it; the log keeps the program's text.
-            const Pcm pcm = m_engine.synthesize(ItalianSpeechText::forEar(piece), *cancel);
+            // Already written for the ear; the log keeps the program's text.
+            const Pcm pcm = m_engine.synthesize(piece, *cancel);
             if (!cancel->load())
                 QMetaObject::invokeMethod(
                     this, [this, ticket, pcm] { onSynthesised(ticket, pcm); }, Qt::QueuedConnection);

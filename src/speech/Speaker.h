@@ -72,6 +72,8 @@ public:
     // The longest piece synthesised at once: small at the start of a text, so that the first
     // sound comes at once, then larger, so that the pauses between pieces are few.
     static constexpr qsizetype FirstPieceChars = 100;
+    // How much of a text is written for the ear at a time: whole sentences, about this many.
+    static constexpr qsizetype EarStretchChars = 2000;
     static constexpr qsizetype PieceChars = 480;
 
 signals:
@@ -87,12 +89,16 @@ private:
         QString text;
     };
     // The text being synthesised or played, and how far its pieces have gone.
+    // The program's text is written for the ear a stretch at a time, ahead of the pieces cut from
+    // it, so that a rewrite never meets a cut ("0.6.1.2." is read as a number, not as "punto").
     struct Current
     {
         quint64 id;
-        QString text;
+        QString raw; // as the program wrote it
         Lane lane = Lane::Voice;
-        qsizetype next = 0; // where the next piece to synthesise begins
+        QString text; // written for the ear, as far as rawNext
+        qsizetype rawNext = 0;
+        qsizetype next = 0; // where the next piece to synthesise begins, in text
         bool started = false;
     };
     // A reading set aside for the voice: the part of its clip not heard yet, and the piece that
@@ -115,7 +121,12 @@ private:
     void onOutputFinished();
     // Plays a piece; false when a SpeechStarted handler has meanwhile moved on to another text.
     bool playPiece(const Pcm& pcm);
-    bool morePieces() const { return m_current && m_current->next < m_current->text.size(); }
+    bool morePieces() const
+    {
+        return m_current && (m_current->next < m_current->text.size() || m_current->rawNext < m_current->raw.size());
+    }
+    // Writes the current text for the ear until `chars` are ready beyond `from`, or all of it.
+    void writeForEar(qsizetype from, qsizetype chars);
     void finishText();
     void spoken(quint64 id);
     bool voiceBusy() const { return (m_current && m_current->lane == Lane::Voice) || !m_voiceQueue.empty(); }

@@ -110,13 +110,14 @@ private slots:
         QTest::newRow("first, eighth, eleventh") << "il 1 gennaio, il 08/12/2026, Il 11 marzo"
                                                  << u"il primo gennaio, l'otto dicembre 2026, L'undici marzo"_s;
         QTest::newRow("spelled telephone")
-            << "telefono. 0.6. .1.2.-.3.. . imèil." << u"telefono. 0, 6, 1, 2, 3.. . imèil."_s;
-        QTest::newRow("prefix") << "+.3.9.0.6." << u"più, 3, 9, 0, 6."_s;
-        QTest::newRow("initials stay") << "S.p.A. e 1.2." << u"S.p.A. e 1.2."_s;
+            << "telefono. 0.6. .1.2.-.3.. . imèil." << u"telefono. 0 6, 1 2, 3.. . imèil."_s;
+        QTest::newRow("prefix") << "+.3.9.0.6." << u"più 39, 0 6."_s;
+        QTest::newRow("initials stay") << "S.p.A. e 1.2." << u"S.p.A. e 1 punto 2."_s;
         QTest::newRow("abbreviations")
             << "Dott.ssa Neri, sig. Bianchi, tel. 06, n. 5, frutta ecc. Poi"
             << u"dottoressa Neri, signor Bianchi, telefono 06, numero 5, frutta eccetera. Poi"_s;
-        QTest::newRow("not abbreviations") << "parking. mario@tel.it il n. è" << u"parking. mario@tel.it il n. è"_s;
+        QTest::newRow("not abbreviations")
+            << "parking. mario@tel.it il n. è" << u"parking. mario èt tel punto it il n. è"_s;
     }
     void forEarSaysItAsAnItalianWould()
     {
@@ -133,8 +134,7 @@ private slots:
         QTest::newRow("signs as words") << u"5€ e 3% a&b +39 x=1"_s
                                         << QByteArray("5 euro e 3 per cento a e b pi\xf9 39 x uguale 1");
         QTest::newRow("thousands and slashes") << u"1.500 e 12/a e 3,50"_s << QByteArray("1500 e 12 barra a e 3,50");
-        QTest::newRow("digits apart") << u"(3) 5* l'8 hv9k;|_ 3,5 -2"_s
-                                      << QByteArray("( 3 ) 5 * l' 8 hv 9 k ; | _ 3,5 -2");
+        QTest::newRow("digits apart") << u"(3) 5* l'8 hv9k;|_ 3,5 -2"_s << QByteArray("3 5 l' 8 hv 9 k; 3,5 -2");
         QTest::newRow("other alphabets") << u"Straße Ελλάδα 😀 Ünal Muñoz"_s << QByteArray("Strasse Unal Munoz");
     }
     void festivalIsGivenLatin1ItCanRead()

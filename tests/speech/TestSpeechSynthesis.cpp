@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "speech/EspeakEngine.h"
+#include "speech/ItalianNumbers.h"
 #include "speech/ItalianSpeechText.h"
 
 #include <QtTest>
@@ -24,7 +25,7 @@ private slots:
         QTest::newRow("time with a colon") << u"alle 9:05"_s << u"alle 9 e 5"_s;
         QTest::newRow("time with a point") << u"alle 21.30."_s << u"alle 21 e 30."_s;
         for (const char* unchanged :
-            { "31/02/2026", "1/2", "3.5 e 1.500 e 2,50", "192.168.10.20", "le 25:70", "Sono le 14 e 30. . riunione." })
+            { "31/02/2026", "1/2", "3,5 e 1.500 e 2,50", "192.168.10.20", "le 25:70", "Sono le 14 e 30. . riunione." })
             QTest::addRow("unchanged: %s", unchanged) << QString::fromUtf8(unchanged) << QString::fromUtf8(unchanged);
     }
     void datesAndTimesAreRewrittenForTheEar()
@@ -32,6 +33,105 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, heard);
         QCOMPARE(ItalianSpeechText::forEar(text), heard);
+    }
+
+    // What users type, as an Italian says it.
+    void usersTextsForTheEar_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("heard");
+        const auto row = [](const char* name, const char* text, const char* heard) {
+            QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(heard);
+        };
+        row("a lone full stop", "Mario Rossi . telefono", "Mario Rossi. telefono");
+        row("the pause stays", "utile. . arrivederci", "utile. . arrivederci");
+        row("euro sign", "pagare 20 €.", "pagare 20 euro.");
+        row("sum with cents", "1.500,50 € e € 20", "1500 euro e 50 e 20 euro");
+        row("one euro", "costa 1 €", "costa un euro");
+        row("time range", "riunione 9:00-10:30", "riunione dalle 9 alle 10 e 30");
+        row("on the hour", "entro le 18:00", "entro le 18");
+        row("one o'clock from", "dalle 1:15", "dall'una e 15");
+        row("comma after a time word", "alle 15,30", "alle 15 e 30");
+        row("h before the hour", "h 15", "ore 15");
+        row("a decimal is no time", "vale 3.14", "vale 3 punto 14");
+        row("a version", "versione 6.04", "versione 6 punto 0 4");
+        row("dotted date", "07.12.2026", "7 dicembre 2026");
+        row("day and month", "il 15/3", "il 15 marzo");
+        row("short month", "7 dic. 2026", "7 dicembre 2026");
+        row("elided article", "del 08/12", "dell'otto dicembre");
+        row("first of the month", "dal 1 giugno", "dal primo giugno");
+        row("apostrophe before a digit", "l'8 marzo", "l'otto marzo");
+        row("ordinals", "1° piano, 2ª classe, n° 5", "primo piano, seconda classe, numero 5");
+        row("degrees", "20°C", "20 gradi");
+        row("list", "1) pane 2) latte", "1: pane 2: latte");
+        row("number range", "pagine 12-18", "pagine dal 12 al 18");
+        row("score", "finita 3-1", "finita 3 a 1");
+        row("mobile number", "chiama 333 123 4567", "chiama 3 3 3, 1 2 3, 4 5 6 7");
+        row("landline", "06 1234567", "0 6, 1 2 3 4 5 6 7");
+        row("country code", "+39 333 1234567", "più 39, 3 3 3, 1 2 3 4 5 6 7");
+        row("e-mail", "mario.rossi@example.com", "mario punto rossi èt example punto com");
+        row("web", "www.comune.roma.it", "vu vu vu punto comune punto roma punto it");
+        row("titles", "dr. Bianchi, gent.mo cliente", "dottor Bianchi, gentilissimo cliente");
+        row("address words", "P.zza Garibaldi, C.so Italia, V.le Europa int. 23",
+            "piazza Garibaldi, corso Italia, viale Europa interno 23");
+        row("units", "5 kg, 1 km, 200 g, 90 km/h", "5 chili, un chilometro, 200 grammi, 90 chilometri orari");
+        row("street numeral", "Via XX Settembre", "Via 20 Settembre");
+        row("name numeral", "Giovanni XXIII", "Giovanni ventitreesimo");
+        row("one and its noun", "1 ora, 1 persona, 1 studente, 1 libro", "un'ora, una persona, uno studente, un libro");
+        row("a lone dash is a pause", "Roma - Milano", "Roma, Milano");
+        row("lone signs dropped", "nota * ) importante", "nota importante");
+        row("a run of marks", "davvero!!!!! ......", "davvero! ...");
+        row("left as written", "taglia XL e 1/2 e 192.168.10.20", "taglia XL e 1/2 e 192.168.10.20");
+    }
+    void usersTextsForTheEar()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, heard);
+        QCOMPARE(ItalianSpeechText::forEar(text), heard);
+    }
+
+    void numberWords_data()
+    {
+        QTest::addColumn<qint64>("n");
+        QTest::addColumn<QString>("cardinal");
+        QTest::addColumn<QString>("ordinal");
+        QTest::newRow("1") << qint64(1) << u"uno"_s << u"primo"_s;
+        QTest::newRow("8") << qint64(8) << u"otto"_s << u"ottavo"_s;
+        QTest::newRow("11") << qint64(11) << u"undici"_s << u"undicesimo"_s;
+        QTest::newRow("21") << qint64(21) << u"ventuno"_s << u"ventunesimo"_s;
+        QTest::newRow("23") << qint64(23) << u"ventitré"_s << u"ventitreesimo"_s;
+        QTest::newRow("26") << qint64(26) << u"ventisei"_s << u"ventiseiesimo"_s;
+        QTest::newRow("88") << qint64(88) << u"ottantotto"_s << u"ottantottesimo"_s;
+        QTest::newRow("100") << qint64(100) << u"cento"_s << u"centesimo"_s;
+        QTest::newRow("1000") << qint64(1000) << u"mille"_s << u"millesimo"_s;
+        QTest::newRow("2026") << qint64(2026) << u"duemilaventisei"_s << u"duemilaventiseiesimo"_s;
+        QTest::newRow("too large") << qint64(1000000) << QString() << QString();
+    }
+    void numberWords()
+    {
+        QFETCH(qint64, n);
+        QFETCH(QString, cardinal);
+        QFETCH(QString, ordinal);
+        QCOMPARE(ItalianNumbers::cardinal(n), cardinal);
+        QCOMPARE(ItalianNumbers::ordinal(n), ordinal);
+    }
+
+    void romanNumerals_data()
+    {
+        QTest::addColumn<QString>("numeral");
+        QTest::addColumn<int>("value");
+        QTest::newRow("XX") << u"XX"_s << 20;
+        QTest::newRow("XXIII") << u"XXIII"_s << 23;
+        QTest::newRow("XIX") << u"XIX"_s << 19;
+        QTest::newRow("MCMLXXXIV") << u"MCMLXXXIV"_s << 1984;
+        QTest::newRow("not the usual spelling") << u"IIII"_s << 0;
+        QTest::newRow("not a numeral") << u"XA"_s << 0;
+    }
+    void romanNumerals()
+    {
+        QFETCH(QString, numeral);
+        QFETCH(int, value);
+        QCOMPARE(ItalianNumbers::roman(numeral), value);
     }
 
     // The real engine, whose audio varies by a few samples between runs: length and loudness only.
