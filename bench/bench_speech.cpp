@@ -2,9 +2,11 @@
 // For each engine: its initialisation time (on the synthesis thread), how long Speak() keeps the
 // user-interface thread, and the time from Speak() of a short sentence to the first audio buffer
 // handed to the output. Plays through the desktop's sound server when there is one, silently
-// otherwise.
+// otherwise. Then the cost of writing a text for the ear on its own: per sentence, and on texts
+// of 64 KB to 1 MB, which must grow in proportion to their length.
 #include "speech/EspeakEngine.h"
 #include "speech/FestivalProcess.h"
+#include "speech/ItalianSpeechText.h"
 #include "speech/PulseAudioOutput.h"
 #include "speech/Speaker.h"
 #include "speech/VoiceEngine.h"
@@ -93,5 +95,43 @@ int main(int argc, char* argv[])
         }
     }
     out << "Speak() returned to the user-interface thread within " << longestSpeak << " ms every time\n";
+
+    // Writing for the ear, alone: a sentence (the Speaker writes a text a stretch at a time, so
+    // this is what it adds before the first piece is synthesised), then whole texts.
+    for (const QString& sentence : sentences) {
+        QList<double> us;
+        for (int i = 0; i < 200; ++i) {
+            timer.start();
+            const QString ear = ItalianSpeechText::forEar(sentence);
+            us << timer.nsecsElapsed() / 1e3;
+            Q_UNUSED(ear);
+        }
+        std::sort(us.begin(), us.end());
+        out << "forEar(\"" << sentence << "\"): median " << us[us.size() / 2] << " us\n";
+    }
+    const QString paragraph = QStringLiteral(
+        "Riunione con il dott. Bianchi il 07.12.2026 dalle 9:00-10:30 in P.zza Garibaldi 3, int. 5. "
+        "Chiamare il 333 123 4567 o scrivere a mario.rossi@example.com; pagare 1.500,50 € entro le 18:00. "
+        "Ricordati di telefonarmi: 1) pane 2) latte, 5 kg di mele. Via XX Settembre, l'8 marzo ecc.\n");
+    for (const int kb : { 64, 256, 1024 }) {
+        QString text;
+        while (text.size() < kb * 1024)
+            text += paragraph;
+        timer.start();
+        const QString ear = ItalianSpeechText::forEar(text);
+        const double ms = timer.nsecsElapsed() / 1e6;
+        out << "forEar on " << kb << " KB: " << ms << " ms (" << ms / kb * 1000 << " us per KB)\n";
+        Q_UNUSED(ear);
+    }
+    // Bad input must cost no more than text of its length.
+    const QList<std::pair<const char*, QString>> bad = { { "100 000 digits", QString(100000, u'7') },
+        { "10 000 dots", QString(10000, u'.') }, { "nested brackets", QString(5000, u'(') + QString(5000, u')') },
+        { "mixed scripts", QStringLiteral("Ελλάδα 東京 مرحبا Привет 😀 ").repeated(500) } };
+    for (const auto& [what, text] : bad) {
+        timer.start();
+        const QString ear = ItalianSpeechText::forEar(text);
+        out << "forEar on " << what << ": " << timer.nsecsElapsed() / 1e6 << " ms\n";
+        Q_UNUSED(ear);
+    }
     return 0;
 }

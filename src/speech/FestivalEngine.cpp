@@ -283,9 +283,9 @@ QString respelled(const QString& word, bool startsClause, QHash<QString, QString
         return result;
     }
     const Lexicon itself = lookUp(lower);
-    // A word the lexicon knows is left alone, but for a participle that starts a clause, where it
-    // is an imperative: "Ricordati di ...", not "sono ricordati".
-    if (itself.pos.isEmpty() || (startsClause && itself.pos.contains(u"_PR"_s))) {
+    // A word the lexicon knows is left alone, but for a participle or an adjective that starts a
+    // clause, where it is an imperative: "Ricordati di ...", "Preparati!", not "sono ricordati".
+    if (itself.pos.isEmpty() || (startsClause && (itself.pos.contains(u"_PR"_s) || itself.pos.startsWith(u"A-"_s)))) {
         for (const char* pronoun : pronouns) {
             const QString suffix = QString::fromLatin1(pronoun);
             if (!lower.endsWith(suffix) || lower.size() < suffix.size() + 2)

@@ -2,6 +2,7 @@
 #include "speech/ItalianSpeechText.h"
 
 #include "speech/ItalianNumbers.h"
+#include "speech/SentenceSplitter.h"
 
 #include <QDate>
 #include <QHash>
@@ -224,7 +225,7 @@ QString rewriteDates(const QString& text)
 QString rewriteTelephones(const QString& text)
 {
     static const QRegularExpression phone(QStringLiteral(
-        R"((?<![\w+.,/:])(?:\+\d{2,3}[ .\-]?)?(?:0\d{1,4}|3\d{2})(?:[ ./\-]?\d{2,8}){0,3}(?![\w]|[.,/:\-]\d))"));
+        R"((?<![\w+.,/:])(?:\+\d{2,3}[ .\-]?)?(?:0\d{1,4}|3\d{2}|80[03])(?:[ ./\-]?\d{2,8}){0,3}(?![\w]|[.,/:\-]\d))"));
     return replaceEach(text, phone, [](const QRegularExpressionMatch& m) {
         const QString typed = m.captured(0);
         const auto digits = std::count_if(typed.begin(), typed.end(), [](QChar c) { return c.isDigit(); });
@@ -309,6 +310,17 @@ QString rewriteTimes(const QString& text)
     });
 }
 
+// "192.168.10.20" or "1.2.3": numbers joined by points, each said apart with "punto" (an engine
+// would take the first point for a thousands point).
+QString rewriteDottedNumbers(const QString& text)
+{
+    static const QRegularExpression dotted(QStringLiteral(R"((?<![\d.,])\d+(?:\.\d+){2,}(?![\d]|[.,]\d))"));
+    return replaceEach(text, dotted, [](const QRegularExpressionMatch& m) {
+        static const QRegularExpression thousands(QStringLiteral(R"(^\d{1,3}(?:\.\d{3})+$)"));
+        return thousands.match(m.captured(0)).hasMatch() ? m.captured(0) : m.captured(0).split(u'.').join(u" punto "_s);
+    });
+}
+
 // "3.14" and "6.04" are said with "punto" (never as a time); a point before three digits is a
 // thousands point ("1.500"), which the engine's own step handles.
 QString rewriteDecimalPoints(const QString& text)
@@ -321,6 +333,14 @@ QString rewriteDecimalPoints(const QString& text)
         }
         return m.captured(1) + u" punto "_s + fraction;
     });
+}
+
+// "#2" is "numero 2"; "-150" standing alone is "meno 150".
+QString rewriteSignedNumbers(const QString& text)
+{
+    static const QRegularExpression hash(QStringLiteral(R"(#\s?(?=\d))"));
+    static const QRegularExpression minus(QStringLiteral(R"((^|[\s(])[-–](?=\d))"));
+    return QString(text).replace(hash, QStringLiteral("numero ")).replace(minus, QStringLiteral("\\1meno "));
 }
 
 // "12-18" is "dal 12 al 18" (a range goes up), "3-1" a score, "3 a 1".
@@ -419,7 +439,11 @@ QString rewriteOrdinals(const QString& text)
     return replaceEach(out, ordinal, [](const QRegularExpressionMatch& m) {
         const qint64 n = m.captured(1).toLongLong();
         const bool feminine = m.captured(2) == u"ª";
-        if (m.captured(2) == u"°" && (m.captured(3).isEmpty() || n > 10))
+        static const QStringList counted = { u"anniversario"_s, u"compleanno"_s, u"piano"_s, u"posto"_s, u"giorno"_s,
+            u"secolo"_s, u"anno"_s, u"classificato"_s, u"classificata"_s, u"edizione"_s, u"appello"_s, u"congresso"_s,
+            u"capitolo"_s, u"volta"_s, u"livello"_s, u"grado"_s };
+        const bool countedNoun = counted.contains(m.captured(3).trimmed().toLower());
+        if (m.captured(2) == u"°" && (m.captured(3).isEmpty() || (n > 10 && !countedNoun)))
             return m.captured(1) + u" gradi"_s + m.captured(3);
         const QString word = ItalianNumbers::ordinal(n, feminine);
         return (word.isEmpty() ? m.captured(1) : word) + m.captured(3);
@@ -649,13 +673,24 @@ QString splitAtDigits(const QString& token)
 
 QString forEar(const QString& text)
 {
+    // A long text a stretch of whole sentences at a time: a pattern's search over the whole of a
+    // book for every match would make the cost grow with the square of its length.
+    constexpr qsizetype Stretch = 4000;
+    if (text.size() > Stretch) {
+        QString out;
+        for (qsizetype from = 0, end = 0; from < text.size(); from = end) {
+            end = SentenceSplitter::pieceEnd(text, from, Stretch);
+            out += forEar(text.mid(from, end - from));
+        }
+        return out;
+    }
     // In this order: what has a shape of its own first (an address, a spelled number, a date, a
     // telephone number, a sum), then the times and numbers that are left, then words and signs.
     QString out = collapseMarks(text);
     for (const auto pass : { rewriteSpelled, rewriteAddresses, rewriteDates, rewriteTelephones, rewriteMoney,
-             rewriteTimes, rewriteDecimalPoints, rewriteNumberRanges, rewriteArticles, rewriteHours, rewriteOrdinals,
-             rewriteRomanNumerals, rewriteUnits, rewriteAbbreviations, rewriteAgreement, rewriteListMarkers,
-             rewriteLoneSigns })
+             rewriteTimes, rewriteDottedNumbers, rewriteDecimalPoints, rewriteNumberRanges, rewriteSignedNumbers,
+             rewriteArticles, rewriteHours, rewriteOrdinals, rewriteRomanNumerals, rewriteUnits, rewriteAbbreviations,
+             rewriteAgreement, rewriteListMarkers, rewriteLoneSigns })
         out = pass(out);
     return out;
 }

@@ -147,6 +147,10 @@ private slots:
         QTest::newRow("only spaces") << QString(500, u' ');
         QTest::newRow("only punctuation") << u"?!... ;;; ,,, --- !!!"_s;
         QTest::newRow("right-to-left mixed") << u"Ciao שלום عالم amici"_s;
+        QTest::newRow("a number of 100 000 digits") << QString(100000, u'7');
+        QTest::newRow("10 000 dots") << QString(10000, u'.');
+        QTest::newRow("nested brackets") << QString(5000, u'(') + u"ciao"_s + QString(5000, u')');
+        QTest::newRow("mixed scripts") << u"Ελλάδα 東京 مرحبا Привет 😀 grazie "_s.repeated(300);
     }
     void awkwardTextsDoNotStopTheVoice()
     {
