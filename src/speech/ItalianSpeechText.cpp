@@ -571,6 +571,19 @@ QString rewriteAgreement(const QString& text)
     });
 }
 
+// English words of the office that both engines read as Italian: "il file" is "il fàil" (but "le
+// file", the rows, stay Italian).
+QString rewriteLoanwords(const QString& text)
+{
+    static const QRegularExpression file(
+        QStringLiteral(
+            R"(\b(il|un|del|dal|nel|sul|al|col|i|dei|nei|sui|ai|questo|quel|quello|questi|quei|ogni|tuo|mio|suo|nuovo|nuovi) (file)\b)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return replaceEach(text, file, [](const QRegularExpressionMatch& m) {
+        return m.captured(1) + (m.captured(2).at(0).isUpper() ? u" Fàil"_s : u" fàil"_s);
+    });
+}
+
 // "1) pane 2) latte": a list, "1: pane 2: latte".
 QString rewriteListMarkers(const QString& text)
 {
@@ -690,7 +703,7 @@ QString forEar(const QString& text)
     for (const auto pass : { rewriteSpelled, rewriteAddresses, rewriteDates, rewriteTelephones, rewriteMoney,
              rewriteTimes, rewriteDottedNumbers, rewriteDecimalPoints, rewriteNumberRanges, rewriteSignedNumbers,
              rewriteArticles, rewriteHours, rewriteOrdinals, rewriteRomanNumerals, rewriteUnits, rewriteAbbreviations,
-             rewriteAgreement, rewriteListMarkers, rewriteLoneSigns })
+             rewriteLoanwords, rewriteAgreement, rewriteListMarkers, rewriteLoneSigns })
         out = pass(out);
     return out;
 }

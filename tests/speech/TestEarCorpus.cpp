@@ -144,7 +144,8 @@ private slots:
         row("reminder", "Vaccino 2ª dose", "seconda dose");
         row("reminder", "Fare la spesa - urgente", "spesa urgente", "meno");
         row("reminder", "Ok, fatto", "okèi", "kappa");
-        row("reminder", "Salvare il file sul computer", "compiùter");
+        row("reminder", "Salvare il file sul computer", "fàil|compiùter");
+        row("reminder", "Mettersi in file ordinate", "file ordinate");
         row("reminder", "Riunione nel weekend", "uìkend");
         row("reminder", "Cambiare la password", "pàssuord");
 
