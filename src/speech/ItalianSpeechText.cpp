@@ -533,7 +533,14 @@ QString rewriteAbbreviations(const QString& text)
 // "1 ora" is "un'ora", "1 persona" "una persona", "1 studente" "uno studente".
 QString rewriteAgreement(const QString& text)
 {
-    static const QRegularExpression one(QStringLiteral(R"((?<![\w.,:/'’\-])1 (\p{L}+))"));
+    // "1" after a word that names what it counts ("sala 1"), or before a month or a name, is a
+    // number, not an article.
+    static const QRegularExpression one(QStringLiteral(R"((?:(\p{L}+) )?(?<![\w.,:/'’\-])1 (\p{L}+))"));
+    static const QSet<QString> numbered = { u"sala"_s, u"camera"_s, u"piano"_s, u"stanza"_s, u"aula"_s, u"pagina"_s,
+        u"capitolo"_s, u"binario"_s, u"via"_s, u"numero"_s, u"linea"_s, u"gate"_s, u"terminal"_s, u"lotto"_s,
+        u"scala"_s, u"interno"_s, u"box"_s, u"posto"_s, u"volume"_s, u"atto"_s, u"scena"_s, u"parte"_s, u"livello"_s,
+        u"versione"_s, u"articolo"_s, u"comma"_s, u"punto"_s, u"classe"_s, u"sezione"_s, u"fase"_s, u"tavolo"_s,
+        u"ufficio"_s, u"reparto"_s, u"ore"_s, u"canale"_s };
     static const QSet<QString> notNouns = { u"e"_s, u"ed"_s, u"o"_s, u"di"_s, u"a"_s, u"ad"_s, u"da"_s, u"in"_s,
         u"con"_s, u"su"_s, u"per"_s, u"tra"_s, u"fra"_s, u"il"_s, u"lo"_s, u"la"_s, u"gli"_s, u"le"_s, u"che"_s,
         u"non"_s, u"al"_s, u"del"_s, u"dal"_s, u"nel"_s, u"sul"_s, u"ma"_s, u"se"_s, u"come"_s, u"alle"_s, u"dalle"_s,
@@ -545,9 +552,12 @@ QString rewriteAgreement(const QString& text)
         u"nave"_s, u"fine"_s, u"madre"_s, u"moglie"_s, u"email"_s, u"mail"_s, u"lente"_s, u"sede"_s, u"fonte"_s,
         u"frase"_s, u"base"_s, u"torre"_s, u"voce"_s, u"pace"_s, u"neve"_s, u"carne"_s };
     return replaceEach(text, one, [](const QRegularExpressionMatch& m) {
-        const QString noun = m.captured(1);
+        const QString before = m.captured(1);
+        const QString lead = before.isEmpty() ? QString() : before + u' ';
+        const QString noun = m.captured(2);
         const QString lower = noun.toLower();
-        if (notNouns.contains(lower) || lower.size() < 2)
+        if (notNouns.contains(lower) || monthOf(lower) > 0 || lower.size() < 2 || noun.at(0).isUpper()
+            || numbered.contains(before.toLower()))
             return m.captured(0);
         const bool vowel = QStringView(u"aeiouàèéìòù").contains(lower.at(0));
         bool feminine = false;
@@ -567,7 +577,7 @@ QString rewriteAgreement(const QString& text)
             static const QRegularExpression impure(QStringLiteral(R"(^(?:s[^aeiouàèéìòù]|z|gn|ps|pn|x|y))"));
             article = impure.match(lower).hasMatch() ? u"uno "_s : u"un "_s;
         }
-        return article + noun;
+        return lead + article + noun;
     });
 }
 

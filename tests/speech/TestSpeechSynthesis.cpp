@@ -78,6 +78,8 @@ private slots:
         row("street numeral", "Via XX Settembre", "Via 20 Settembre");
         row("name numeral", "Giovanni XXIII", "Giovanni ventitreesimo");
         row("one and its noun", "1 ora, 1 persona, 1 studente, 1 libro", "un'ora, una persona, uno studente, un libro");
+        row("one that is a number", "sala 1 piano terra, Roma 1 marzo, 1 Milano",
+            "sala 1 piano terra, Roma 1 marzo, 1 Milano");
         row("a lone dash is a pause", "Roma - Milano", "Roma, Milano");
         row("lone signs dropped", "nota * ) importante", "nota importante");
         row("a run of marks", "davvero!!!!! ......", "davvero! ...");
