@@ -61,7 +61,7 @@ VoiceSettingsDialog::VoiceSettingsDialog(Speaker& speaker, VoiceEngine& voice, Q
 
     m_listen = Controls::make<QPushButton>(this,
         { .name = u"cmdAscolta",
-            .caption = QStringLiteral("&Ascolta"),
+            .caption = QStringLiteral("A&scolta"),
             .toolTip = QStringLiteral("Ascolta una frase con queste impostazioni") });
     connect(m_listen, &QPushButton::clicked, this, &VoiceSettingsDialog::listen);
     connect(&m_speaker, &Speaker::SpeechProgress, this, [this](quint64 id) {

@@ -178,7 +178,7 @@ void frmOpzioni::build()
     txtSecIn->installEventFilter(this);
 
     cmdVoce = make<QPushButton>(
-        this, { .name = u"cmdVoce", .caption = QStringLiteral("&Opzioni voce"), .twips = { 120, 5070, 4095, 420 } });
+        this, { .name = u"cmdVoce", .caption = QStringLiteral("Opzioni &voce"), .twips = { 120, 5070, 4095, 420 } });
     Command1 = make<QPushButton>(
         this, { .name = u"Command1", .caption = QStringLiteral("&OK"), .twips = { 120, 5580, 1980, 420 } });
     Command2 = make<QPushButton>(

@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowRig.h"
+#include "mainwindow/PageStrip.h"
 #include "options/VoiceSettingsDialog.h"
 #include "speech/EspeakEngine.h"
 #include "speech/VoiceEngine.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
+#include <QTabBar>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -50,6 +55,87 @@ void inspect(QAccessibleInterface* node, const QString& path, QStringList& fault
         inspect(child, where, faults);
     }
 }
+
+// The main window with a speaker that has a choice of voices (the rig's has not), which opens any
+// of the program's windows. The voice outlives the windows, as in the program.
+struct WindowsRig
+{
+    QTemporaryDir voiceDir;
+    VoiceSettings voiceSettings { voiceDir.filePath(u"voce.conf"_s) };
+    EspeakEngine espeak;
+    VoiceEngine voices { voiceSettings, espeak, espeak };
+    FakeAudioOutput output;
+    Speaker speaker { voices, output };
+    MainWindowRig rig;
+
+    // Shows `window` (an object or class name) by clicking or choosing `opener`.
+    QWidget* open(const QString& window, const QString& opener)
+    {
+        rig.voiceDialog = [this](QWidget* owner, const QString& title) {
+            VoiceSettingsDialog::open(speaker, voices, owner, title);
+        };
+        if (!rig.start())
+            return nullptr;
+        if (opener == u"VoiceDialog")
+            VoiceSettingsDialog::open(speaker, voices, rig.window.get(), u"Opzioni voce"_s);
+        else if (QObject* control = opener.isEmpty() ? nullptr : rig.window->findChild<QObject*>(opener))
+            QMetaObject::invokeMethod(control, control->inherits("QAction") ? "trigger" : "click");
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == window || top->inherits(qPrintable(window)))
+                return top;
+        return nullptr;
+    }
+};
+
+// The underlined letter of a caption, lower case; none for a caption without one.
+QChar mnemonicOf(const QString& caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&')
+            continue;
+        if (caption[i + 1] == u'&') {
+            ++i;
+            continue;
+        }
+        return caption[i + 1].toLower();
+    }
+    return {};
+}
+
+// Each underlined letter in use in `window` as it is now (shown and enabled controls only), and
+// the controls that carry it, for those carried by more than one.
+QStringList sharedLetters(QWidget* window)
+{
+    QMultiHash<QChar, QString> users;
+    const auto note = [&](const QString& caption, const QString& who) {
+        if (const QChar letter = mnemonicOf(caption); !letter.isNull())
+            users.insert(letter, who + u" \""_s + caption + u'"');
+    };
+    if (auto* menu = qobject_cast<QMenu*>(window)) {
+        for (QAction* action : menu->actions())
+            if (action->isVisible() && action->isEnabled())
+                note(action->text(), action->objectName());
+    }
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window) || !w->isEnabled())
+            continue;
+        if (auto* button = qobject_cast<QAbstractButton*>(w))
+            note(button->text(), w->objectName());
+        else if (auto* label = qobject_cast<QLabel*>(w); label && label->buddy())
+            note(label->text(), w->objectName());
+        else if (auto* group = qobject_cast<QGroupBox*>(w))
+            note(group->title(), w->objectName());
+        else if (auto* tabs = qobject_cast<QTabBar*>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                if (tabs->isTabEnabled(i))
+                    note(tabs->tabText(i), w->objectName() + u'[' + QString::number(i) + u']');
+    }
+    QStringList shared;
+    for (const QChar letter : users.uniqueKeys())
+        if (users.count(letter) > 1)
+            shared << u"Alt+"_s + letter.toUpper() + u": "_s + QStringList(users.values(letter)).join(u", "_s);
+    return shared;
+}
 } // namespace
 
 class TestAccessibility : public QObject
@@ -78,25 +164,8 @@ private slots:
     {
         QFETCH(QString, window);
         QFETCH(QString, opener);
-        // The voice dialog is the speaker's, when it has a choice of voices (the rig's has not). The
-        // voice outlives the windows, as in the program: the dialog goes with the main window.
-        QTemporaryDir voiceDir;
-        VoiceSettings voiceSettings(voiceDir.filePath(u"voce.conf"_s));
-        EspeakEngine espeak;
-        VoiceEngine voices(voiceSettings, espeak, espeak);
-        FakeAudioOutput output;
-        Speaker speaker(voices, output);
-        MainWindowRig rig;
-        QVERIFY(rig.start());
-        if (opener == u"VoiceDialog")
-            VoiceSettingsDialog::open(speaker, voices, rig.window.get(), u"Opzioni voce"_s);
-        else if (QObject* control = opener.isEmpty() ? nullptr : rig.window->findChild<QObject*>(opener))
-            QVERIFY(QMetaObject::invokeMethod(control, control->inherits("QAction") ? "trigger" : "click"));
-        QWidget* shown = nullptr;
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == window || top->inherits(qPrintable(window)))
-                shown = top;
-        }
+        WindowsRig windows;
+        QWidget* shown = windows.open(window, opener);
         QVERIFY(shown);
         QAccessibleInterface* root = QAccessible::queryAccessibleInterface(shown);
         const bool menu = shown->inherits("QMenu");
@@ -108,6 +177,51 @@ private slots:
             faults.append(u"not a window named by its title: role %1"_s.arg(root->role(), 0, 16));
         inspect(root, window, faults);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+    }
+
+    // A letter pressed with Alt works one control, never moves between two: in every window and
+    // in every state of it (each page, the new-entry panels, the address book editing).
+    void noTwoControlsShareALetter_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("opener");
+        QTest::addColumn<QString>("state"); // clicked once the window is shown
+        QTest::newRow("Leggi") << u"frmArriv"_s << QString() << u"page 0"_s;
+        QTest::newRow("Calendario") << u"frmArriv"_s << QString() << u"page 1"_s;
+        QTest::newRow("Agenda") << u"frmArriv"_s << QString() << u"page 2"_s;
+        QTest::newRow("Rubrica") << u"frmArriv"_s << QString() << u"page 3"_s;
+        QTest::newRow("Rubrica editing") << u"frmArriv"_s << QString() << u"page 3 cmdAggiungi"_s;
+        QTest::newRow("main menu") << u"mnuPrinc"_s << QString() << QString();
+        QTest::newRow("icon menu") << u"mnuIcona"_s << QString() << QString();
+        QTest::newRow("appointments") << u"frmAppun"_s << u"cmdAppuntamento"_s << QString();
+        QTest::newRow("new appointment") << u"frmAppun"_s << u"cmdAppuntamento"_s << u"Command1"_s;
+        QTest::newRow("reminders") << u"frmProm"_s << u"cmdPromemoria"_s << QString();
+        QTest::newRow("new reminder") << u"frmProm"_s << u"cmdPromemoria"_s << u"Command1"_s;
+        QTest::newRow("options") << u"frmOpzioni"_s << u"mnuOpzioni"_s << QString();
+        QTest::newRow("about") << u"frmAbout"_s << u"mnuInfo"_s << QString();
+        QTest::newRow("voice") << u"VoiceSettingsDialog"_s << u"VoiceDialog"_s << QString();
+    }
+    void noTwoControlsShareALetter()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, opener);
+        QFETCH(QString, state);
+        WindowsRig windows;
+        QWidget* shown = windows.open(window, opener);
+        QVERIFY(shown);
+        for (const QString& step : state.split(u' ', Qt::SkipEmptyParts)) {
+            if (step == u"page")
+                continue;
+            if (step.at(0).isDigit()) {
+                windows.rig.window->pages().showPage(step.toInt());
+                continue;
+            }
+            auto* button = shown->findChild<QAbstractButton*>(step);
+            QVERIFY2(button, qPrintable(step));
+            button->click();
+        }
+        const QStringList shared = sharedLetters(shown);
+        QVERIFY2(shared.isEmpty(), qPrintable(shared.join(u'\n')));
     }
 };
 

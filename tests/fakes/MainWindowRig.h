@@ -49,13 +49,16 @@ struct MainWindowRig
 
     void set(const char* key, const QString& value) { settings.save(QString::fromUtf8(key), value); }
 
+    // How the options window opens the voice dialog; none by default, as without a choice of voices.
+    std::function<void(QWidget* owner, const QString& title)> voiceDialog;
+
     // Opens the data file and builds the window.
     bool start()
     {
         if (!data.open())
             return false;
-        window = std::make_unique<frmArriv>(
-            MainWindowServices { clock, settings, speech.speaker, boxes, alert, data, tray, clipboard, autostart });
+        window = std::make_unique<frmArriv>(MainWindowServices {
+            clock, settings, speech.speaker, boxes, alert, data, tray, clipboard, autostart, voiceDialog });
         if (!m_options.heartbeat)
             window->heartbeat().tmrAgenda1.stop();
         if (m_options.load) {

@@ -94,7 +94,7 @@ ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServ
     // The buttons and the panel are placed by each window.
     Command1 = make<QPushButton>(this, { .name = u"Command1", .caption = QStringLiteral("&Aggiungi nuovo") });
     Command2 = make<QPushButton>(this, { .name = u"Command2", .caption = QStringLiteral("&Elimina") });
-    Command3 = make<QPushButton>(this, { .name = u"Command3", .caption = QStringLiteral("&Esci") });
+    Command3 = make<QPushButton>(this, { .name = u"Command3", .caption = QStringLiteral("E&sci") });
     connect(Command1, &QPushButton::clicked, this, &ManagerWindow::openNewEntry);
     connect(Command2, &QPushButton::clicked, this, &ManagerWindow::deleteSelected);
     connect(Command3, &QPushButton::clicked, this, &QWidget::close);

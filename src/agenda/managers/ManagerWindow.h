@@ -62,7 +62,7 @@ public:
     QTableView* DBGrid1 = nullptr;
     QPushButton* Command1 = nullptr; // "&Aggiungi nuovo"
     QPushButton* Command2 = nullptr; // "&Elimina"
-    QPushButton* Command3 = nullptr; // "&Esci"
+    QPushButton* Command3 = nullptr; // "E&sci"
     QFrame* Picture1 = nullptr;
     QTimeEdit* txtNuovOra = nullptr;
     LimitedTextEdit* txtNuovTesto = nullptr;
