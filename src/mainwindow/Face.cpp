@@ -31,6 +31,7 @@ Face::Face(QWidget& window, Clock& clock)
     m_pictures[0] = Controls::picture(&window, QStringLiteral(":/face.svg"),
         { .name = u"Image1",
             .accessibleName = QStringLiteral("Volto di Vespelinda"),
+            .accessibleDescription = QStringLiteral("Apre il menu: Invio, Spazio o un clic"),
             .twips = { 240, 0, 2985, 2250 } });
     // The face opens the main menu from the keyboard too: Tab reaches it, Space, Enter, the menu key
     // or Shift+F10 open it.
@@ -177,7 +178,7 @@ bool Face::eventFilter(QObject* watched, QEvent* event)
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
                 auto* face = m_pictures[0];
-                emit pressed(face->mapToGlobal(face->rect().center()));
+                emit pressedByKey(face->mapToGlobal(face->rect().center()));
                 return true;
             }
         }

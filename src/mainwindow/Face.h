@@ -49,6 +49,8 @@ signals:
     void pointerMoved();
     // A mouse button was pressed on the face or a side picture.
     void pressed(const QPoint& globalPos);
+    // Space or Enter on the face, which has the focus: the menu opens on its first item.
+    void pressedByKey(const QPoint& globalPos);
     // An eye hot spot was clicked.
     void eyeClicked(const QPoint& globalPos);
 

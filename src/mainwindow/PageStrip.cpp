@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QMouseEvent>
 #include <QProxyStyle>
+#include <QShortcut>
 #include <QTabBar>
 
 namespace {
@@ -74,6 +75,20 @@ PageStrip::PageStrip(QWidget& window)
     }
     connect(m_tabStrip, &QTabBar::tabBarClicked, this, &PageStrip::showPage);
     connect(m_tabStrip, &QTabBar::currentChanged, this, &PageStrip::showPage);
+    // The keys every tabbed window knows: Ctrl+Tab and Ctrl+PgDn to the next page, Ctrl+Shift+Tab
+    // and Ctrl+PgUp to the one before; the focus goes to the tabs, where a screen reader names
+    // the page, and never stays on a control the change has hidden.
+    const auto step = [this](int by) {
+        if (!m_tabStrip->isVisible())
+            return;
+        m_tabStrip->setCurrentIndex((m_tabStrip->currentIndex() + by + 4) % 4);
+        m_tabStrip->setFocus(Qt::TabFocusReason);
+    };
+    for (const QKeySequence& keys : { QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown) })
+        connect(new QShortcut(keys, &window), &QShortcut::activated, this, [step] { step(1); });
+    for (const QKeySequence& keys : { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp) })
+        connect(new QShortcut(keys, &window), &QShortcut::activated, this, [step] { step(-1); });
     showPage(Leggi);
 }
 
@@ -81,6 +96,7 @@ void PageStrip::showPage(int index)
 {
     if (index < 0 || index > 3)
         return;
+    m_tabStrip->setCurrentIndex(index); // the tab follows a page shown from elsewhere
     for (int i = 0; i < 4; ++i)
         m_frames[i]->setVisible(i == index);
 }

@@ -56,6 +56,7 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     m_face = std::make_unique<Face>(*this, m_clock);
     connect(m_face.get(), &Face::pointerMoved, this, &frmArriv::wakeUp);
     connect(m_face.get(), &Face::pressed, this, [this](const QPoint& at) { m_menus.mnuPrinc->popup(at); });
+    connect(m_face.get(), &Face::pressedByKey, this, &frmArriv::openMenuFromKeyboard);
     connect(m_face.get(), &Face::eyeClicked, this, [this](const QPoint& at) {
         m_speaker.Speak(QString::fromUtf8(EyeComplaint));
         m_menus.mnuPrinc->popup(at);
@@ -200,6 +201,14 @@ void frmArriv::fold(bool folded)
 
 void frmArriv::exitProgram() { m_exit->sayGoodbye(); }
 
+void frmArriv::openMenuFromKeyboard(const QPoint& at)
+{
+    // On its first item, so that a screen reader says where the user is and the arrows start there.
+    QMenu& menu = *m_menus.mnuPrinc;
+    menu.popup(at, menu.actions().value(0));
+    menu.setActiveAction(menu.actions().value(0));
+}
+
 void frmArriv::endSession()
 {
     if (m_unloaded)
@@ -252,7 +261,7 @@ void frmArriv::contextMenuEvent(QContextMenuEvent* event)
 {
     // The menu key or Shift+F10 on the face, or on a control without a menu of its own.
     if (event->reason() == QContextMenuEvent::Keyboard)
-        m_menus.mnuPrinc->popup(event->globalPos());
+        openMenuFromKeyboard(event->globalPos());
 }
 
 void frmArriv::mousePressEvent(QMouseEvent* event)

@@ -67,6 +67,8 @@ public:
 
     // The exit routine: the farewell, then the closing countdown unloads the window.
     void exitProgram();
+    // The main menu, opened from the keyboard (the face, the menu key, Shift+F10) on its first item.
+    void openMenuFromKeyboard(const QPoint& at);
     // The session is really ending: unload at once, without holding it up.
     void endSession();
     // The program was started again: the window comes forward, shown if hidden, and wakes up.

@@ -2,6 +2,8 @@
 #include "MainWindowRig.h"
 #include "mainwindow/PageStrip.h"
 
+#include <QFrame>
+#include <QTabBar>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -42,6 +44,44 @@ private slots:
         QTest::mouseMove(widget, widget->rect().center() + QPoint(0, 1));
         QVERIFY(!rig.window->countdown().tmrIcona.isActive());
         QVERIFY(rig.eyesClosed());
+    }
+
+    // The keys of every tabbed window change the page from anywhere in it, the reading box too.
+    void keysChangeThePage_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("to");
+        const int ctrl = Qt::ControlModifier;
+        const int ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+        QTest::newRow("Ctrl+Tab") << 0 << int(Qt::Key_Tab) << ctrl << 1;
+        QTest::newRow("Ctrl+Tab from the last") << 3 << int(Qt::Key_Tab) << ctrl << 0;
+        QTest::newRow("Ctrl+Shift+Tab") << 2 << int(Qt::Key_Backtab) << ctrlShift << 1;
+        QTest::newRow("Ctrl+Shift+Tab from the first") << 0 << int(Qt::Key_Backtab) << ctrlShift << 3;
+        QTest::newRow("Ctrl+PgDn") << 1 << int(Qt::Key_PageDown) << ctrl << 2;
+        QTest::newRow("Ctrl+PgUp") << 1 << int(Qt::Key_PageUp) << ctrl << 0;
+    }
+    void keysChangeThePage()
+    {
+        QFETCH(int, from);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, to);
+        MainWindowRig rig;
+        QVERIFY(rig.start());
+        rig.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+        PageStrip& pages = rig.window->pages();
+        pages.showPage(from);
+        QWidget* text1 = rig.widget("Text1");
+        if (from == PageStrip::Leggi)
+            text1->setFocus();
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : rig.window.get();
+        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(pages.tabStrip().currentIndex(), to);
+        QVERIFY(pages.frame(PageStrip::Page(to)).isVisible());
+        QCOMPARE(QApplication::focusWidget(), &pages.tabStrip());
     }
 };
 
