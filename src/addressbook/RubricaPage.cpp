@@ -14,6 +14,7 @@
 
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,8 +57,13 @@ void RubricaPage::build(QFrame& frame)
 
     txtNome = make<QLineEdit>(&frame,
         { .name = u"txtNome",
-            .label = make<QLabel>(&frame, { .caption = QStringLiteral("Nome "), .twips = { 1320, 120, 1575, 255 } }),
-            .accessibleName = QStringLiteral("Nome da cercare"), // not to be confused with the entry's
+            // A screen reader names a field by the label that points at it: this one says what it is
+            // for, not to be confused with the entry's "Nome".
+            .label = make<QLabel>(&frame,
+                { .caption = QStringLiteral("Nome "),
+                    .accessibleName = QStringLiteral("Nome da cercare"),
+                    .twips = { 1320, 120, 1575, 255 } }),
+            .accessibleName = QStringLiteral("Nome da cercare"),
             .toolTip = QStringLiteral("Inserisci qui il nome da ricercare"),
             .twips = { 1320, 360, 1695, 285 } });
     cmdRicerca = make<QPushButton>(&frame,
@@ -144,6 +150,24 @@ void RubricaPage::build(QFrame& frame)
         if (cmdRicerca->isEnabled())
             search();
     });
+    // While an entry is typed, Enter in any of its fields saves it and Esc cancels it.
+    for (QLineEdit* field : { txtRnome, txtRtel, txtRemail })
+        connect(field, &QLineEdit::returnPressed, this, [this] {
+            if (inEntryState())
+                save();
+        });
+    // Esc, which the fields leave to the page.
+    frame.installEventFilter(this);
+}
+
+bool RubricaPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape
+        && inEntryState()) {
+        cancel();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void RubricaPage::bind(QLineEdit* field, const QString& name)
@@ -180,6 +204,10 @@ void RubricaPage::setEntryState(bool entry)
 {
     cmdAggiungi->setText(entry ? Salva : AggiungiNuovo);
     cmdElimina->setText(entry ? Annulla : Elimina);
+    // What a screen reader says of the two buttons follows their captions (the tooltips stay).
+    cmdAggiungi->setAccessibleDescription(
+        entry ? QStringLiteral("Salva la voce (Invio in un campo)") : cmdAggiungi->toolTip());
+    cmdElimina->setAccessibleDescription(entry ? QStringLiteral("Annulla le modifiche (Esc)") : cmdElimina->toolTip());
     for (QPushButton* button : { cmdAvanti, cmdIndietro, cmdRicerca, cmdModifica })
         button->setEnabled(!entry);
     for (QLineEdit* field : { txtRnome, txtRtel, txtRemail })
@@ -254,14 +282,18 @@ void RubricaPage::save()
             m_dtaRubrica.setValue(name, field->text());
 
     // Refused (a write-protected file, a full disk): the entry stays as typed, to try again or cancel.
+    const bool added = m_dtaRubrica.editMode() == RecordSet::EditMode::New;
     if (!m_dtaRubrica.Update() && m_dtaRubrica.editMode() != RecordSet::EditMode::None) {
         const QString text = QStringLiteral("Non riesco a salvare la voce: %1. Quello che hai scritto resta qui.")
                                  .arg(m_dtaRubrica.lastRefusalInWords());
         m_alert(window, text, text, MessageBoxService::Exclamation, Attenzione);
         return;
     }
+    if (added)
+        m_dtaRubrica.MoveLast(); // the new entry, appended, stays shown
     setEntryState(false);
     showCurrent();
+    m_speaker.Speak(QStringLiteral("Voce salvata."));
 }
 
 void RubricaPage::cancel()

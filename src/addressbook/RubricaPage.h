@@ -31,6 +31,11 @@ public:
     // An entry is being added or changed.
     bool inEntryState() const;
 
+protected:
+    // Esc cancels an entry being typed.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+public:
     SvgPicture* Image6 = nullptr;
     QLineEdit* txtNome = nullptr;
     QPushButton* cmdRicerca = nullptr;

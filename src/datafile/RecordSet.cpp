@@ -268,6 +268,16 @@ bool RecordSet::MoveFirst()
     return true;
 }
 
+bool RecordSet::MoveLast()
+{
+    dropEditBuffer();
+    if (m_rows.isEmpty())
+        return fail(QStringLiteral("la tabella %1 è vuota").arg(m_table));
+    m_position = Position::OnRecord;
+    m_index = m_rows.size() - 1;
+    return true;
+}
+
 bool RecordSet::MoveNext()
 {
     dropEditBuffer();

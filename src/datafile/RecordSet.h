@@ -50,6 +50,8 @@ public:
     // failure nothing changes.
     bool Requery();
     bool MoveFirst();
+    // The last record: after AddNew and Update, the one just added.
+    bool MoveLast();
     bool MoveNext();
     bool MovePrevious();
     bool Eof() const;

@@ -80,7 +80,13 @@ void LeggiPage::readBox()
         m_speaker.Speak(text, Speaker::Lane::Reading);
 }
 
-void LeggiPage::pasteClipboard() { Text1->setPlainText(m_clipboard.text()); }
+void LeggiPage::pasteClipboard()
+{
+    // A clipboard without text leaves the box as it was: nothing typed is lost to an empty paste.
+    const QString text = m_clipboard.text();
+    if (!text.isEmpty())
+        Text1->setPlainText(text);
+}
 
 void LeggiPage::togglePause()
 {

@@ -171,9 +171,10 @@ private slots:
         rig.click("cmdAggiungi");
         QCOMPARE(rig.takeBoxes(),
             (QStringList { telephone, "68 Informazione: Non hai inserito l'indirizzo email. Salvo comunque?" }));
-        QCOMPARE(said.last(), "Non hai inserito l'indirizzo imèil. Salvo comunque?");
+        QCOMPARE(said.mid(said.size() - 2),
+            (QStringList { "Non hai inserito l'indirizzo imèil. Salvo comunque?", "Voce salvata." }));
         QCOMPARE(rig.state(), "browse");
-        QCOMPARE(rig.shown(), "Anna|06 1|anna@casa.it"); // the entry shown before adding
+        QCOMPARE(rig.shown(), "   ||"); // the saved entry stays shown
         QCOMPARE(rig.stored(), (QStringList { "Anna|06 1|anna@casa.it", "   ||" }));
     }
 
@@ -330,6 +331,39 @@ private slots:
         QCOMPARE(said.last(), "Non ho trovato nessun nuovoa nella rubrica.");
     }
 
+    // By keyboard alone: Enter in a field saves, Esc cancels; what a screen reader says of the two
+    // buttons follows their captions.
+    void enterSavesEscCancels_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QStringList>("stored");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << "browse" << QStringList { "Anna|1|a@x", "Bruno|2|b@x" };
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << "browse" << QStringList { "Anna|1|a@x" };
+    }
+    void enterSavesEscCancels()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, state);
+        QFETCH(QStringList, stored);
+        RubricaRig rig({ { "Anna", "1", "a@x" } });
+        rig.click("cmdAggiungi");
+        QCOMPARE(QAccessible::queryAccessibleInterface(rig.widget("cmdAggiungi"))->text(QAccessible::Description),
+            "Salva la voce (Invio in un campo)");
+        QCOMPARE(QAccessible::queryAccessibleInterface(rig.widget("cmdElimina"))->text(QAccessible::Description),
+            "Annulla le modifiche (Esc)");
+        rig.type("txtRnome", "Bruno");
+        rig.type("txtRtel", "2");
+        rig.type("txtRemail", "b@x");
+        QTest::keyClick(rig.field("txtRemail"), Qt::Key(key));
+        QCOMPARE(rig.state(), state);
+        QCOMPARE(rig.stored(), stored);
+        QCOMPARE(QAccessible::queryAccessibleInterface(rig.widget("cmdAggiungi"))->text(QAccessible::Description),
+            "Aggiungi un nuovo contatto");
+        QCOMPARE(QAccessible::queryAccessibleInterface(rig.widget("cmdElimina"))->text(QAccessible::Description),
+            "Elimina la voce selezionata");
+    }
+
     void refusedWriteKeepsWhatWasTyped_data()
     {
         QTest::addColumn<QString>("refuse");
@@ -366,7 +400,7 @@ private slots:
         rig.sql("PRAGMA query_only = 1");
         rig.click("cmdElimina");
         QVERIFY(rig.takeBoxes().last().startsWith("48 Attenzione: Non riesco a eliminare la voce: il file dei dati"));
-        QCOMPARE(rig.shown(), "Anna|1|a@x");
+        QCOMPARE(rig.shown(), name + "|06 2|n@x"); // the saved entry, still there
         QCOMPARE(rig.stored().size(), 2);
     }
 };
