@@ -100,7 +100,7 @@ void AgendaHeartbeat::announceWaiting()
         const auto next = m_schedule.takeNext();
         if (!next)
             break;
-        announce(next->voce.Testo);
+        announce(next->kind, next->voce);
         // The box kept this tick waiting: the clock and the data may have moved meanwhile.
         const AnnouncementSchedule::Moment now = moment();
         reloadIfNeeded(now.wall.date());
@@ -110,10 +110,11 @@ void AgendaHeartbeat::announceWaiting()
         m_host.hideWindow();
 }
 
-void AgendaHeartbeat::announce(const QString& testo)
+void AgendaHeartbeat::announce(DayAgenda::Kind kind, const VoceAgenda& entry)
 {
     m_host.showWindow();
     m_host.wakeUp();
-    m_speaker.Speak(AgendaTexts::announcement(m_clock.now(), testo));
-    m_boxes.show(m_host.boxParent(), testo, MessageBoxService::Information, AgendaTexts::announcementTitle());
+    m_speaker.Speak(AgendaTexts::announcement(m_clock.now(), entry.Testo));
+    m_boxes.show(m_host.boxParent(), AgendaTexts::announcementBox(entry), MessageBoxService::Information,
+        AgendaTexts::announcementTitle(kind));
 }

@@ -60,7 +60,7 @@ private:
     AnnouncementSchedule::Moment moment() const;
     void reloadIfNeeded(const QDate& today);
     void announceWaiting();
-    void announce(const QString& testo);
+    void announce(DayAgenda::Kind kind, const VoceAgenda& entry);
 
     Clock& m_clock;
     Speaker& m_speaker;

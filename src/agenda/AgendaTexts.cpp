@@ -9,7 +9,16 @@ QString AgendaTexts::generalDate(const QDateTime& dateTime)
     return dateTime.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
 }
 
-QString AgendaTexts::announcementTitle() { return QStringLiteral("Promemoria!!"); }
+QString AgendaTexts::announcementTitle(DayAgenda::Kind kind)
+{
+    return kind == DayAgenda::Kind::Appuntamento ? QStringLiteral("Appuntamento!!") : QStringLiteral("Promemoria!!");
+}
+
+QString AgendaTexts::announcementBox(const VoceAgenda& entry)
+{
+    return QStringLiteral("Alle ") + entry.Ora.time().toString(QStringLiteral("H:mm")) + QStringLiteral(": ")
+        + entry.Testo;
+}
 
 QString AgendaTexts::announcement(const QDateTime& now, const QString& testo)
 {

@@ -56,8 +56,8 @@ private slots:
             rig.tickAt(QTime(14, 30, 2));
         };
         rig.tickAt(QTime(14, 30, 1));
-        QCOMPARE(rig.boxTexts(), QStringList { "riunione" });
-        QCOMPARE(rig.boxes.shown[0].title, u"Promemoria!!"_s);
+        QCOMPARE(rig.boxTexts(), QStringList { "Alle 14:30: riunione" }); // the time, as the voice says it
+        QCOMPARE(rig.boxes.shown[0].title, u"Appuntamento!!"_s); // which of the two
         QCOMPARE(rig.boxes.shown[0].style, 64);
         QVERIFY(shownWhileOpen);
         QVERIFY(!countingWhileOpen);
@@ -99,7 +99,8 @@ private slots:
         QVERIFY(!lit(rig, "appu23"));
         QVERIFY(!lit(rig, "appu0"));
         QVERIFY(lit(rig, "prom0"));
-        QCOMPARE(rig.boxTexts(), (QStringList { "capodanno", "medicina", "medicina" }));
+        QCOMPARE(
+            rig.boxTexts(), (QStringList { "Alle 0:00: capodanno", "Alle 0:00: medicina", "Alle 0:00: medicina" }));
 
         // Written through the program's own connection, as a manager window writes: read once the
         // window has been told.
@@ -118,9 +119,9 @@ private slots:
         // Another program's change is read at the next tick, without a word from anyone.
         QVERIFY(rig.file.addAppointment(Today.addDays(2), QTime(0, 2), u"altrove"_s));
         rig.tickAt(QTime(0, 1, 1));
-        QCOMPARE(rig.boxTexts().last(), u"nuovo"_s);
+        QCOMPARE(rig.boxTexts().last(), u"Alle 0:01: nuovo"_s);
         rig.tickAt(QTime(0, 2, 1));
-        QCOMPARE(rig.boxTexts().last(), u"altrove"_s);
+        QCOMPARE(rig.boxTexts().last(), u"Alle 0:02: altrove"_s);
     }
 
     // A box holds the tick: the entries of the same minute follow as the boxes close, none dropped,
@@ -133,10 +134,11 @@ private slots:
         QVERIFY(rig.file.addReminder(QTime(9, 5), u"terzo"_s));
         QVERIFY(rig.start());
         rig.boxes.whileOpen = [&](const FakeMessageBoxes::Box& box) {
-            rig.clock.set(box.text == QLatin1String("primo") ? QTime(9, 5, 2) : QTime(9, 6, 3));
+            rig.clock.set(box.text == QLatin1String("Alle 9:05: primo") ? QTime(9, 5, 2) : QTime(9, 6, 3));
         };
         rig.window->heartbeat().tick();
-        QCOMPARE(rig.boxTexts(), (QStringList { "primo", "secondo", "terzo" }));
+        QCOMPARE(rig.boxTexts(), (QStringList { "Alle 9:05: primo", "Alle 9:05: secondo", "Alle 9:05: terzo" }));
+        QCOMPARE(rig.boxes.shown.last().title, u"Promemoria!!"_s); // a reminder's
         QCOMPARE(rig.speech.finishAll(),
             (QStringList { "Sono le 9 e 5. . primo.", "Sono le 9 e 5. . secondo.", "Sono le 9 e 6. . terzo." }));
     }

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real program announces the appointments of today: two stored in dati.mdb for a coming minute
 # light their "A" on the Agenda page at start-up and are announced, spoken and each in a box titled
-# "Promemoria!!", the first at second 1 or 2 of its minute, the second when the user closes the
+# "Appuntamento!!" or "Promemoria!!", the first at second 1 or 2 of its minute, the second when the user closes the
 # first box, even while the window sits in the tray. An appointment of tomorrow at the same minute
 # is neither lit nor announced.
 . "$(dirname "$0")/e2e-lib.sh"
@@ -69,10 +69,10 @@ sec=$(date -d "@${seen%.*}" +%-S)
 e2e_log "announced at second $sec of $hour:$minute (seen $(date -d "@${seen%.*}" +%T).${seen#*.})"
 [ "${seen%.*}" -ge "$due" ] && { [ "$sec" = 1 ] || [ "$sec" = 2 ]; } || e2e_fail "announced at the wrong time"
 
-boxes() { xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' 2>/dev/null; }
+boxes() { xdotool search --all --pid "$APP_PID" --name '^(Promemoria|Appuntamento)!!$' 2>/dev/null; }
 # one_box [NOT]: prints the id of the only box on screen, other than NOT.
 one_box() { [ "$(boxes | wc -l)" = 1 ] && [ "$(boxes)" != "${1:-}" ] && boxes; }
-e2e_wait 3 one_box || e2e_fail "no box titled Promemoria!!"
+e2e_wait 3 one_box || e2e_fail "no announcement box"
 B=$(one_box)
 e2e_viewable "$W" || e2e_fail "the hidden window was not shown for the announcement"
 import -window root "$E2E_DIR/announcement.png" 2>/dev/null

@@ -57,9 +57,9 @@ e2e_wait 3 lit || e2e_fail "the A of 10 is not lit"
 
 spoken="Sono le 10 e 30. . $text."
 e2e_wait $((due - $(date +%s) + 10)) e2e_spoken "$spoken" || e2e_fail "not announced"
-has_box() { [ -n "$(xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' 2>/dev/null)" ]; }
-e2e_wait 3 has_box || e2e_fail "no box titled Promemoria!!"
-e2e_press_key "$(xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' | head -n1)" Return ||
+has_box() { [ -n "$(xdotool search --all --pid "$APP_PID" --name '^(Promemoria|Appuntamento)!!$' 2>/dev/null)" ]; }
+e2e_wait 3 has_box || e2e_fail "no announcement box"
+e2e_press_key "$(xdotool search --all --pid "$APP_PID" --name '^(Promemoria|Appuntamento)!!$' | head -n1)" Return ||
     e2e_fail "the box does not take the keyboard"
 e2e_app_running || e2e_fail "the program ended"
 e2e_pass

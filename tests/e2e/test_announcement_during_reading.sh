@@ -39,7 +39,7 @@ e2e_wait_speech "Il treno per Trieste" 5 || e2e_fail "the reading did not start"
 e2e_wait 5 e2e_sound_playing || e2e_fail "the reading is not heard"
 e2e_log "reading"
 
-boxes() { xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' 2>/dev/null; }
+boxes() { xdotool search --all --pid "$APP_PID" --name '^(Promemoria|Appuntamento)!!$' 2>/dev/null; }
 # queue_line_after TEXT PATTERN: the first queue log line matching PATTERN after the logged TEXT.
 queue_line_after() { awk -v text="vespelinda.speech: $1" -v pattern="$2" '$0 == text { seen = 1 } seen && $0 ~ pattern { print; exit }' "$SPEECH_LOG"; }
 queue_seen() { [ -n "$(queue_line_after "$1" "$2")" ]; }
@@ -78,7 +78,7 @@ e2e_spoken "$second" || e2e_fail "the second appointment's box came without its 
 e2e_wait 3 queue_seen "$second" 'heard$' || e2e_fail "the second announcement was not heard"
 second_id=$(queue_line_after "$second" 'heard$' | awk '{ print $3 }')
 e2e_press_key "$B2" Return || e2e_fail "the second box does not take the keyboard"
-e2e_wait 3 e2e_not xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' || e2e_fail "the second box did not close"
+e2e_wait 3 e2e_not xdotool search --all --pid "$APP_PID" --name '^(Promemoria|Appuntamento)!!$' || e2e_fail "the second box did not close"
 e2e_press_key "$W" alt+s || e2e_fail "the main window did not take the keyboard back"
 stopped_at_line=$(wc -l <"$SPEECH_LOG")
 grep -qx "vespelinda.speech.queue: text $second_id spoken" "$SPEECH_LOG" &&

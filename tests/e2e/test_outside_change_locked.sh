@@ -37,5 +37,5 @@ seen=$(date +%s)
 sec=$(date -d "@$seen" +%-S)
 e2e_log "announced at second $sec of its minute"
 [ "$seen" -ge "$due" ] && [ "$sec" -le 2 ] || e2e_fail "announced late, at $(date -d "@$seen" +%T)"
-e2e_wait 5 xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' || e2e_fail "no box for the appointment"
+e2e_wait 5 xdotool search --all --pid "$APP_PID" --name '^(Promemoria|Appuntamento)!!$' || e2e_fail "no box for the appointment"
 e2e_pass

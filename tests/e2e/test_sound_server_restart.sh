@@ -68,11 +68,11 @@ e2e_wait 10 e2e_not pactl info || e2e_fail "pulseaudio did not end"
 e2e_log "sound server killed while idle"
 announcement="Sono le $(date -d "@$due" +%-H) e $(date -d "@$due" +%-M). . chiamare il tecnico."
 e2e_wait $((due - $(date +%s) + 10)) e2e_spoken "$announcement" || e2e_fail "the appointment was not announced"
-box=$(e2e_wait 5 xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' && xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' | head -n1)
+box=$(e2e_wait 5 xdotool search --all --pid "$APP_PID" --name '^(Promemoria|Appuntamento)!!$' && xdotool search --all --pid "$APP_PID" --name '^(Promemoria|Appuntamento)!!$' | head -n1)
 [ -n "$box" ] || e2e_fail "no box for the appointment"
 e2e_app_running || e2e_fail "the program ended announcing without a sound server"
 e2e_press_key "$box" Return || e2e_fail "the box does not take the keyboard"
-e2e_wait 5 e2e_not xdotool search --all --pid "$APP_PID" --name '^Promemoria!!$' || e2e_fail "the box did not close"
+e2e_wait 5 e2e_not xdotool search --all --pid "$APP_PID" --name '^(Promemoria|Appuntamento)!!$' || e2e_fail "the box did not close"
 
 e2e_start_sound
 e2e_start_recording "$E2E_DIR/back2.raw"
