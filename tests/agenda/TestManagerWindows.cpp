@@ -158,6 +158,44 @@ private slots:
         QCOMPARE(litLetters, expected);
     }
 
+    // By keyboard alone: "Aggiungi nuovo" puts the caret in the time, Tab leaves the time and the
+    // date for the next field at once, Enter in the text confirms and Shift+Enter breaks its line.
+    void theNewEntryByKeyboard_data()
+    {
+        QTest::addColumn<bool>("appointment");
+        QTest::newRow("appointment") << true;
+        QTest::newRow("reminder") << false;
+    }
+    void theNewEntryByKeyboard()
+    {
+        QFETCH(bool, appointment);
+        MainWindowRig rig;
+        QVERIFY(rig.start());
+        ManagerWindow* w = appointment ? static_cast<ManagerWindow*>(open<frmAppun>(rig)) : open<frmProm>(rig);
+        QVERIFY(w);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(w, Qt::Key_A, Qt::AltModifier);
+        QTRY_COMPARE(controls(w), Adding); // a letter clicks its button after a short flash
+        QCOMPARE(QApplication::focusWidget(), w->txtNuovOra);
+        QTest::keyClicks(w->txtNuovOra, u"10.30"_s);
+        QCOMPARE(w->txtNuovOra->time(), QTime(10, 30));
+        QTest::keyClick(w->txtNuovOra, Qt::Key_Tab);
+        if (appointment) {
+            auto* date = static_cast<frmAppun*>(w)->dtpNuovData;
+            QCOMPARE(QApplication::focusWidget(), date);
+            QTest::keyClick(date, Qt::Key_Tab);
+        }
+        QCOMPARE(QApplication::focusWidget(), w->txtNuovTesto);
+        QTest::keyClicks(w->txtNuovTesto, u"prima riga"_s);
+        QTest::keyClick(w->txtNuovTesto, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(w->txtNuovTesto, u"seconda"_s);
+        QTest::keyClick(w->txtNuovTesto, Qt::Key_Return);
+        QCOMPARE(controls(w), Listing);
+        const QString table = appointment ? QStringLiteral("Appuntamenti") : QStringLiteral("Promemoria");
+        const QString when = appointment ? Today.toString(QStringLiteral("yyyy-MM-dd 00:00 ")) : QString();
+        QCOMPARE(stored(rig, table), QStringList { when + u"10:30|prima riga\nseconda"_s });
+    }
+
     void panelRefusesAnEmptyTextAndKeepsItsInputs()
     {
         MainWindowRig rig;

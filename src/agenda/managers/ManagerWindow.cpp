@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -152,6 +153,34 @@ void ManagerWindow::setTabChain(const QList<QWidget*>& chain)
 {
     for (int i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
+    // Tab leaves a time or a date for the next field at once (its parts are reached with the
+    // arrows), and Enter in the new entry's text confirms it as in the other fields.
+    for (QWidget* control : chain) {
+        if (!qobject_cast<QDateTimeEdit*>(control) && control != txtNuovTesto)
+            continue;
+        control->installEventFilter(this);
+        for (QWidget* part : control->findChildren<QWidget*>()) // the text inside, where keys may go
+            part->installEventFilter(this);
+    }
+}
+
+bool ManagerWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));
+    const bool inDateOrTime = qobject_cast<QDateTimeEdit*>(watched) || qobject_cast<QDateTimeEdit*>(watched->parent());
+    if (inDateOrTime && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)) {
+        focusNextPrevChild(key->key() == Qt::Key_Tab);
+        return true;
+    }
+    const bool inText = watched == txtNuovTesto || watched->parent() == txtNuovTesto;
+    if (inText && plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        confirmNewEntry(); // Shift+Enter still breaks the line
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 bool ManagerWindow::adding() const { return !Picture1->isHidden(); }
@@ -209,6 +238,9 @@ void ManagerWindow::openNewEntry()
     m_Data1->AddNew();
     setAdding(true);
     beginNewEntry();
+    // The caret in the time, where the entry begins, rather than on a button the panel disabled.
+    txtNuovOra->setFocus(Qt::TabFocusReason);
+    txtNuovOra->setSelectedSection(QDateTimeEdit::HourSection); // typing replaces the hour
 }
 
 void ManagerWindow::confirmNewEntry()

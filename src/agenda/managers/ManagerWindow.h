@@ -88,6 +88,7 @@ protected:
 
     void reject() override; // Esc
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     Clock& m_clock;
 
