@@ -10,7 +10,7 @@ RUNTIME_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-
     festival festival-dev festlex-ifd festvox-italp16k festvox-itapc16k)
 TEST_PACKAGES=(xvfb xauth x11-utils xdotool wmctrl openbox trayer pulseaudio pulseaudio-utils sox
     imagemagick desktop-file-utils appstream libglib2.0-bin libbenchmark-dev faketime qt6-base-private-dev
-    witalian xclip)
+    witalian xclip dbus-daemon)
 
 install_missing() {
     local missing=()

@@ -4,6 +4,7 @@
 #include "agenda/AgendaHost.h"
 #include "agenda/AgendaPage.h"
 #include "agenda/AgendaTexts.h"
+#include "core/Alert.h"
 #include "core/Clock.h"
 #include "core/MessageBoxService.h"
 #include "speech/Speaker.h"
@@ -16,6 +17,7 @@ AgendaHeartbeat::AgendaHeartbeat(const Services& services, AgendaPage& page, Age
     , m_clock(services.clock)
     , m_speaker(services.speaker)
     , m_boxes(services.boxes)
+    , m_alert(services.alert)
     , m_dtaAppun(services.dtaAppun)
     , m_dtaProm(services.dtaProm)
     , m_page(page)
@@ -114,7 +116,9 @@ void AgendaHeartbeat::announce(DayAgenda::Kind kind, const VoceAgenda& entry)
 {
     m_host.showWindow();
     m_host.wakeUp();
-    m_speaker.Speak(AgendaTexts::announcement(m_clock.now(), entry.Testo));
+    // A screen reader reads the box, which carries the time too: one voice, not two at once.
+    if (!m_alert.boxesAreRead())
+        m_speaker.Speak(AgendaTexts::announcement(m_clock.now(), entry.Testo));
     m_boxes.show(m_host.boxParent(), AgendaTexts::announcementBox(entry), MessageBoxService::Information,
         AgendaTexts::announcementTitle(kind));
 }

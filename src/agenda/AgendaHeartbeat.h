@@ -10,6 +10,7 @@
 
 class AgendaHost;
 class AgendaPage;
+class Alert;
 class Clock;
 class MessageBoxService;
 class RecordSet;
@@ -29,6 +30,7 @@ public:
         Clock& clock;
         Speaker& speaker;
         MessageBoxService& boxes;
+        const Alert& alert; // whether a screen reader reads the boxes
         RecordSet& dtaAppun;
         RecordSet& dtaProm;
     };
@@ -65,6 +67,7 @@ private:
     Clock& m_clock;
     Speaker& m_speaker;
     MessageBoxService& m_boxes;
+    const Alert& m_alert;
     RecordSet& m_dtaAppun;
     RecordSet& m_dtaProm;
     AgendaPage& m_page;

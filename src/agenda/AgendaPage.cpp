@@ -198,7 +198,8 @@ void AgendaPage::readOut(DayAgenda::Kind kind, int hour)
     const QList<VoceAgenda> entries = m_agenda->readoutEntries(kind, hour);
     QWidget* window = letter->window();
     for (const VoceAgenda& entry : entries) {
-        m_speaker.Speak(AgendaTexts::readoutSpoken(kind, entry));
+        if (!m_alert.boxesAreRead()) // a screen reader reads the box
+            m_speaker.Speak(AgendaTexts::readoutSpoken(kind, entry));
         m_boxes.show(window, AgendaTexts::readoutBox(kind, entry), MessageBoxService::Information,
             AgendaTexts::readoutTitle(kind));
     }

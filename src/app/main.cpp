@@ -2,6 +2,7 @@
 #include "about/ProgramInfo.h"
 #include "core/Alert.h"
 #include "core/QtMessageBoxService.h"
+#include "core/ScreenReader.h"
 #include "core/SettingsStore.h"
 #include "core/SingleInstance.h"
 #include "core/SystemClipboardText.h"
@@ -82,7 +83,10 @@ int main(int argc, char* argv[])
     PulseAudioOutput audio;
     Speaker speaker(voice, audio);
     QtMessageBoxService boxes;
-    Alert alert(settings, speaker, boxes);
+    // A screen reader reads the boxes: followed from AT-SPI's status on the session bus.
+    ScreenReader screenReader;
+    screenReader.followAtSpi();
+    Alert alert(settings, speaker, boxes, &screenReader);
 
     // The data file must be there and sound before any window shows; the program never makes it.
     AgendaData data(AgendaData::defaultPath());

@@ -4,23 +4,29 @@
 #include <QString>
 
 class MessageBoxService;
+class ScreenReader;
 class SettingsStore;
 class Speaker;
 class QWidget;
 
 // The one way the program warns, asks yes or no, or reports an error: the spoken text is said
 // when "Leggi errore" is "1" (read afresh every time), then a modal box shows the other text.
+// While a screen reader is running it reads the box, so the text is not spoken as well.
 class Alert
 {
 public:
-    Alert(SettingsStore& settings, Speaker& speaker, MessageBoxService& boxes);
+    Alert(SettingsStore& settings, Speaker& speaker, MessageBoxService& boxes,
+        const ScreenReader* screenReader = nullptr);
 
     // The box belongs to `parent` (none: a box of its own) and is titled "Vespelinda" unless told.
     int operator()(QWidget* parent, const QString& spoken, const QString& shown, int style,
         const QString& title = QStringLiteral("Vespelinda")) const;
+    // A screen reader reads the program's boxes: a text a box shows is not spoken too.
+    bool boxesAreRead() const;
 
 private:
     SettingsStore& m_settings;
     Speaker& m_speaker;
     MessageBoxService& m_boxes;
+    const ScreenReader* m_screenReader;
 };

@@ -75,8 +75,8 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     m_agendaPage = std::make_unique<AgendaPage>(m_pages->frame(PageStrip::Agenda),
         AgendaPage::Services { m_speaker, m_boxes, services.alert, m_clock, m_data }, *this);
     m_heartbeat = std::make_unique<AgendaHeartbeat>(
-        AgendaHeartbeat::Services { m_clock, m_speaker, m_boxes, m_data.dtaAppun(), m_data.dtaProm() }, *m_agendaPage,
-        *this);
+        AgendaHeartbeat::Services { m_clock, m_speaker, m_boxes, services.alert, m_data.dtaAppun(), m_data.dtaProm() },
+        *m_agendaPage, *this);
     m_rubricaPage = std::make_unique<RubricaPage>(
         m_pages->frame(PageStrip::Rubrica), m_data.dtaRubrica(), m_speaker, services.alert, *this);
     // Every tick looks for other programs' changes to the data file first, so that an entry added

@@ -124,6 +124,24 @@ private slots:
         QCOMPARE(rig.boxTexts().last(), u"Alle 0:02: altrove"_s);
     }
 
+    // With a screen reader running, the box is all: the reader reads it, time included, and the
+    // program's voice does not speak over it.
+    void aScreenReaderReadsTheBoxAlone()
+    {
+        MainWindowRig rig(Hidden, QDateTime(Today, QTime(14, 29, 0)));
+        QVERIFY(rig.file.addAppointment(Today, QTime(14, 30), u"riunione"_s));
+        QVERIFY(rig.start());
+        rig.screenReader.setPresent(true);
+        rig.tickAt(QTime(14, 30, 1));
+        QCOMPARE(rig.boxTexts(), QStringList { "Alle 14:30: riunione" });
+        QCOMPARE(rig.speech.finishAll(), QStringList());
+        rig.screenReader.setPresent(false); // it has stopped: the voice speaks again
+        QVERIFY(rig.file.addReminder(QTime(14, 31), u"medicina"_s));
+        rig.dataChanged();
+        rig.tickAt(QTime(14, 31, 1));
+        QCOMPARE(rig.speech.finishAll(), QStringList { "Sono le 14 e 31. . medicina." });
+    }
+
     // A box holds the tick: the entries of the same minute follow as the boxes close, none dropped,
     // each said with the clock of its own moment.
     void entriesAfterABoxAreTestedAtTheTimeItCloses()

@@ -3,6 +3,7 @@
 #include "SpeechRig.h"
 #include "core/Alert.h"
 #include "core/QtMessageBoxService.h"
+#include "core/ScreenReader.h"
 #include "core/SettingsStore.h"
 
 #include <QAbstractButton>
@@ -26,16 +27,19 @@ private slots:
     {
         QTest::addColumn<QString>("leggiErrore");
         QTest::addColumn<int>("answer");
-        QTest::newRow("1, yes") << "1" << 6;
-        QTest::newRow("1, no") << "1" << 7;
-        QTest::newRow("0") << "0" << 6;
-        QTest::newRow("true") << "true" << 7;
-        QTest::newRow("empty") << "" << 6;
+        QTest::addColumn<bool>("screenReader"); // running: it reads the box, the voice keeps quiet
+        QTest::newRow("1, yes") << "1" << 6 << false;
+        QTest::newRow("1, no") << "1" << 7 << false;
+        QTest::newRow("0") << "0" << 6 << false;
+        QTest::newRow("true") << "true" << 7 << false;
+        QTest::newRow("empty") << "" << 6 << false;
+        QTest::newRow("1, a screen reader running") << "1" << 6 << true;
     }
     void speaksOnlyForExactlyOneThenShowsTheBox()
     {
         QFETCH(QString, leggiErrore);
         QFETCH(int, answer);
+        QFETCH(bool, screenReader);
         QTemporaryDir dir;
         SettingsStore settings(dir.filePath(u"s.conf"_s));
         settings.setLeggiErrore(true);
@@ -46,10 +50,12 @@ private slots:
         boxes.whileOpen = [&](const FakeMessageBoxes::Box&) {
             stateWhileOpen = rig.speaker.SpeakingState();
         };
-        const Alert alert(settings, rig.speaker, boxes);
+        ScreenReader reader;
+        reader.setPresent(screenReader);
+        const Alert alert(settings, rig.speaker, boxes, &reader);
         SettingsStore(settings.fileName()).save(u"Leggi errore"_s, leggiErrore);
 
-        const bool speaks = leggiErrore == QLatin1String("1");
+        const bool speaks = leggiErrore == QLatin1String("1") && !screenReader;
         QCOMPARE(alert(nullptr, u"Elimino la voce?"_s, u"Elimino?"_s, 36, u"Rubrica"_s), answer);
         QCOMPARE(stateWhileOpen, speaks ? Speaker::Speaking : Speaker::Idle);
         // Every text is played to its end, so one that should not have been said would show here.

@@ -10,6 +10,7 @@
 #include "agenda/AgendaHeartbeat.h"
 #include "agenda/AgendaPage.h"
 #include "core/Alert.h"
+#include "core/ScreenReader.h"
 #include "core/SettingsStore.h"
 #include "datafile/AgendaData.h"
 #include "mainwindow/ExitRoutine.h"
@@ -117,7 +118,8 @@ struct MainWindowRig
     FakeClock clock;
     SpeechRig speech;
     FakeMessageBoxes boxes;
-    Alert alert { settings, speech.speaker, boxes };
+    ScreenReader screenReader; // none running until a test says so
+    Alert alert { settings, speech.speaker, boxes, &screenReader };
     FakeTrayIcon tray;
     FakeClipboardText clipboard;
     AutostartEntry autostart { settingsDir.filePath(QStringLiteral("autostart")), settingsDir.path() };
