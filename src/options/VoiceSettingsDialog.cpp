@@ -22,21 +22,18 @@ VoiceSettingsDialog::VoiceSettingsDialog(Speaker& speaker, VoiceEngine& voice, Q
 {
     setAttribute(Qt::WA_DeleteOnClose);
     auto* form = new QFormLayout;
+    // A combo box is named by its label ("labelled by") and reports its current value as its own
+    // name, which a screen reader says on every change: no fixed name of its own to hide the value.
     m_engine = new QComboBox(this);
-    Controls::apply(m_engine,
-        { .name = u"cboMotore",
-            .accessibleName = QStringLiteral("Motore di sintesi"),
-            .toolTip = QStringLiteral("Il programma che dà voce all'assistente") });
+    Controls::apply(
+        m_engine, { .name = u"cboMotore", .toolTip = QStringLiteral("Il programma che dà voce all'assistente") });
     m_voiceName = new QComboBox(this);
-    Controls::apply(m_voiceName,
-        { .name = u"cboVoce",
-            .accessibleName = QStringLiteral("Voce"),
-            .toolTip = QStringLiteral("Le voci installate di questo motore") });
-    // Until the synthesis thread has listed the voices, the stored choice stands.
+    Controls::apply(
+        m_voiceName, { .name = u"cboVoce", .toolTip = QStringLiteral("Le voci installate di questo motore") });
+    // Until the synthesis thread has listed the voices, the stored choice stands; the boxes take the
+    // focus all the same, so that the first Tab never skips them.
     m_engine->addItem(m_stored.engine.isEmpty() ? QStringLiteral("…") : m_stored.engine);
     m_voiceName->addItem(m_stored.name.isEmpty() ? QStringLiteral("…") : m_stored.name, m_stored.name);
-    m_engine->setEnabled(false);
-    m_voiceName->setEnabled(false);
     form->addRow(QStringLiteral("&Motore:"), m_engine);
     form->addRow(QStringLiteral("&Voce:"), m_voiceName);
 
@@ -64,9 +61,11 @@ VoiceSettingsDialog::VoiceSettingsDialog(Speaker& speaker, VoiceEngine& voice, Q
             .caption = QStringLiteral("A&scolta"),
             .toolTip = QStringLiteral("Ascolta una frase con queste impostazioni") });
     connect(m_listen, &QPushButton::clicked, this, &VoiceSettingsDialog::listen);
+    // The button stays enabled while the sample plays, so the focus stays on it (a disabled button
+    // would push it on to OK, where a second Space saves); a press meanwhile waits for the end.
     connect(&m_speaker, &Speaker::SpeechProgress, this, [this](quint64 id) {
         if (id == m_sample)
-            m_listen->setEnabled(true);
+            m_sample = 0;
     });
 
     auto* buttons = new QDialogButtonBox(this);
@@ -130,8 +129,6 @@ void VoiceSettingsDialog::showInstalled(const QList<VoiceEngine::EngineVoices>& 
         m_engine->addItem(engine.engine);
     m_engine->setCurrentIndex(std::max(0, m_engine->findText(current.engine)));
     fillVoices(current.name);
-    m_engine->setEnabled(!installed.isEmpty());
-    m_voiceName->setEnabled(!installed.isEmpty());
 }
 
 void VoiceSettingsDialog::fillVoices(const QString& selected)
@@ -159,8 +156,9 @@ Voice VoiceSettingsDialog::chosen() const
 
 void VoiceSettingsDialog::listen()
 {
+    if (m_sample != 0)
+        return; // the sample is still playing
     m_voice.setTrial(chosen());
-    m_listen->setEnabled(false);
     m_sample = m_speaker.Speak(QString::fromUtf8(Sample));
 }
 

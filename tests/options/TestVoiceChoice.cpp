@@ -5,6 +5,7 @@
 #include "speech/Speaker.h"
 #include "speech/VoiceEngine.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QPushButton>
 #include <QSettings>
@@ -237,14 +238,22 @@ private slots:
         QVERIFY(dialog);
         auto* engine = dialog->findChild<QComboBox*>(u"cboMotore"_s);
         auto* voice = dialog->findChild<QComboBox*>(u"cboVoce"_s);
-        QTRY_VERIFY(engine->isEnabled()); // the voices came from the synthesis thread
+        QVERIFY(engine->isEnabled()); // the focus can go there before the voices have come
+        QVERIFY(voice->isEnabled());
+        QTRY_COMPARE(engine->count(), 2); // the voices came from the synthesis thread
         QCOMPARE(engine->currentText(), u"Festival"_s);
+        // A screen reader hears the box's value as its name (its label names the box).
+        QCOMPARE(QAccessible::queryAccessibleInterface(engine)->text(QAccessible::Name), u"Festival"_s);
         QCOMPARE(voice->currentData().toString(), u"lp"_s);
         engine->setCurrentIndex(engine->findText(u"espeak-ng"_s));
+        QCOMPARE(QAccessible::queryAccessibleInterface(engine)->text(QAccessible::Name), u"espeak-ng"_s);
         voice->setCurrentIndex(voice->findData(u"it+f3"_s));
         dialog->findChild<QSlider*>(u"sldVelocita"_s)->setValue(140);
         dialog->findChild<QSlider*>(u"sldVolume"_s)->setValue(60);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(u"cmdAscolta"_s), Qt::LeftButton);
+        auto* listen = dialog->findChild<QPushButton*>(u"cmdAscolta"_s);
+        QTest::mouseClick(listen, Qt::LeftButton);
+        QVERIFY(listen->isEnabled()); // it keeps the focus while the sample plays
+        QTest::mouseClick(listen, Qt::LeftButton); // a second press while it plays: one sample
         QTRY_COMPARE(espeak.said().size(), 1); // heard at once, with the voice on trial
         QCOMPARE(espeak.said().first().voice, u"it+f3"_s);
         QCOMPARE(espeak.said().first().rate, 140);
@@ -256,7 +265,7 @@ private slots:
 
         dialog = open();
         QVERIFY(dialog);
-        QTRY_VERIFY(dialog->findChild<QComboBox*>(u"cboMotore"_s)->isEnabled());
+        QTRY_COMPARE(dialog->findChild<QComboBox*>(u"cboMotore"_s)->count(), 2);
         QCOMPARE(dialog->chosen(), stored);
         dialog->findChild<QSlider*>(u"sldTono"_s)->setValue(70);
         QTest::mouseClick(dialog->findChild<QPushButton*>(u"cmdAnnulla"_s), Qt::LeftButton);
