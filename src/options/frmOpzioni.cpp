@@ -44,12 +44,18 @@ QLineEdit* buildMessageFrame(
     for (int i = 0; i < 3; ++i) {
         const QString caption = QString::fromUtf8(options[i].caption);
         QRadioButton*& option = options[i].control;
+        // Named by its own choice: the frame around it already says the group, once.
         option = Controls::make<QRadioButton>(frame,
             { .name = options[i].name,
                 .caption = caption,
-                .accessibleName = what + QStringLiteral(": ") + Accessibility::spoken(caption).toLower(),
+                .accessibleName = Accessibility::spoken(caption).remove(u':'),
                 .twips = { 150, 300 + 330 * i, 1680, 300 } });
         option->setProperty(Word, int(options[i].message));
+        // Tab reaches the group on its chosen option (the arrows move the choice), as in every
+        // desktop's option groups; the others are still clicked.
+        QObject::connect(option, &QRadioButton::toggled, option,
+            [option](bool checked) { option->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus); });
+        option->setFocusPolicy(Qt::ClickFocus);
     }
     auto* custom = Controls::make<QLineEdit>(frame,
         { .name = customName,

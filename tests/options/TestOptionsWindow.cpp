@@ -2,9 +2,11 @@
 #include "MainWindowRig.h"
 #include "options/frmOpzioni.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -118,6 +120,36 @@ private slots:
         for (const char* text : { "10", "61", "abc", "-15", "", " 2", "15", "60" })
             QTest::newRow(text) << QString::fromUtf8(text);
     }
+    // An option group by keyboard and by ear: Tab reaches it on the chosen option, the arrows move
+    // the choice, and each option is named by its own choice (the frame says the group, once).
+    void optionGroupsByKeyboard()
+    {
+        OptionsRig rig({});
+        QVERIFY(rig.options());
+        QVERIFY(QTest::qWaitForWindowActive(rig.options()));
+        QCOMPARE(QAccessible::queryAccessibleInterface(rig.in("optIniData"))->text(QAccessible::Name), u"Data e ora"_s);
+        QCOMPARE(
+            QAccessible::queryAccessibleInterface(rig.in("optIniPers"))->text(QAccessible::Name), u"Personalizzato"_s);
+        QCOMPARE(QAccessible::queryAccessibleInterface(rig.in<QWidget>("Frame2"))->text(QAccessible::Name),
+            u"Messaggio iniziale"_s);
+        QStringList reached;
+        for (int i = 0; i < 12; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (auto* option = qobject_cast<QRadioButton*>(QApplication::focusWidget()))
+                reached << option->objectName();
+        }
+        reached.removeDuplicates();
+        reached.sort();
+        QCOMPARE(reached, (QStringList { u"optFineStd"_s, u"optIniNessuno"_s })); // the chosen ones only
+        rig.in("optIniData")->setChecked(true);
+        rig.in("optIniData")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(rig.in("optIniData"), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), rig.in<QWidget>("optIniPers"));
+        QVERIFY(rig.in("optIniPers")->isChecked());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // on to the text of the choice
+        QCOMPARE(QApplication::focusWidget(), rig.in<QWidget>("txtIniPers"));
+    }
+
     void secondsMustBeFifteenToSixty()
     {
         QFETCH(QString, typed);
