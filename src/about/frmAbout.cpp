@@ -79,6 +79,8 @@ frmAbout::frmAbout(AboutServices services, QWidget* parent)
         { .name = u"Label1",
             .caption = homePage,
             .accessibleName = QStringLiteral("Sito web: ") + homePage,
+            .accessibleDescription
+            = text(WebTip) + QStringLiteral(" (da tastiera: Tab fino al collegamento, poi Invio)"),
             .toolTip = text(WebTip),
             .twips = Controls::Place::corner(180, 2460) });
     const QString contact = QString::fromLatin1(ProjectLinks::Contact);
@@ -86,6 +88,8 @@ frmAbout::frmAbout(AboutServices services, QWidget* parent)
         { .name = u"Label2",
             .caption = contact,
             .accessibleName = QStringLiteral("Email: ") + contact,
+            .accessibleDescription
+            = text(MailTip) + QStringLiteral(" (da tastiera: Tab fino al collegamento, poi Invio)"),
             .toolTip = text(MailTip),
             .twips = Controls::Place::corner(180, 2730) });
     connect(web, &LinkLabel::activated, this, [this] { openLink(ProjectLinks::homePageUrl()); });

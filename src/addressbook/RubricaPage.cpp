@@ -69,6 +69,8 @@ void RubricaPage::build(QFrame& frame)
     cmdRicerca = make<QPushButton>(&frame,
         { .name = u"cmdRicerca",
             .caption = QStringLiteral("&Cerca"),
+            .accessibleDescription = QStringLiteral("Cerca il nome nella rubrica. Clicca più volte se sono presenti "
+                                                    "nomi uguali (da tastiera: Invio nella casella, più volte)"),
             .toolTip = QStringLiteral("Cerca il nome nella rubrica. Clicca più volte se sono presenti nomi uguali"),
             .twips = { 1320, 720, 1695, 255 } });
 

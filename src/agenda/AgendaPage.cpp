@@ -93,6 +93,8 @@ void AgendaPage::build(QFrame& frame)
     Label9 = shaded(make<QLabel>(&frame,
         { .name = u"Label9",
             .caption = QStringLiteral("Appuntamenti di oggi"),
+            .accessibleDescription = QStringLiteral("Clicca sulla lettera illuminata per vedere l'appuntamento o il "
+                                                    "promemoria (da tastiera: Tab fino alla lettera, poi Spazio)"),
             .toolTip = QStringLiteral("Clicca sulla lettera illuminata per vedere l'appuntamento o il promemoria"),
             .twips = { 120, 480, 2955, 255 } }));
     m_activity->watch(Label9);

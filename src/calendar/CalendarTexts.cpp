@@ -26,3 +26,9 @@ QString CalendarTexts::day(const QDate& date, const QDate& today)
     const QString verb = today < date ? QStringLiteral(" sarà ") : QStringLiteral(" era ");
     return QStringLiteral("il ") + dayMonthYear + verb + weekdayName(date);
 }
+
+QString CalendarTexts::fullDate(const QDate& date)
+{
+    return weekdayName(date) + u' ' + QString::number(date.day()) + u' ' + ItalianSpeechText::monthName(date.month())
+        + u' ' + QString::number(date.year());
+}

@@ -11,6 +11,8 @@ class CalendarTexts
 public:
     // "domenica" .. "sabato", from the date's own arithmetic.
     static QString weekdayName(const QDate& date);
+    // "lunedì 7 dicembre 2026".
+    static QString fullDate(const QDate& date);
     // "sono le 14 e 7"
     static QString time(const QTime& time);
     // "Oggi è sabato 5 dicembre 2026", "il 25 dicembre 2026 sarà venerdì",

@@ -56,6 +56,8 @@ void CalendarioPage::buildCalendar()
     Controls::apply(MonthView1,
         { .name = u"MonthView1",
             .accessibleName = QStringLiteral("Calendario"),
+            .accessibleDescription = QStringLiteral("Clicca sulla data che ti interessa (da tastiera: le frecce per "
+                                                    "sceglierla, Invio o Spazio per sentirla)"),
             .toolTip = QStringLiteral("Clicca sulla data che ti interessa"),
             .twips = { 120, 60, 2950, 2700 } });
     // Six weeks and the weekday names must fit the narrow page whole.
@@ -89,6 +91,12 @@ void CalendarioPage::buildCalendar()
     // A click picks a day; so do Enter and Space on the grid (the filter). Moving through the
     // months, or with the arrows from day to day, picks nothing.
     connect(MonthView1, &QCalendarWidget::clicked, this, &CalendarioPage::dayPicked);
+    // The grid is named after the day it is on, weekday and month included ("lunedì 7 dicembre
+    // 2026"): a screen reader says it at every move of the arrows, where a cell alone says "7".
+    connect(MonthView1, &QCalendarWidget::selectionChanged, this, [this] {
+        if (auto* grid = qobject_cast<QWidget*>(m_grid))
+            grid->setAccessibleName(CalendarTexts::fullDate(MonthView1->selectedDate()));
+    });
     if (m_todayWanted)
         selectToday();
     if (m_frame.isVisible())

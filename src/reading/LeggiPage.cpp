@@ -37,6 +37,7 @@ void LeggiPage::build(QFrame& frame)
     Text1 = make<QPlainTextEdit>(&frame,
         { .name = u"Text1",
             .accessibleName = QStringLiteral("Testo da leggere"),
+            .accessibleDescription = QStringLiteral("Doppio click per cancellare (da tastiera: Ctrl+A, poi Canc)"),
             .toolTip = QStringLiteral("Doppio click per cancellare"),
             .twips = { 120, 120, 2950, 2220 } });
     Text1->setTabChangesFocus(true); // a keyboard user must be able to leave the box

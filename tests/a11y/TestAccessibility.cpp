@@ -50,8 +50,15 @@ void inspect(QAccessibleInterface* node, const QString& path, QStringList& fault
                   .arg(child->role(), 0, 16);
         if (worked(child->role()) && (name.trimmed().isEmpty() || name.contains(u'&')))
             faults.append(where + u": named \""_s + name + u'"');
-        if (widget && !widget->toolTip().isEmpty() && child->text(QAccessible::Description) != widget->toolTip())
-            faults.append(where + u": the tooltip is not the description"_s);
+        // The description is the tooltip, and may go on with the keyboard's way ("da tastiera: ...").
+        if (widget && !widget->toolTip().isEmpty()
+            && !child->text(QAccessible::Description).startsWith(widget->toolTip()))
+            faults.append(where + u": the description does not begin with the tooltip"_s);
+        static const QStringList mouseOnly = { u"Clicca"_s, u"Doppio click"_s };
+        const QString description = child->text(QAccessible::Description);
+        if (std::any_of(mouseOnly.begin(), mouseOnly.end(), [&](const QString& w) { return description.contains(w); })
+            && !description.contains(u"tastiera"_s))
+            faults.append(where + u": the hint names the mouse only"_s);
         inspect(child, where, faults);
     }
 }

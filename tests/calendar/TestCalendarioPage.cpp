@@ -4,6 +4,7 @@
 #include "mainwindow/PageStrip.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QCalendarWidget>
 #include <QToolButton>
 #include <QtTest>
@@ -54,11 +55,13 @@ private slots:
         QCOMPARE(clickOn(QDate(2026, 12, 1)), u"il primo dicembre 2026 era martedì"_s);
         QCOMPARE(rig.speech.nextHeard(), QString()); // once per pick
 
-        // The arrows move the selection silently; Enter or Space picks it.
+        // The arrows move the selection silently; Enter or Space picks it. A screen reader hears
+        // the whole date the arrows reach, as the grid's name.
         QTest::keyClick(grid, Qt::Key_Down);
         QTest::keyClick(grid, Qt::Key_Left);
         QTest::keyClick(grid, Qt::Key_Left);
         QCOMPARE(rig.speech.nextHeard(), QString());
+        QCOMPARE(QAccessible::queryAccessibleInterface(grid)->text(QAccessible::Name), u"domenica 6 dicembre 2026"_s);
         QTest::keyClick(grid, Qt::Key_Space);
         QCOMPARE(rig.speech.nextHeard(), u"il 6 dicembre 2026 sarà domenica"_s);
         QTest::keyClick(grid, Qt::Key_Return);

@@ -53,7 +53,9 @@ ManagerWindow::ManagerWindow(std::unique_ptr<RecordSet> Data1, const ManagerServ
     Controls::apply(DBGrid1,
         { .name = u"DBGrid1",
             .accessibleName = words.listName,
-            .accessibleDescription = QString::fromUtf8(GridTip), // a table does not describe itself with it
+            // A table does not describe itself with its tooltip; the keyboard way is said too.
+            .accessibleDescription
+            = QString::fromUtf8(GridTip) + QStringLiteral(" (da tastiera: le frecce per scegliere, F2 per modificare)"),
             .toolTip = QString::fromUtf8(GridTip) });
     DBGrid1->setModel(m_model);
     DBGrid1->setItemDelegate(m_delegate);
