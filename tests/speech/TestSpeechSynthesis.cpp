@@ -35,7 +35,8 @@ private slots:
         QCOMPARE(ItalianSpeechText::forEar(text), heard);
     }
 
-    // What users type, as an Italian says it.
+    // What users type, as an Italian says it: the exact text for the ear where the words heard
+    // alone would not show it (TestEarCorpus checks what each engine says of the rest).
     void usersTextsForTheEar_data()
     {
         QTest::addColumn<QString>("text");
@@ -45,39 +46,7 @@ private slots:
         };
         row("a lone full stop", "Mario Rossi . telefono", "Mario Rossi. telefono");
         row("the pause stays", "utile. . arrivederci", "utile. . arrivederci");
-        row("euro sign", "pagare 20 €.", "pagare 20 euro.");
-        row("sum with cents", "1.500,50 € e € 20", "1500 euro e 50 e 20 euro");
-        row("one euro", "costa 1 €", "costa un euro");
-        row("time range", "riunione 9:00-10:30", "riunione dalle 9 alle 10 e 30");
-        row("on the hour", "entro le 18:00", "entro le 18");
-        row("one o'clock from", "dalle 1:15", "dall'una e 15");
-        row("comma after a time word", "alle 15,30", "alle 15 e 30");
-        row("h before the hour", "h 15", "ore 15");
-        row("a decimal is no time", "vale 3.14", "vale 3 punto 14");
-        row("a version", "versione 6.04", "versione 6 punto 0 4");
-        row("dotted date", "07.12.2026", "7 dicembre 2026");
-        row("day and month", "il 15/3", "il 15 marzo");
-        row("short month", "7 dic. 2026", "7 dicembre 2026");
-        row("elided article", "del 08/12", "dell'otto dicembre");
-        row("first of the month", "dal 1 giugno", "dal primo giugno");
-        row("apostrophe before a digit", "l'8 marzo", "l'otto marzo");
-        row("ordinals", "1° piano, 2ª classe, n° 5", "primo piano, seconda classe, numero 5");
-        row("degrees", "20°C", "20 gradi");
         row("list", "1) pane 2) latte", "1: pane 2: latte");
-        row("number range", "pagine 12-18", "pagine dal 12 al 18");
-        row("score", "finita 3-1", "finita 3 a 1");
-        row("mobile number", "chiama 333 123 4567", "chiama 3 3 3, 1 2 3, 4 5 6 7");
-        row("landline", "06 1234567", "0 6, 1 2 3 4 5 6 7");
-        row("country code", "+39 333 1234567", "più 39, 3 3 3, 1 2 3 4 5 6 7");
-        row("e-mail", "mario.rossi@example.com", "mario punto rossi èt example punto com");
-        row("web", "www.comune.roma.it", "vu vu vu punto comune punto roma punto it");
-        row("titles", "dr. Bianchi, gent.mo cliente", "dottor Bianchi, gentilissimo cliente");
-        row("address words", "P.zza Garibaldi, C.so Italia, V.le Europa int. 23",
-            "piazza Garibaldi, corso Italia, viale Europa interno 23");
-        row("units", "5 kg, 1 km, 200 g, 90 km/h", "5 chili, un chilometro, 200 grammi, 90 chilometri orari");
-        row("street numeral", "Via XX Settembre", "Via 20 Settembre");
-        row("name numeral", "Giovanni XXIII", "Giovanni ventitreesimo");
-        row("one and its noun", "1 ora, 1 persona, 1 studente, 1 libro", "un'ora, una persona, uno studente, un libro");
         row("one that is a number", "sala 1 piano terra, Roma 1 marzo, 1 Milano",
             "sala 1 piano terra, Roma 1 marzo, 1 Milano");
         row("a lone dash is a pause", "Roma - Milano", "Roma, Milano");
