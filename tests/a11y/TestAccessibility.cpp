@@ -230,44 +230,6 @@ private slots:
         const QStringList shared = sharedLetters(shown);
         QVERIFY2(shared.isEmpty(), qPrintable(shared.join(u'\n')));
     }
-
-    // From the keyboard the main menu opens on its first item, which a screen reader then says.
-    void theMenuOpensOnItsFirstItem_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::newRow("Enter on the face") << int(Qt::Key_Return) << int(Qt::NoModifier);
-        QTest::newRow("Space on the face") << int(Qt::Key_Space) << int(Qt::NoModifier);
-        QTest::newRow("the menu key") << int(Qt::Key_Menu) << int(Qt::NoModifier);
-        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier);
-    }
-    void theMenuOpensOnItsFirstItem()
-    {
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        MainWindowRig rig;
-        QVERIFY(rig.start());
-        rig.window->show();
-        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
-        QWidget* face = rig.widget("Image1");
-        face->setFocus(Qt::TabFocusReason);
-        QCOMPARE(QApplication::focusWidget(), face);
-        if (key == Qt::Key_Menu || key == Qt::Key_F10) { // what Qt makes of those keys
-            QContextMenuEvent event(QContextMenuEvent::Keyboard, face->rect().center(),
-                face->mapToGlobal(face->rect().center()), Qt::KeyboardModifiers(modifiers));
-            QApplication::sendEvent(face, &event);
-        } else {
-            QTest::keyClick(face, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        }
-        auto* menu = rig.window->findChild<QMenu*>(u"mnuPrinc"_s);
-        QVERIFY(menu);
-        QTRY_VERIFY(menu->isVisible());
-        QVERIFY(menu->activeAction());
-        QCOMPARE(menu->activeAction(), menu->actions().value(0));
-        QCOMPARE(QAccessible::queryAccessibleInterface(face)->text(QAccessible::Description),
-            u"Apre il menu: Invio, Spazio o un clic"_s);
-        menu->close();
-    }
 };
 
 QTEST_MAIN(TestAccessibility)

@@ -3,103 +3,19 @@
 #include "core/SvgPicture.h"
 
 #include <QAccessible>
-#include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-template <typename Control> QWidget* makeAs(QWidget* parent, const Controls::Details& details)
-{
-    return Controls::make<Control>(parent, details);
-}
-
-QWidget* make(const QString& kind, QWidget* parent, const Controls::Details& details)
-{
-    static const QHash<QString, QWidget* (*)(QWidget*, const Controls::Details&)> makers {
-        { u"button"_s, makeAs<QPushButton> }, { u"label"_s, makeAs<QLabel> }, { u"check box"_s, makeAs<QCheckBox> },
-        { u"option"_s, makeAs<QRadioButton> }, { u"frame"_s, makeAs<QGroupBox> }, { u"text box"_s, makeAs<QLineEdit> },
-        { u"text area"_s, makeAs<QPlainTextEdit> }
-    };
-    const auto maker = makers.constFind(kind);
-    return maker == makers.cend() ? nullptr : (*maker)(parent, details);
-}
-
-// What the control shows, whatever Qt calls it.
-QString shown(const QWidget* control)
-{
-    for (const char* property : { "text", "title", "plainText" }) {
-        const QVariant value = control->property(property);
-        if (value.isValid())
-            return value.toString();
-    }
-    return QString();
-}
-} // namespace
 
 class TestControls : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // What is given is set; what is left empty stays as Qt makes it.
-    void setsWhatIsGiven_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("accessibleName");
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("toolTip");
-        QTest::newRow("button, all of it") << u"button"_s << u"cmdIndietro"_s << u"<"_s << u"Voce precedente"_s
-                                           << u"Indietro"_s << u"Scorri indietro la rubrica"_s;
-        QTest::newRow("button, caption only")
-            << u"button"_s << QString() << u"&Esci"_s << QString() << QString() << QString();
-        QTest::newRow("label") << u"label"_s << u"lblDataOra"_s << u"Lettura in corso..."_s << u"Data e ora"_s
-                               << QString() << QString();
-        QTest::newRow("check box") << u"check box"_s << u"chkAutomin"_s << u"Attiva"_s
-                                   << u"Attiva auto-minimizzazione"_s << QString() << QString();
-        QTest::newRow("option") << u"option"_s << u"optIniData"_s << u"Data e ora"_s
-                                << u"Messaggio iniziale: data e ora"_s << QString() << QString();
-        QTest::newRow("frame, its title") << u"frame"_s << u"Frame1"_s << u"Auto-minimizzazione"_s << QString()
-                                          << QString() << u"Riduce automaticamente a icona"_s;
-        QTest::newRow("text box, its text")
-            << u"text box"_s << u"txtSecIn"_s << u"15"_s << QString() << QString() << QString();
-        QTest::newRow("text area, nothing but a name")
-            << u"text area"_s << QString() << QString() << u"Testo da leggere"_s << QString() << QString();
-    }
-    void setsWhatIsGiven()
-    {
-        QFETCH(QString, kind);
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(QString, accessibleName);
-        QFETCH(QString, description);
-        QFETCH(QString, toolTip);
-        QWidget window;
-
-        QWidget* control = make(kind, &window,
-            { .name = name,
-                .caption = caption,
-                .accessibleName = accessibleName,
-                .accessibleDescription = description,
-                .toolTip = toolTip });
-        QVERIFY(control);
-        QCOMPARE(control->parentWidget(), &window);
-        QCOMPARE(control->objectName(), name);
-        QCOMPARE(shown(control), caption);
-        QCOMPARE(control->accessibleName(), accessibleName);
-        QCOMPARE(control->accessibleDescription(), description);
-        QCOMPARE(control->toolTip(), toolTip);
-    }
-
     // 15 twips to a logical pixel, each edge rounded to the nearest pixel on its own.
     void placesInTwips_data()
     {
@@ -162,25 +78,6 @@ private slots:
         QCOMPARE(label->buddy(), field);
     }
 
-    // A control made otherwise is given the same details, its caption aside.
-    void appliesToAControlMadeOtherwise()
-    {
-        QWidget window;
-        auto* letter = new QLabel(u"A"_s, &window);
-
-        Controls::apply(letter,
-            { .name = u"appu9",
-                .caption = u"P"_s,
-                .accessibleName = u"Ore 9: appuntamento"_s,
-                .toolTip = u"Appuntamento. Click per visualizzare"_s,
-                .twips = { 510, 1200, 255, 255 } });
-        QCOMPARE(letter->objectName(), u"appu9"_s);
-        QCOMPARE(letter->text(), u"A"_s);
-        QCOMPARE(letter->accessibleName(), u"Ore 9: appuntamento"_s);
-        QCOMPARE(letter->toolTip(), u"Appuntamento. Click per visualizzare"_s);
-        QCOMPARE(letter->geometry(), QRect(34, 80, 17, 17));
-    }
-
     // A picture keeps the fractions of a pixel its artwork is drawn to, covers the whole pixels
     // around them and is a graphic to a screen reader.
     void aPictureKeepsItsExactPlace_data()
@@ -212,8 +109,6 @@ private slots:
             { .name = u"Image6",
                 .accessibleName = u"Immagine della rubrica"_s,
                 .twips = { twips.x(), twips.y(), twips.width(), twips.height() } });
-        QCOMPARE(picture->parentWidget(), &window);
-        QCOMPARE(picture->objectName(), u"Image6"_s);
         QCOMPARE(picture->exactGeometry(), exact);
         QCOMPARE(picture->geometry(), covered);
         QVERIFY(picture->isLoaded());

@@ -4,6 +4,7 @@
 #include "mainwindow/AppIcon.h"
 #include "mainwindow/PageStrip.h"
 
+#include <QAccessible>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -270,6 +271,11 @@ private slots:
             QApplication::sendEvent(rig.widget("cmdPromemoria"), &menuKey);
         }
         QVERIFY(mnuPrinc->isVisible());
+        // On its first item, which a screen reader then says.
+        QCOMPARE(mnuPrinc->activeAction(), mnuPrinc->actions().value(0));
+        QCOMPARE(QAccessible::queryAccessibleInterface(face)->text(QAccessible::Description),
+            u"Apre il menu: Invio, Spazio o un clic"_s);
+        mnuPrinc->close();
     }
 };
 

@@ -98,34 +98,6 @@ private slots:
         QVERIFY(!festival.synthesize(u"ciao"_s).samples.isEmpty());
     }
 
-    void forEarSaysItAsAnItalianWould_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("heard");
-        QTest::newRow("one o'clock") << "Sono le 1 e 5. . dentista." << u"È l'una e 5. . dentista."_s;
-        QTest::newRow("midnight sharp") << "sono le 0 e 0 minuti." << u"è mezzanotte in punto."_s;
-        QTest::newRow("on the hour") << "Promemoria delle 16 e 0 minuti. . medicina"
-                                     << u"Promemoria delle 16 in punto. . medicina"_s;
-        QTest::newRow("one minute") << "sono le 13 e 1 minuti." << u"sono le 13 e un minuto."_s;
-        QTest::newRow("first, eighth, eleventh") << "il 1 gennaio, il 08/12/2026, Il 11 marzo"
-                                                 << u"il primo gennaio, l'otto dicembre 2026, L'undici marzo"_s;
-        QTest::newRow("spelled telephone")
-            << "telefono. 0.6. .1.2.-.3.. . imèil." << u"telefono. 0 6, 1 2, 3.. . imèil."_s;
-        QTest::newRow("prefix") << "+.3.9.0.6." << u"più 39, 0 6."_s;
-        QTest::newRow("initials stay") << "S.p.A. e 1.2." << u"S.p.A. e 1 punto 2."_s;
-        QTest::newRow("abbreviations")
-            << "Dott.ssa Neri, sig. Bianchi, tel. 06, n. 5, frutta ecc. Poi"
-            << u"dottoressa Neri, signor Bianchi, telefono 06, numero 5, frutta eccetera. Poi"_s;
-        QTest::newRow("not abbreviations")
-            << "parking. mario@tel.it il n. è" << u"parking. mario èt tel punto it il n. è"_s;
-    }
-    void forEarSaysItAsAnItalianWould()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, heard);
-        QCOMPARE(ItalianSpeechText::forEar(text), heard);
-    }
-
     void festivalIsGivenLatin1ItCanRead_data()
     {
         QTest::addColumn<QString>("text");

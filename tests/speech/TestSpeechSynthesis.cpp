@@ -13,37 +13,33 @@ class TestSpeechSynthesis : public QObject
     Q_OBJECT
 
 private slots:
-    void datesAndTimesAreRewrittenForTheEar_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("heard");
-        QTest::newRow("the greeting") << u"Buongiorno. oggi è il 05/12/2026. sono le 9 e 5 minuti."_s
-                                      << u"Buongiorno. oggi è il 5 dicembre 2026. sono le 9 e 5 minuti."_s;
-        QTest::newRow("the first of the month") << u"il 01/01/2027"_s << u"il primo gennaio 2027"_s;
-        QTest::newRow("date and time with seconds")
-            << u"05/12/2026 09:05:07"_s << u"5 dicembre 2026 9 e 5 e 7 secondi"_s;
-        QTest::newRow("time with a colon") << u"alle 9:05"_s << u"alle 9 e 5"_s;
-        QTest::newRow("time with a point") << u"alle 21.30."_s << u"alle 21 e 30."_s;
-        for (const char* unchanged :
-            { "31/02/2026", "1/2", "3,5 e 1.500 e 2,50", "le 25:70", "Sono le 14 e 30. . riunione." })
-            QTest::addRow("unchanged: %s", unchanged) << QString::fromUtf8(unchanged) << QString::fromUtf8(unchanged);
-    }
-    void datesAndTimesAreRewrittenForTheEar()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, heard);
-        QCOMPARE(ItalianSpeechText::forEar(text), heard);
-    }
-
-    // What users type, as an Italian says it: the exact text for the ear where the words heard
-    // alone would not show it (TestEarCorpus checks what each engine says of the rest).
-    void usersTextsForTheEar_data()
+    // The exact text for the ear, for the program's phrases and where the words heard alone would
+    // not show it (TestEarCorpus checks what each engine says of users' texts).
+    void rewrittenForTheEar_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("heard");
         const auto row = [](const char* name, const char* text, const char* heard) {
             QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(heard);
         };
+        row("the greeting", "Buongiorno. oggi è il 05/12/2026. sono le 9 e 5 minuti.",
+            "Buongiorno. oggi è il 5 dicembre 2026. sono le 9 e 5 minuti.");
+        row("the first of the month", "il 01/01/2027", "il primo gennaio 2027");
+        row("date and time with seconds", "05/12/2026 09:05:07", "5 dicembre 2026 9 e 5 e 7 secondi");
+        row("time with a colon", "alle 9:05", "alle 9 e 5");
+        row("time with a point", "alle 21.30.", "alle 21 e 30.");
+        row("one o'clock", "Sono le 1 e 5. . dentista.", "È l'una e 5. . dentista.");
+        row("midnight sharp", "sono le 0 e 0 minuti.", "è mezzanotte in punto.");
+        row("on the hour", "Promemoria delle 16 e 0 minuti. . medicina", "Promemoria delle 16 in punto. . medicina");
+        row("one minute", "sono le 13 e 1 minuti.", "sono le 13 e un minuto.");
+        row("first, eighth, eleventh", "il 1 gennaio, il 08/12/2026, Il 11 marzo",
+            "il primo gennaio, l'otto dicembre 2026, L'undici marzo");
+        row("spelled telephone", "telefono. 0.6. .1.2.-.3.. . imèil.", "telefono. 0 6, 1 2, 3.. . imèil.");
+        row("prefix", "+.3.9.0.6.", "più 39, 0 6.");
+        row("initials stay", "S.p.A. e 1.2.", "S.p.A. e 1 punto 2.");
+        row("abbreviations", "Dott.ssa Neri, sig. Bianchi, tel. 06, n. 5, frutta ecc. Poi",
+            "dottoressa Neri, signor Bianchi, telefono 06, numero 5, frutta eccetera. Poi");
+        row("not abbreviations", "parking. mario@tel.it il n. è", "parking. mario èt tel punto it il n. è");
         row("a lone full stop", "Mario Rossi . telefono", "Mario Rossi. telefono");
         row("the pause stays", "utile. . arrivederci", "utile. . arrivederci");
         row("list", "1) pane 2) latte", "1: pane 2: latte");
@@ -52,10 +48,12 @@ private slots:
         row("a lone dash is a pause", "Roma - Milano", "Roma, Milano");
         row("lone signs dropped", "nota * ) importante", "nota importante");
         row("a run of marks", "davvero!!!!! ......", "davvero! ...");
-        row("left as written", "taglia XL e 1/2", "taglia XL e 1/2");
         row("numbers joined by points", "192.168.10.20", "192 punto 168 punto 10 punto 20");
+        for (const char* unchanged :
+            { "31/02/2026", "1/2", "3,5 e 1.500 e 2,50", "le 25:70", "Sono le 14 e 30. . riunione.", "taglia XL" })
+            row(unchanged, unchanged, unchanged);
     }
-    void usersTextsForTheEar()
+    void rewrittenForTheEar()
     {
         QFETCH(QString, text);
         QFETCH(QString, heard);
