@@ -106,7 +106,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "%s\n", qPrintable(data.errorText()));
         return 1;
     }
-    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard, autostart });
+    frmArriv window({ clock, settings, speaker, alert, data, tray, clipboard, autostart });
     window.heartbeat().tmrAgenda1.stop();
     window.show();
     app.processEvents();
@@ -188,7 +188,7 @@ int main(int argc, char* argv[])
     QList<double> real;
     bool reloadedToday = false;
     {
-        frmArriv realWindow({ systemClock, settings, speaker, boxes, alert, data, tray, clipboard, autostart });
+        frmArriv realWindow({ systemClock, settings, speaker, alert, data, tray, clipboard, autostart });
         realWindow.heartbeat().tmrAgenda1.stop();
         realWindow.heartbeat().tick();
         reloadedToday = realWindow.heartbeat().agendaOggi().appuntamentiCount()

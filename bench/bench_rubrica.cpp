@@ -90,7 +90,7 @@ int main(int argc, char* argv[])
     const qint64 opened = timer.nsecsElapsed();
     FakeClipboardText clipboard;
     AutostartEntry autostart(dir.filePath(QStringLiteral("autostart")), dir.path());
-    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard, autostart });
+    frmArriv window({ clock, settings, speaker, alert, data, tray, clipboard, autostart });
     const qint64 built = timer.nsecsElapsed() - opened;
     window.heartbeat().tmrAgenda1.stop();
 

@@ -7,7 +7,6 @@
 #include "core/Alert.h"
 #include "core/Clock.h"
 #include "core/MessageBoxService.h"
-#include "speech/Speaker.h"
 
 #include <QScopeGuard>
 #include <bitset>
@@ -15,8 +14,6 @@
 AgendaHeartbeat::AgendaHeartbeat(const Services& services, AgendaPage& page, AgendaHost& host, QObject* parent)
     : QObject(parent)
     , m_clock(services.clock)
-    , m_speaker(services.speaker)
-    , m_boxes(services.boxes)
     , m_alert(services.alert)
     , m_dtaAppun(services.dtaAppun)
     , m_dtaProm(services.dtaProm)
@@ -117,8 +114,6 @@ void AgendaHeartbeat::announce(DayAgenda::Kind kind, const VoceAgenda& entry)
     m_host.showWindow();
     m_host.wakeUp();
     // A screen reader reads the box, which carries the time too: one voice, not two at once.
-    if (!m_alert.boxesAreRead())
-        m_speaker.Speak(AgendaTexts::announcement(m_clock.now(), entry.Testo));
-    m_boxes.show(m_host.boxParent(), AgendaTexts::announcementBox(entry), MessageBoxService::Information,
-        AgendaTexts::announcementTitle(kind));
+    m_alert.announce(m_host.boxParent(), AgendaTexts::announcement(m_clock.now(), entry.Testo),
+        AgendaTexts::announcementBox(entry), MessageBoxService::Information, AgendaTexts::announcementTitle(kind));
 }

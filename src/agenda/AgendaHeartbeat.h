@@ -12,9 +12,7 @@ class AgendaHost;
 class AgendaPage;
 class Alert;
 class Clock;
-class MessageBoxService;
 class RecordSet;
-class Speaker;
 
 // The agenda's one-second heartbeat tmrAgenda1: it keeps the page's date-and-time readout
 // current, reloads today's agenda on a new day or after a change, announces every entry that has
@@ -28,9 +26,7 @@ public:
     struct Services
     {
         Clock& clock;
-        Speaker& speaker;
-        MessageBoxService& boxes;
-        const Alert& alert; // whether a screen reader reads the boxes
+        const Alert& alert; // the announcements: spoken, and shown in a box
         RecordSet& dtaAppun;
         RecordSet& dtaProm;
     };
@@ -65,8 +61,6 @@ private:
     void announce(DayAgenda::Kind kind, const VoceAgenda& entry);
 
     Clock& m_clock;
-    Speaker& m_speaker;
-    MessageBoxService& m_boxes;
     const Alert& m_alert;
     RecordSet& m_dtaAppun;
     RecordSet& m_dtaProm;

@@ -12,7 +12,6 @@
 #include "core/Twips.h"
 #include "core/WindowOpener.h"
 #include "datafile/AgendaData.h"
-#include "speech/Speaker.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -47,8 +46,6 @@ QLabel* shaded(QLabel* label)
 
 AgendaPage::AgendaPage(QFrame& frame, const Services& services, MainWindowLink& link)
     : QObject(&frame)
-    , m_speaker(services.speaker)
-    , m_boxes(services.boxes)
     , m_alert(services.alert)
     , m_clock(services.clock)
     , m_data(services.data)
@@ -200,9 +197,7 @@ void AgendaPage::readOut(DayAgenda::Kind kind, int hour)
     const QList<VoceAgenda> entries = m_agenda->readoutEntries(kind, hour);
     QWidget* window = letter->window();
     for (const VoceAgenda& entry : entries) {
-        if (!m_alert.boxesAreRead()) // a screen reader reads the box
-            m_speaker.Speak(AgendaTexts::readoutSpoken(kind, entry));
-        m_boxes.show(window, AgendaTexts::readoutBox(kind, entry), MessageBoxService::Information,
-            AgendaTexts::readoutTitle(kind));
+        m_alert.announce(window, AgendaTexts::readoutSpoken(kind, entry), AgendaTexts::readoutBox(kind, entry),
+            MessageBoxService::Information, AgendaTexts::readoutTitle(kind));
     }
 }

@@ -11,11 +11,9 @@ class AgendaData;
 class Alert;
 class Clock;
 class MainWindowLink;
-class MessageBoxService;
 class QFrame;
 class QLabel;
 class QPushButton;
-class Speaker;
 class TimelineLetter;
 class WindowOpener;
 
@@ -29,9 +27,7 @@ class AgendaPage : public QObject
 public:
     struct Services
     {
-        Speaker& speaker;
-        MessageBoxService& boxes;
-        Alert& alert;
+        Alert& alert; // every box, and what the readouts say
         Clock& clock;
         AgendaData& data;
     };
@@ -67,8 +63,6 @@ private:
     std::array<TimelineLetter*, 24>& letters(DayAgenda::Kind kind);
 
     const DayAgenda* m_agenda = nullptr;
-    Speaker& m_speaker;
-    MessageBoxService& m_boxes;
     Alert& m_alert;
     Clock& m_clock;
     AgendaData& m_data;

@@ -104,7 +104,7 @@ int main(int argc, char* argv[])
     const auto voiceDialog = [&speaker, &voice](QWidget* owner, const QString& title) {
         VoiceSettingsDialog::open(speaker, voice, owner, title);
     };
-    frmArriv window({ clock, settings, speaker, boxes, alert, data, tray, clipboard, autostart, voiceDialog });
+    frmArriv window({ clock, settings, speaker, alert, data, tray, clipboard, autostart, voiceDialog });
     // The icon is drawn once the window is on screen; every other window then takes it too.
     QObject::connect(
         &window, &frmArriv::started, &app, [&window] { QApplication::setWindowIcon(window.windowIcon()); });

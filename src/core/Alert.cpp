@@ -14,12 +14,21 @@ Alert::Alert(SettingsStore& settings, Speaker& speaker, MessageBoxService& boxes
 {
 }
 
-bool Alert::boxesAreRead() const { return m_screenReader && m_screenReader->present(); }
-
 int Alert::operator()(
     QWidget* parent, const QString& spoken, const QString& shown, int style, const QString& title) const
 {
-    if (m_settings.leggiErrore() && !boxesAreRead())
+    return sayAndShow(m_settings.leggiErrore(), parent, spoken, shown, style, title);
+}
+
+int Alert::announce(QWidget* parent, const QString& spoken, const QString& shown, int style, const QString& title) const
+{
+    return sayAndShow(true, parent, spoken, shown, style, title);
+}
+
+int Alert::sayAndShow(
+    bool say, QWidget* parent, const QString& spoken, const QString& shown, int style, const QString& title) const
+{
+    if (say && !(m_screenReader && m_screenReader->present()))
         m_speaker.Speak(spoken);
     return m_boxes.show(parent, shown, style, title);
 }

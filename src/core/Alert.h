@@ -21,12 +21,17 @@ public:
     // The box belongs to `parent` (none: a box of its own) and is titled "Vespelinda" unless told.
     int operator()(QWidget* parent, const QString& spoken, const QString& shown, int style,
         const QString& title = QStringLiteral("Vespelinda")) const;
-    // A screen reader reads the program's boxes: a text a box shows is not spoken too.
-    bool boxesAreRead() const;
+    // What the agenda announces and reads out: `spoken` is said whatever "Leggi errore" says,
+    // unless a screen reader is running, which reads the box; then the box shows `shown`.
+    int announce(QWidget* parent, const QString& spoken, const QString& shown, int style, const QString& title) const;
 
 private:
     SettingsStore& m_settings;
     Speaker& m_speaker;
     MessageBoxService& m_boxes;
     const ScreenReader* m_screenReader;
+
+    // Speaks unless a screen reader reads the box, then shows it.
+    int sayAndShow(
+        bool say, QWidget* parent, const QString& spoken, const QString& shown, int style, const QString& title) const;
 };

@@ -32,3 +32,10 @@ MainMenus::MainMenus(QWidget& window)
     mnuIcoVisualizza = item(mnuIcona, "mnuIcoVisualizza", "Visualizza / Nascondi");
     mnuIcoInfo = item(mnuIcona, "mnuIcoInfo", "Info");
 }
+
+void MainMenus::openMainFromKeyboard(const QPoint& at) const
+{
+    QAction* first = mnuPrinc->actions().value(0);
+    mnuPrinc->popup(at, first);
+    mnuPrinc->setActiveAction(first);
+}

@@ -3,6 +3,7 @@
 
 class QAction;
 class QMenu;
+class QPoint;
 class QWidget;
 
 // The two pop-up menus: mnuPrinc, opened on the face, and mnuIcona, the notification-area icon's.
@@ -10,6 +11,10 @@ class QWidget;
 struct MainMenus
 {
     explicit MainMenus(QWidget& window);
+
+    // The main menu opened from the keyboard (the face, the menu key, Shift+F10), on its first item
+    // so that a screen reader says where the user is and the arrows start there.
+    void openMainFromKeyboard(const QPoint& at) const;
 
     QMenu* mnuPrinc = nullptr;
     QAction* mnuEsci = nullptr;

@@ -38,7 +38,6 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     , m_clock(services.clock)
     , m_settings(services.settings)
     , m_speaker(services.speaker)
-    , m_boxes(services.boxes)
     , m_data(services.data)
 {
     Accessibility::install(); // before the first widget: a screen reader asks about widgets as they are made
@@ -56,7 +55,7 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     m_face = std::make_unique<Face>(*this, m_clock);
     connect(m_face.get(), &Face::pointerMoved, this, &frmArriv::wakeUp);
     connect(m_face.get(), &Face::pressed, this, [this](const QPoint& at) { m_menus.mnuPrinc->popup(at); });
-    connect(m_face.get(), &Face::pressedByKey, this, &frmArriv::openMenuFromKeyboard);
+    connect(m_face.get(), &Face::pressedByKey, this, [this](const QPoint& at) { m_menus.openMainFromKeyboard(at); });
     connect(m_face.get(), &Face::eyeClicked, this, [this](const QPoint& at) {
         m_speaker.Speak(QString::fromUtf8(EyeComplaint));
         m_menus.mnuPrinc->popup(at);
@@ -72,11 +71,11 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     m_leggiPage = std::make_unique<LeggiPage>(m_pages->frame(PageStrip::Leggi), m_speaker, services.clipboard, *this);
     m_calendarioPage
         = std::make_unique<CalendarioPage>(m_pages->frame(PageStrip::Calendario), m_speaker, m_clock, *this);
-    m_agendaPage = std::make_unique<AgendaPage>(m_pages->frame(PageStrip::Agenda),
-        AgendaPage::Services { m_speaker, m_boxes, services.alert, m_clock, m_data }, *this);
+    m_agendaPage = std::make_unique<AgendaPage>(
+        m_pages->frame(PageStrip::Agenda), AgendaPage::Services { services.alert, m_clock, m_data }, *this);
     m_heartbeat = std::make_unique<AgendaHeartbeat>(
-        AgendaHeartbeat::Services { m_clock, m_speaker, m_boxes, services.alert, m_data.dtaAppun(), m_data.dtaProm() },
-        *m_agendaPage, *this);
+        AgendaHeartbeat::Services { m_clock, services.alert, m_data.dtaAppun(), m_data.dtaProm() }, *m_agendaPage,
+        *this);
     m_rubricaPage = std::make_unique<RubricaPage>(
         m_pages->frame(PageStrip::Rubrica), m_data.dtaRubrica(), m_speaker, services.alert, *this);
     // Every tick looks for other programs' changes to the data file first, so that an entry added
@@ -201,14 +200,6 @@ void frmArriv::fold(bool folded)
 
 void frmArriv::exitProgram() { m_exit->sayGoodbye(); }
 
-void frmArriv::openMenuFromKeyboard(const QPoint& at)
-{
-    // On its first item, so that a screen reader says where the user is and the arrows start there.
-    QMenu& menu = *m_menus.mnuPrinc;
-    menu.popup(at, menu.actions().value(0));
-    menu.setActiveAction(menu.actions().value(0));
-}
-
 void frmArriv::endSession()
 {
     if (m_unloaded)
@@ -261,7 +252,7 @@ void frmArriv::contextMenuEvent(QContextMenuEvent* event)
 {
     // The menu key or Shift+F10 on the face, or on a control without a menu of its own.
     if (event->reason() == QContextMenuEvent::Keyboard)
-        openMenuFromKeyboard(event->globalPos());
+        m_menus.openMainFromKeyboard(event->globalPos());
 }
 
 void frmArriv::mousePressEvent(QMouseEvent* event)

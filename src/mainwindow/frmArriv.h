@@ -22,7 +22,6 @@ class ExitRoutine;
 class Face;
 class InactivityCountdown;
 class LeggiPage;
-class MessageBoxService;
 class PageStrip;
 class RubricaPage;
 class SettingsStore;
@@ -35,7 +34,6 @@ struct MainWindowServices
     Clock& clock;
     SettingsStore& settings;
     Speaker& speaker;
-    MessageBoxService& boxes;
     Alert& alert;
     AgendaData& data;
     TrayIcon& tray;
@@ -67,8 +65,6 @@ public:
 
     // The exit routine: the farewell, then the closing countdown unloads the window.
     void exitProgram();
-    // The main menu, opened from the keyboard (the face, the menu key, Shift+F10) on its first item.
-    void openMenuFromKeyboard(const QPoint& at);
     // The session is really ending: unload at once, without holding it up.
     void endSession();
     // The program was started again: the window comes forward, shown if hidden, and wakes up.
@@ -118,7 +114,6 @@ private:
     Clock& m_clock;
     SettingsStore& m_settings;
     Speaker& m_speaker;
-    MessageBoxService& m_boxes;
     AgendaData& m_data;
 
     bool m_finestraAperta = false;

@@ -59,7 +59,7 @@ struct MainWindowRig
         if (!data.open())
             return false;
         window = std::make_unique<frmArriv>(MainWindowServices {
-            clock, settings, speech.speaker, boxes, alert, data, tray, clipboard, autostart, voiceDialog });
+            clock, settings, speech.speaker, alert, data, tray, clipboard, autostart, voiceDialog });
         if (!m_options.heartbeat)
             window->heartbeat().tmrAgenda1.stop();
         if (m_options.load) {
