@@ -1,7 +1,7 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Another program (sqlite3) adds an appointment for the coming minute, then holds the data file
-# locked for 8 s. The running program reads the change once the lock is gone and announces the
+# locked until the program has logged that it waited 5 s for it. The running program reads the change once the lock is gone and announces the
 # appointment on time, at second 1 or 2 of its minute.
 . "$(dirname "$0")/e2e-lib.sh"
 
@@ -21,7 +21,8 @@ announcement="Sono le $(date -d "@$due" +%-H) e $(date -d "@$due" +%-M). . $text
 {
     echo "INSERT INTO Appuntamenti (Data, Ora, Testo) VALUES ('$(date -d "@$due" +%F)T00:00:00', '1899-12-30T$(date -d "@$due" +%H:%M):00', '$text');"
     echo "BEGIN EXCLUSIVE; SELECT 'locked';"
-    sleep 8 # the fault itself: the lock held this long, whatever the program does meanwhile
+    # The fault itself: the lock held until the program has said it has waited 5 s for it.
+    e2e_wait 20 grep -q "locked by another program" "$SPEECH_LOG"
     echo "COMMIT;"
 } | sqlite3 "$APP_DIR/dati.mdb" >"$E2E_DIR/sqlite3.log" 2>&1 &
 writer=$!
