@@ -17,7 +17,11 @@
 #include "speech/EspeakEngine.h"
 #include "speech/FestivalProcess.h"
 #include "speech/PulseAudioOutput.h"
+#include "speech/ScreenReaderVoice.h"
 #include "speech/Speaker.h"
+#include "speech/SpeechDispatcher.h"
+#include "speech/SpeechOutput.h"
+#include "speech/SystemVoiceEngine.h"
 #include "speech/VoiceEngine.h"
 #include "speech/VoiceSettings.h"
 
@@ -79,12 +83,22 @@ int main(int argc, char* argv[])
     EspeakEngine espeak;
     // Festival's interpreter runs in a helper beside the executable: a crash there costs a sentence.
     FestivalProcess festival(QCoreApplication::applicationDirPath() + QStringLiteral("/vespelinda-festival"));
-    VoiceEngine voice(voiceSettings, espeak, festival);
+    // The desktop's speech service, the one screen readers speak through.
+    SpeechDispatcher speechService;
+    SystemVoiceEngine systemVoice(speechService);
+    VoiceEngine voice(voiceSettings, espeak, festival, &systemVoice);
     PulseAudioOutput audio;
-    Speaker speaker(voice, audio);
+    ScreenReaderVoice readerVoice;
+    SpeechOutput output(audio, speechService, readerVoice);
+    Speaker speaker(voice, output);
     QtMessageBoxService boxes;
-    // A screen reader reads the boxes: followed from AT-SPI's status on the session bus.
+    // A screen reader reads the boxes, and the program's voice takes turns with it: followed from
+    // AT-SPI's status on the session bus.
     ScreenReader screenReader;
+    QObject::connect(&screenReader, &ScreenReader::presenceChanged, &app, [&voice, &output](bool present) {
+        voice.setSystemVoiceDefault(present);
+        output.setScreenReaderPresent(present);
+    });
     screenReader.followAtSpi();
     Alert alert(settings, speaker, boxes, &screenReader);
 

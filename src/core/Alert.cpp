@@ -17,18 +17,19 @@ Alert::Alert(SettingsStore& settings, Speaker& speaker, MessageBoxService& boxes
 int Alert::operator()(
     QWidget* parent, const QString& spoken, const QString& shown, int style, const QString& title) const
 {
-    return sayAndShow(m_settings.leggiErrore(), parent, spoken, shown, style, title);
+    return sayAndShow(m_settings.leggiErrore() ? Say::Normal : Say::Not, parent, spoken, shown, style, title);
 }
 
 int Alert::announce(QWidget* parent, const QString& spoken, const QString& shown, int style, const QString& title) const
 {
-    return sayAndShow(true, parent, spoken, shown, style, title);
+    return sayAndShow(Say::Announcement, parent, spoken, shown, style, title);
 }
 
 int Alert::sayAndShow(
-    bool say, QWidget* parent, const QString& spoken, const QString& shown, int style, const QString& title) const
+    Say say, QWidget* parent, const QString& spoken, const QString& shown, int style, const QString& title) const
 {
-    if (say && !(m_screenReader && m_screenReader->present()))
-        m_speaker.Speak(spoken);
+    if (say != Say::Not && !(m_screenReader && m_screenReader->present()))
+        m_speaker.Speak(spoken, Speaker::Lane::Voice,
+            say == Say::Announcement ? Speaker::Urgency::Announcement : Speaker::Urgency::Normal);
     return m_boxes.show(parent, shown, style, title);
 }

@@ -31,7 +31,13 @@ private:
     MessageBoxService& m_boxes;
     const ScreenReader* m_screenReader;
 
+    enum class Say
+    {
+        Not,
+        Normal,
+        Announcement
+    };
     // Speaks unless a screen reader reads the box, then shows it.
     int sayAndShow(
-        bool say, QWidget* parent, const QString& spoken, const QString& shown, int style, const QString& title) const;
+        Say say, QWidget* parent, const QString& spoken, const QString& shown, int style, const QString& title) const;
 };

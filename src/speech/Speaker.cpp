@@ -30,14 +30,14 @@ Speaker::~Speaker()
     m_thread.wait();
 }
 
-quint64 Speaker::Speak(const QString& text, Lane lane)
+quint64 Speaker::Speak(const QString& text, Lane lane, Urgency urgency)
 {
     qCInfo(lcSpeech).noquote() << text;
     const quint64 id = ++m_lastId;
     if (lane == Lane::Reading) {
-        m_readingQueue.push_back({ id, text });
+        m_readingQueue.push_back({ id, text, urgency });
     } else {
-        m_voiceQueue.push_back({ id, text });
+        m_voiceQueue.push_back({ id, text, urgency });
         if (m_current && m_current->lane == Lane::Reading)
             setReadingAside();
     }
@@ -108,6 +108,8 @@ namespace {
 // before it (most likely a pause between words), so that a reading resumes with whole words.
 std::optional<Pcm> unheardPart(const Pcm& pcm, qint64 heardMs)
 {
+    if (pcm.spoken)
+        return pcm; // the service says it again from its beginning
     const qsizetype samples = pcm.samples.size() / 2;
     const qsizetype rate = std::max(1, pcm.sampleRate);
     const qsizetype at = std::clamp<qsizetype>(heardMs * rate / 1000, 0, samples);
@@ -129,7 +131,9 @@ std::optional<Pcm> unheardPart(const Pcm& pcm, qint64 heardMs)
     }
     if (at < window)
         from = 0;
-    return Pcm { pcm.samples.mid(from * 2), pcm.sampleRate };
+    Pcm part = Pcm::audio(pcm.samples.mid(from * 2), pcm.sampleRate);
+    part.urgent = pcm.urgent;
+    return part;
 }
 } // namespace
 
@@ -226,14 +230,14 @@ void Speaker::startNext()
             lane = Lane::Reading;
             queue = &m_readingQueue;
         }
-        auto [id, text] = std::move(queue->front());
+        auto [id, text, urgency] = std::move(queue->front());
         queue->pop_front();
         if (text.isEmpty()) {
             emit SpeechStarted(id);
             spoken(id);
             continue;
         }
-        m_current = Current { .id = id, .raw = std::move(text), .lane = lane, .text = {} };
+        m_current = Current { .id = id, .raw = std::move(text), .lane = lane, .urgency = urgency, .text = {} };
         synthesiseNextPiece();
     }
     m_advancing = false;
@@ -260,11 +264,13 @@ void Speaker::synthesiseNextPiece()
     m_current->next = end;
     m_synthesising = true;
     const quint64 ticket = ++m_ticket;
+    const bool urgent = m_current->urgency == Urgency::Announcement;
     QMetaObject::invokeMethod(
         m_worker,
-        [this, ticket, piece, cancel = m_cancel] {
+        [this, ticket, piece, urgent, cancel = m_cancel] {
             // Already written for the ear; the log keeps the program's text.
-            const Pcm pcm = m_engine.synthesize(piece, *cancel);
+            Pcm pcm = m_engine.synthesize(piece, *cancel);
+            pcm.urgent = urgent;
             if (!cancel->load())
                 QMetaObject::invokeMethod(
                     this, [this, ticket, pcm] { onSynthesised(ticket, pcm); }, Qt::QueuedConnection);
@@ -277,7 +283,7 @@ void Speaker::onSynthesised(quint64 ticket, const Pcm& pcm)
     if (ticket != m_ticket || !m_current)
         return;
     m_synthesising = false;
-    if (pcm.samples.isEmpty()) {
+    if (pcm.isEmpty()) {
         // Nothing to hear in this piece (only punctuation or symbols): go on to the next.
         if (morePieces())
             synthesiseNextPiece();

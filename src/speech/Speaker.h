@@ -41,11 +41,19 @@ public:
         Reading
     };
 
+    // How a text waits beside other programs' speech in the desktop's speech service: an
+    // announcement is never cut off by what a screen reader says next.
+    enum class Urgency
+    {
+        Normal,
+        Announcement
+    };
+
     Speaker(SpeechEngine& engine, AudioOutput& output, QObject* parent = nullptr);
     ~Speaker() override;
 
     // Returns the text's identity, which the notifications carry.
-    quint64 Speak(const QString& text, Lane lane = Lane::Voice);
+    quint64 Speak(const QString& text, Lane lane = Lane::Voice, Urgency urgency = Urgency::Normal);
     // Hold, release or drop the reading lane (a reading under way, set aside or waiting); a
     // pause holds it even while nothing is read yet.
     void PauseReading();
@@ -87,6 +95,7 @@ private:
     {
         quint64 id;
         QString text;
+        Urgency urgency = Urgency::Normal;
     };
     // The text being synthesised or played, and how far its pieces have gone.
     // The program's text is written for the ear a stretch at a time, ahead of the pieces cut from
@@ -96,6 +105,7 @@ private:
         quint64 id;
         QString raw; // as the program wrote it
         Lane lane = Lane::Voice;
+        Urgency urgency = Urgency::Normal;
         QString text; // written for the ear, as far as rawNext
         qsizetype rawNext = 0;
         qsizetype next = 0; // where the next piece to synthesise begins, in text

@@ -57,10 +57,11 @@ void scaleVolume(Pcm& pcm, int percent)
 
 } // namespace
 
-VoiceEngine::VoiceEngine(VoiceSettings& settings, TunableEngine& espeak, TunableEngine& festival)
+VoiceEngine::VoiceEngine(VoiceSettings& settings, TunableEngine& espeak, TunableEngine& festival, TunableEngine* system)
     : m_settings(settings)
     , m_espeak(espeak)
     , m_festival(festival)
+    , m_system(system)
 {
 }
 
@@ -106,11 +107,16 @@ QList<VoiceEngine::EngineVoices> VoiceEngine::installed()
         list.append({ m_festival.engineName(), voicesOf(m_festival) });
     if (m_espeak.start())
         list.append({ m_espeak.engineName(), voicesOf(m_espeak) });
+    if (m_system && m_system->start())
+        list.insert(m_systemDefault ? 0 : list.size(), { m_system->engineName(), voicesOf(*m_system) });
     return list;
 }
 
 TunableEngine& VoiceEngine::engineFor(const Voice& voice)
 {
+    if (m_system && (voice.engine == m_system->engineName() || (voice.engine.isEmpty() && m_systemDefault))
+        && m_system->start())
+        return *m_system;
     if (voice.engine == m_espeak.engineName() || !festivalWorks())
         return m_espeak;
     return m_festival;
@@ -146,7 +152,10 @@ Pcm VoiceEngine::synthesize(const QString& text, const std::atomic_bool& cancel)
     TunableEngine& engine = engineFor(voice);
     engine.tune(voice.name, voice.rate, voice.pitch);
     Pcm pcm = &engine == &m_festival ? sayInPieces(text, cancel, voice) : engine.synthesize(text, cancel);
-    scaleVolume(pcm, voice.volume);
+    if (pcm.spoken)
+        pcm.spoken->volume = voice.volume; // the service sets it
+    else
+        scaleVolume(pcm, voice.volume);
     return pcm;
 }
 

@@ -13,6 +13,8 @@
 // when its packages are there, espeak-ng otherwise. Festival is given the text sentence by
 // sentence; a sentence it cannot say is said by espeak-ng, so that nothing goes silent. If
 // Festival cannot start or breaks down, espeak-ng says everything and the reason is logged once.
+// The desktop's own speech service ("Voce di sistema"), when there is one, is offered too, and is
+// the default while a screen reader runs: its texts then wait in one queue with the reader's.
 class VoiceEngine final : public SpeechEngine
 {
 public:
@@ -22,7 +24,8 @@ public:
         QList<TunableEngine::VoiceInfo> voices;
     };
 
-    VoiceEngine(VoiceSettings& settings, TunableEngine& espeak, TunableEngine& festival);
+    VoiceEngine(
+        VoiceSettings& settings, TunableEngine& espeak, TunableEngine& festival, TunableEngine* system = nullptr);
 
     using SpeechEngine::synthesize;
     Pcm synthesize(const QString& text, const std::atomic_bool& cancel) override;
@@ -37,6 +40,8 @@ public:
 
     // A voice tried in the voice dialog, used instead of the stored one until cleared. Any thread.
     void setTrial(const std::optional<Voice>& voice);
+    // Whether the default is the system's voice (a screen reader is running). Any thread.
+    void setSystemVoiceDefault(bool preferred) { m_systemDefault = preferred; }
 
     VoiceSettings& settings() { return m_settings; }
 
@@ -49,6 +54,8 @@ private:
     VoiceSettings& m_settings;
     TunableEngine& m_espeak;
     TunableEngine& m_festival;
+    TunableEngine* m_system;
+    std::atomic_bool m_systemDefault { false };
     QHash<const TunableEngine*, QList<TunableEngine::VoiceInfo>> m_voices;
     bool m_festivalFailureLogged = false;
     Voice m_lastVoice;

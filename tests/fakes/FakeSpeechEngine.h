@@ -14,7 +14,7 @@ public:
     {
         QMutexLocker lock(&m_mutex);
         m_spoken << text;
-        return Pcm { QByteArray(text.size() * 441, '\x10'), 22050 };
+        return Pcm::audio(QByteArray(text.size() * 441, '\x10'));
     }
     QStringList voices() const override { return { QStringLiteral("fake") }; }
     QStringList spoken() const

@@ -22,7 +22,7 @@ struct StubbornEngine final : SpeechEngine
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         if (stubborn)
             abandoned = cancel.load();
-        return Pcm { QByteArray(text.size() * 441, '\x10') };
+        return Pcm::audio(QByteArray(text.size() * 441, '\x10'));
     }
     QStringList voices() const override { return {}; }
     std::atomic_bool first = true;

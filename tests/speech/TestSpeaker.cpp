@@ -24,7 +24,7 @@ struct GapEngine final : SpeechEngine
         QList<qint16> samples(ms * 22050 / 1000, 8000);
         for (int i = gapFrom * 22050 / 1000; i < (gapFrom + 100) * 22050 / 1000 && i < samples.size(); ++i)
             samples[i] = 0;
-        return Pcm { QByteArray(reinterpret_cast<const char*>(samples.constData()), samples.size() * 2), 22050 };
+        return Pcm::audio(QByteArray(reinterpret_cast<const char*>(samples.constData()), samples.size() * 2));
     }
     QStringList voices() const override { return {}; }
     int gapFrom;
