@@ -11,6 +11,8 @@ LinkLabel::LinkLabel(const QString& text, QWidget* parent)
 {
     Accessibility::setRole(this, QAccessible::Link);
     setText(text);
+    // Room around the address for the focus frame, which would otherwise cover its edges.
+    setMargin(2);
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     setStyleSheet(QStringLiteral("color: blue;"));

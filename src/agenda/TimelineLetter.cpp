@@ -69,6 +69,13 @@ void TimelineLetter::keyPressEvent(QKeyEvent* event)
         QLabel::keyPressEvent(event);
 }
 
+void TimelineLetter::focusInEvent(QFocusEvent* event)
+{
+    // Not QLabel's: it would lay the caption out anew for selecting text, a pixel higher, onto the
+    // focus frame. The letter is only repainted with its frame.
+    QWidget::focusInEvent(event);
+}
+
 void TimelineLetter::paintEvent(QPaintEvent* event)
 {
     QLabel::paintEvent(event);

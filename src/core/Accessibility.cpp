@@ -6,8 +6,10 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <qdrawutil.h>
 
 namespace {
 constexpr auto RoleProperty = "accessibleRole";
@@ -138,16 +140,41 @@ void setRole(QWidget* widget, QAccessible::Role role)
     widget->setProperty(RoleProperty, int(role));
 }
 
+double contrast(const QColor& one, const QColor& other)
+{
+    const auto luminance = [](const QColor& colour) {
+        const auto linear = [](float channel) {
+            return channel <= 0.04045f ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+        };
+        const QColor rgb = colour.toRgb();
+        return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+    };
+    const double a = luminance(one), b = luminance(other);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+QColor contrasting(const QColor& background)
+{
+    const QColor black(Qt::black), white(Qt::white);
+    return contrast(background, black) >= contrast(background, white) ? black : white;
+}
+
 void drawFocus(QWidget* widget)
 {
     // Only once the keyboard has moved the focus in this window: a mouse user sees no frame.
     if (!widget->hasFocus() || !widget->window()->testAttribute(Qt::WA_KeyboardFocusChange))
         return;
-    QStylePainter painter(widget);
-    QStyleOptionFocusRect option;
-    option.initFrom(widget);
-    option.rect = widget->contentsRect();
-    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    // What shows where the widget paints nothing of its own: its background, if it fills it, else
+    // that of the widget beneath that does.
+    const QWidget* filled = widget;
+    while (!filled->autoFillBackground() && !filled->isWindow() && filled->parentWidget())
+        filled = filled->parentWidget();
+    const QColor inner = contrasting(filled->palette().color(filled->backgroundRole()));
+    const QColor outer = inner == QColor(Qt::black) ? QColor(Qt::white) : QColor(Qt::black);
+    QPainter painter(widget);
+    const QRect area = widget->contentsRect();
+    qDrawPlainRect(&painter, area, outer);
+    qDrawPlainRect(&painter, area.adjusted(1, 1, -1, -1), inner);
 }
 
 } // namespace Accessibility

@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QString>
 
+class QColor;
 class QLabel;
 class QWidget;
 
@@ -32,8 +33,21 @@ void label(QLabel* label, QWidget* control);
 // technology as the Space key presses it.
 void setRole(QWidget* widget, QAccessible::Role role);
 
-// Draws the focus rectangle over a widget the program paints itself, while it has the focus: a
-// keyboard user must see where Tab has gone. Call it at the end of the widget's paintEvent.
+// The contrast ratio of two colours (WCAG 2: from their relative luminances), from 1 for the same
+// colour to 21 for black on white. A line is seen against what it borders from 3 up.
+double contrast(const QColor& one, const QColor& other);
+
+// Black or white, whichever contrasts more with `background`: one of them reaches at least 4.58
+// against any colour.
+QColor contrasting(const QColor& background);
+
+// Draws the focus frame over a widget the program paints itself, while it has the focus: a
+// keyboard user must see where Tab has gone. Two lines a pixel wide along the inside of the
+// widget's own frame line (or of its edge): the inner one black or white, whichever contrasts more
+// with the widget's background (a lit letter's green, the window beneath a link or a picture), the
+// outer one the other. The two contrast 21:1 with each other, so that on either side of the frame,
+// whatever is there, one of them stands out at least 4.58:1. Call it at the end of the widget's
+// paintEvent.
 void drawFocus(QWidget* widget);
 
 } // namespace Accessibility
