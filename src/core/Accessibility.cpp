@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/Accessibility.h"
 
+#include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -89,11 +91,114 @@ protected:
     }
 };
 
+// A list to choose from (a combo box that takes no typing) reports its choice as its text and its
+// value: Qt's own gives a screen reader neither, so the choice is never heard. A change of the
+// choice is told as the text's caret moving (to the other end of the one line): a screen reader
+// reads the line an arrow key has moved to, which is the new choice.
+class ChoiceBox : public QAccessibleWidget, public QAccessibleTextInterface, public QAccessibleValueInterface
+{
+public:
+    explicit ChoiceBox(QComboBox* box)
+        : QAccessibleWidget(box, QAccessible::ComboBox)
+    {
+        QObject::connect(box, &QComboBox::currentIndexChanged, box, [this, box] {
+            m_caret = m_caret == 0 ? 1 : 0;
+            QAccessibleTextCursorEvent moved(box, m_caret);
+            QAccessible::updateAccessibility(&moved);
+        });
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text which) const override
+    {
+        if (which == QAccessible::Value)
+            return choice();
+        // Named by its label, as heard: "Motore", not "Motore:".
+        return which == QAccessible::Name ? Accessibility::spoken(QAccessibleWidget::text(which))
+                                          : QAccessibleWidget::text(which);
+    }
+
+    // The text: the choice, read only.
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override { }
+    void removeSelection(int) override { }
+    void setSelection(int, int, int) override { }
+    int cursorPosition() const override { return m_caret; }
+    void setCursorPosition(int) override { }
+    QString text(int start, int end) const override { return choice().mid(start, end - start); }
+    // One line, one word as far as a reader asks: the whole choice.
+    QString textAtOffset(int, QAccessible::TextBoundaryType, int* start, int* end) const override
+    {
+        *start = 0;
+        *end = int(choice().size());
+        return choice();
+    }
+    QString textBeforeOffset(int, QAccessible::TextBoundaryType, int* start, int* end) const override
+    {
+        *start = *end = -1;
+        return {};
+    }
+    QString textAfterOffset(int, QAccessible::TextBoundaryType, int* start, int* end) const override
+    {
+        *start = *end = -1;
+        return {};
+    }
+    int characterCount() const override { return int(choice().size()); }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override { }
+    QString attributes(int, int* start, int* end) const override
+    {
+        *start = 0; // one run, without attributes
+        *end = int(choice().size());
+        return {};
+    }
+
+    // The value: the choice's place in the list.
+    QVariant currentValue() const override { return box()->currentIndex(); }
+    void setCurrentValue(const QVariant& value) override { box()->setCurrentIndex(value.toInt()); }
+    QVariant maximumValue() const override { return std::max(0, box()->count() - 1); }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    QComboBox* box() const { return static_cast<QComboBox*>(widget()); }
+    QString choice() const { return box()->currentText(); }
+
+    int m_caret = 0;
+};
+
+// Qt's table tells assistive technology that a cell has the focus whenever its current cell
+// changes, even when the table does not have the focus (the calendar turning to today at start-up,
+// hidden on a page not shown): a screen reader then leaves the control the user is on for it.
+// Such a report is dropped; every other goes on to the bridge.
+void withoutFalseFocus(QAccessibleEvent* event)
+{
+    if (event->type() == QAccessible::Focus) {
+        if (auto* view = qobject_cast<QAbstractItemView*>(event->object()); view && !view->hasFocus())
+            return;
+    }
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(withoutFalseFocus);
+}
+
 QAccessibleInterface* programWidget(const QString& className, QObject* object)
 {
     if (!object || !object->isWidgetType())
         return nullptr;
     auto* widget = static_cast<QWidget*>(object);
+    if (auto* box = qobject_cast<QComboBox*>(widget); box && !box->isEditable())
+        return new ChoiceBox(box);
     if (widget->property(RoleProperty).isValid() || (className == QLatin1String("QWidget") && widget->isWindow()))
         return new ProgramWidget(widget);
     return nullptr;
@@ -107,6 +212,7 @@ void install()
     // Installed after the application's own factory, so it is asked first.
     static const bool installed = [] {
         QAccessible::installFactory(programWidget);
+        QAccessible::installUpdateHandler(withoutFalseFocus);
         qApp->installEventFilter(new ContextMenuKey(qApp));
         return true;
     }();

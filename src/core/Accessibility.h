@@ -14,9 +14,9 @@ class QWidget;
 namespace Accessibility {
 
 // Reports the program's own top-level widgets as windows (or dialogs) named by their title, and
-// the widgets given a role with setRole() as those controls; Shift+F10 asks for a context menu as
-// the menu key does. Idempotent; call it before the first window is made, once the application
-// object exists.
+// the widgets given a role with setRole() as those controls, a combo box's choice as its text and
+// value (each change told), and no focus reported for a table that does not have it; Shift+F10 asks for a context menu
+// as the menu key does. Idempotent; call it before the first window is made, once the application object exists.
 void install();
 
 // A caption as it should be heard: without the mnemonic "&" and the dots, colon and spaces that

@@ -22,16 +22,15 @@ VoiceSettingsDialog::VoiceSettingsDialog(Speaker& speaker, VoiceEngine& voice, Q
 {
     setAttribute(Qt::WA_DeleteOnClose);
     auto* form = new QFormLayout;
-    // A combo box is named by its label ("labelled by") and reports its current value as its own
-    // name, which a screen reader says on every change: no fixed name of its own to hide the value.
+    // A combo box is named by its label ("labelled by") and reports its choice as its value, which a
+    // screen reader says on every change (Accessibility::install).
     m_engine = new QComboBox(this);
     Controls::apply(
         m_engine, { .name = u"cboMotore", .toolTip = QStringLiteral("Il programma che dà voce all'assistente") });
     m_voiceName = new QComboBox(this);
     Controls::apply(
         m_voiceName, { .name = u"cboVoce", .toolTip = QStringLiteral("Le voci installate di questo motore") });
-    // Until the synthesis thread has listed the voices, the stored choice stands; the boxes take the
-    // focus all the same, so that the first Tab never skips them.
+    // Until the synthesis thread has listed the voices, the stored choice stands.
     m_engine->addItem(m_stored.engine.isEmpty() ? QStringLiteral("…") : m_stored.engine);
     m_voiceName->addItem(m_stored.name.isEmpty() ? QStringLiteral("…") : m_stored.name, m_stored.name);
     form->addRow(QStringLiteral("&Motore:"), m_engine);
@@ -99,8 +98,10 @@ VoiceSettingsDialog::VoiceSettingsDialog(Speaker& speaker, VoiceEngine& voice, Q
             *current = voice.resolve(stored);
         },
         [self, installed, current] {
-            if (self)
-                self->showInstalled(*installed, *current);
+            if (!self)
+                return;
+            self->showInstalled(*installed, *current);
+            emit self->voicesListed();
         });
 }
 
@@ -178,5 +179,7 @@ void VoiceSettingsDialog::open(Speaker& speaker, VoiceEngine& voice, QWidget* ow
 {
     auto* dialog = new VoiceSettingsDialog(speaker, voice, owner);
     dialog->setWindowTitle(title);
-    dialog->QDialog::open();
+    // Shown once the voices are listed (a moment: the engines are asked on the synthesis thread),
+    // so the first focus finds the boxes filled: an arrow pressed before would be undone by the list.
+    connect(dialog, &VoiceSettingsDialog::voicesListed, dialog, [dialog] { dialog->QDialog::open(); });
 }

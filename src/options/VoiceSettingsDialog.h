@@ -22,8 +22,8 @@ public:
     static constexpr auto Sample = "Ciao, sono Vespelinda. Ti piace questa voce?";
 
     VoiceSettingsDialog(Speaker& speaker, VoiceEngine& voice, QWidget* owner);
-    // Opens the dialog, owned by that window, with that title. It returns at once; the dialog
-    // stores what the user confirms.
+    // Opens the dialog, owned by that window, with that title, as soon as the installed voices are
+    // listed. It returns at once; the dialog stores what the user confirms.
     static void open(Speaker& speaker, VoiceEngine& voice, QWidget* owner, const QString& title);
     ~VoiceSettingsDialog() override;
 
@@ -32,6 +32,10 @@ public:
 
     void accept() override;
     void done(int result) override;
+
+signals:
+    // The boxes hold the installed engines and voices.
+    void voicesListed();
 
 private:
     void showInstalled(const QList<VoiceEngine::EngineVoices>& installed, const Voice& current);

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -229,6 +230,25 @@ private slots:
         }
         const QStringList shared = sharedLetters(shown);
         QVERIFY2(shared.isEmpty(), qPrintable(shared.join(u'\n')));
+    }
+
+    // A list to choose from is heard with its choice, as its text and its value (Orca reads a combo
+    // box's choice from its text). That each change is spoken, the end-to-end test with Orca shows.
+    void aChoiceIsHeardAsItsTextAndValue()
+    {
+        WindowsRig windows;
+        QWidget* dialog = windows.open(u"VoiceSettingsDialog"_s, u"VoiceDialog"_s);
+        QVERIFY(dialog);
+        QTRY_VERIFY(dialog->isVisible());
+        auto* engine = dialog->findChild<QComboBox*>(u"cboMotore"_s);
+        QAccessibleInterface* box = QAccessible::queryAccessibleInterface(engine);
+        QCOMPARE(box->text(QAccessible::Name), u"Motore"_s); // named by its label
+        QCOMPARE(box->text(QAccessible::Value), engine->currentText());
+        QCOMPARE(box->textInterface()->text(0, box->textInterface()->characterCount()), engine->currentText());
+        QCOMPARE(box->valueInterface()->currentValue().toInt(), engine->currentIndex());
+        engine->setCurrentIndex(1);
+        QCOMPARE(box->text(QAccessible::Value), engine->itemText(1));
+        QCOMPARE(box->valueInterface()->currentValue().toInt(), 1);
     }
 };
 

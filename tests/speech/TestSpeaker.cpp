@@ -30,6 +30,18 @@ struct GapEngine final : SpeechEngine
     int gapFrom;
     std::atomic_int calls = 0;
 };
+// Makes no audio: each text comes back for the desktop's speech service to say itself.
+struct ServiceEngine final : SpeechEngine
+{
+    using SpeechEngine::synthesize;
+    Pcm synthesize(const QString& text, const std::atomic_bool&) override
+    {
+        SpokenText spoken;
+        spoken.text = text;
+        return Pcm::text(spoken);
+    }
+    QStringList voices() const override { return {}; }
+};
 } // namespace
 
 class TestSpeaker : public QObject
@@ -170,6 +182,52 @@ private slots:
         output.finishClip();
         QCOMPARE(speaker.SpeakingState(), Speaker::Idle);
         QCOMPARE(engine.calls.load(), 2); // the reading was not made again
+    }
+
+    // An announcement's clips say so, for the speech service to put them ahead and never cut them.
+    void anAnnouncementsClipsAreUrgent_data()
+    {
+        QTest::addColumn<int>("lane");
+        QTest::addColumn<int>("urgency");
+        QTest::addColumn<bool>("urgent");
+        QTest::newRow("announcement") << int(Speaker::Lane::Voice) << int(Speaker::Urgency::Announcement) << true;
+        QTest::newRow("greeting") << int(Speaker::Lane::Voice) << int(Speaker::Urgency::Normal) << false;
+        QTest::newRow("reading") << int(Speaker::Lane::Reading) << int(Speaker::Urgency::Normal) << false;
+    }
+    void anAnnouncementsClipsAreUrgent()
+    {
+        QFETCH(int, lane);
+        QFETCH(int, urgency);
+        QFETCH(bool, urgent);
+        SpeechRig rig;
+        // Two pieces: the first is short, so that the first sound comes at once.
+        const QString text = QString(u"Sono le nove e cinque. "_s).repeated(6) + u"Riunione."_s;
+        rig.speaker.Speak(text, Speaker::Lane(lane), Speaker::Urgency(urgency));
+        QVERIFY(rig.finishCurrent());
+        QVERIFY(rig.finishCurrent());
+        QCOMPARE(rig.output.clips.size(), 2);
+        QCOMPARE(rig.output.clips.at(0).urgent, urgent);
+        QCOMPARE(rig.output.clips.at(1).urgent, urgent);
+    }
+
+    // The speech service cannot start a text midway: a reading piece it was saying when the voice
+    // came is said again from its beginning, whole.
+    void aServicePieceSetAsideIsSaidAgainWhole()
+    {
+        ServiceEngine engine;
+        FakeAudioOutput output;
+        Speaker speaker(engine, output);
+        speaker.Speak(u"una lettura"_s, Speaker::Lane::Reading);
+        QTRY_VERIFY(output.playing());
+        output.heard = 700;
+        speaker.Speak(u"annuncio"_s);
+        QTRY_COMPARE(output.clips.size(), 2);
+        output.finishClip();
+        QTRY_COMPARE(output.clips.size(), 3);
+        QVERIFY(output.clips.last().spoken.has_value());
+        QCOMPARE(output.clips.last().spoken->text, u"una lettura"_s);
+        output.finishClip();
+        QCOMPARE(speaker.SpeakingState(), Speaker::Idle);
     }
 
     void aPieceInTheMakingIsMadeAgain()
