@@ -187,9 +187,10 @@ private slots:
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
     }
 
-    // A letter pressed with Alt works one control, never moves between two: in every window and
-    // in every state of it (each page, the new-entry panels, the address book editing).
-    void noTwoControlsShareALetter_data()
+    // A letter pressed with Alt works one control, never moves between two; a button whose caption
+    // a state changes is described anew (never as what it did before): in every window and in
+    // every state of it (each page, the new-entry panels, the address book editing).
+    void everyStateHasItsOwnLettersAndWords_data()
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("opener");
@@ -209,7 +210,7 @@ private slots:
         QTest::newRow("about") << u"frmAbout"_s << u"mnuInfo"_s << QString();
         QTest::newRow("voice") << u"VoiceSettingsDialog"_s << u"VoiceDialog"_s << QString();
     }
-    void noTwoControlsShareALetter()
+    void everyStateHasItsOwnLettersAndWords()
     {
         QFETCH(QString, window);
         QFETCH(QString, opener);
@@ -217,6 +218,12 @@ private slots:
         WindowsRig windows;
         QWidget* shown = windows.open(window, opener);
         QVERIFY(shown);
+        QHash<QAbstractButton*, std::pair<QString, QString>> before; // caption and description
+        const auto description = [](QAbstractButton* button) {
+            return QAccessible::queryAccessibleInterface(button)->text(QAccessible::Description);
+        };
+        for (QAbstractButton* button : shown->findChildren<QAbstractButton*>())
+            before.insert(button, { button->text(), description(button) });
         for (const QString& step : state.split(u' ', Qt::SkipEmptyParts)) {
             if (step == u"page")
                 continue;
@@ -230,6 +237,12 @@ private slots:
         }
         const QStringList shared = sharedLetters(shown);
         QVERIFY2(shared.isEmpty(), qPrintable(shared.join(u'\n')));
+        for (auto it = before.begin(); it != before.end(); ++it) {
+            const auto& [caption, described] = it.value();
+            if (it.key()->text() != caption)
+                QVERIFY2(description(it.key()) != described,
+                    qPrintable(it.key()->text() + u" is still described as "_s + described));
+        }
     }
 
     // A list to choose from is heard with its choice, as its text and its value (Orca reads a combo
