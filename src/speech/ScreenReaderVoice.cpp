@@ -13,7 +13,9 @@ constexpr uint32_t PeaksPerSecond = 50;
 bool isScreenReaders(const char* application)
 {
     const QByteArray name(application ? application : "");
-    return name.startsWith("speech-dispatcher") || name.compare("orca", Qt::CaseInsensitive) == 0;
+    // The "dummy" module only ever says that nothing else can speak.
+    return (name.startsWith("speech-dispatcher") && !name.endsWith("-dummy"))
+        || name.compare("orca", Qt::CaseInsensitive) == 0;
 }
 } // namespace
 

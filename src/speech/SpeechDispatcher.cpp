@@ -137,13 +137,20 @@ QList<SpeechDispatcher::ModuleVoice> SpeechDispatcher::italianVoices()
             continue; // says only that nothing can speak
         found.append({ name, {}, {} });
         spd_set_output_module(m_connection->spd, *module);
-        SPDVoice** voices = spd_list_synthesis_voices(m_connection->spd);
-        for (SPDVoice** voice = voices; voice && *voice; ++voice) {
-            if (!(*voice)->name || !(*voice)->language || qstrncmp((*voice)->language, "it", 2) != 0)
+        // The list is read here rather than by the library, whose reading of it grows with the
+        // square of its length: espeak-ng's module lists some 13 000 voices, every language's.
+        char* reply = spd_send_data(m_connection->spd, "LIST SYNTHESIS_VOICES\r\n", SPD_WAIT_REPLY);
+        if (!reply)
+            continue;
+        for (const QByteArray& line : QByteArray(reply).split('\n')) {
+            if (!line.startsWith("249-"))
                 continue;
-            found.append({ name, QString::fromUtf8((*voice)->name), QString::fromUtf8((*voice)->variant) });
+            const QList<QByteArray> fields = line.mid(4).trimmed().split('\t');
+            if (fields.size() >= 2 && fields.at(1).startsWith("it") && !fields.at(0).isEmpty())
+                found.append({ name, QString::fromUtf8(fields.at(0)),
+                    fields.size() > 2 ? QString::fromUtf8(fields.at(2)) : QString() });
         }
-        free_spd_voices(voices);
+        free(reply);
     }
     free_spd_modules(modules);
     m_applied.reset(); // the output module was moved while listing
