@@ -12,6 +12,8 @@ class AudioOutput : public QObject
 
 public:
     using QObject::QObject;
+    // Gets ready for the first clip without waiting (a connection to the device, say).
+    virtual void prepare() { }
     // Starts playing; bufferHandedOver() follows as soon as the first audio is with the device,
     // finished() once the clip has been played to its end.
     virtual void play(const Pcm& pcm) = 0;

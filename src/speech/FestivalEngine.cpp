@@ -408,7 +408,9 @@ Pcm FestivalEngine::synthesize(const QString& text, const std::atomic_bool& canc
     }
     pcm.sampleRate = wave.sample_rate();
     const int count = wave.num_samples();
-    // Festival surrounds a sentence with up to half a second of silence: keep a short margin.
+    // Festival surrounds a sentence with up to half a second of silence: keep a short margin after
+    // it (the pause before the next piece) and almost none before it, where it would only delay the
+    // first sound of a text (5 ms keeps the soft start of a fricative).
     constexpr int Quiet = 300;
     int first = 0;
     while (first < count && std::abs(wave.a_no_check(first)) < Quiet)
@@ -418,7 +420,7 @@ Pcm FestivalEngine::synthesize(const QString& text, const std::atomic_bool& canc
         --last;
     if (first >= count)
         return pcm;
-    first = std::max(0, first - pcm.sampleRate * 30 / 1000);
+    first = std::max(0, first - pcm.sampleRate * 5 / 1000);
     last = std::min(count - 1, last + pcm.sampleRate * 80 / 1000);
     pcm.samples.resize(qsizetype(last - first + 1) * 2);
     auto* out = reinterpret_cast<qint16*>(pcm.samples.data());

@@ -88,18 +88,34 @@ void PulseAudioOutput::play(const Pcm& pcm)
     emit bufferHandedOver();
 }
 
+bool PulseAudioOutput::startMainloop()
+{
+    if (m_mainloop)
+        return true;
+    m_mainloop = pa_threaded_mainloop_new();
+    if (!m_mainloop || pa_threaded_mainloop_start(m_mainloop) < 0) {
+        qCWarning(lcSpeech) << "cannot start the sound server's client thread";
+        m_forceSilent = true;
+        return false;
+    }
+    return true;
+}
+
+void PulseAudioOutput::prepare()
+{
+    if (m_forceSilent || (m_noServerSince.isValid() && m_noServerSince.elapsed() < NoServerPauseMs) || !startMainloop())
+        return;
+    Locked locked(m_mainloop);
+    if (!m_context)
+        beginConnect(); // the first clip finds the connection made, or under way
+}
+
 bool PulseAudioOutput::startStream(const Pcm& pcm)
 {
     if (m_noServerSince.isValid() && m_noServerSince.elapsed() < NoServerPauseMs)
         return false;
-    if (!m_mainloop) {
-        m_mainloop = pa_threaded_mainloop_new();
-        if (!m_mainloop || pa_threaded_mainloop_start(m_mainloop) < 0) {
-            qCWarning(lcSpeech) << "cannot start the sound server's client thread";
-            m_forceSilent = true;
-            return false;
-        }
-    }
+    if (!startMainloop())
+        return false;
     Locked locked(m_mainloop);
     if (!connectServer())
         return false;
@@ -129,11 +145,8 @@ bool PulseAudioOutput::startStream(const Pcm& pcm)
     return true;
 }
 
-bool PulseAudioOutput::connectServer()
+bool PulseAudioOutput::beginConnect()
 {
-    if (m_context && pa_context_get_state(m_context) == PA_CONTEXT_READY)
-        return true;
-    dropContext();
     m_context = pa_context_new(pa_threaded_mainloop_get_api(m_mainloop), "Vespelinda");
     if (!m_context)
         return false;
@@ -144,6 +157,19 @@ bool PulseAudioOutput::connectServer()
     if (pa_context_connect(m_context, nullptr, flags, nullptr) < 0) {
         dropContext();
         return false;
+    }
+    return true;
+}
+
+bool PulseAudioOutput::connectServer()
+{
+    if (m_context && pa_context_get_state(m_context) == PA_CONTEXT_READY)
+        return true;
+    // A connection begun ahead (prepare()) and still under way is waited for, not begun again.
+    if (!m_context || !PA_CONTEXT_IS_GOOD(pa_context_get_state(m_context))) {
+        dropContext();
+        if (!beginConnect())
+            return false;
     }
     m_connectTimedOut = false;
     pa_time_event* timeout = pa_context_rttime_new(

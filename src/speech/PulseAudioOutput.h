@@ -17,6 +17,7 @@ struct pa_threaded_mainloop;
 // mending their audio). Without it the output goes on silently, taking as long as the audio would
 // have, so that every caller still hears back; a clip cut short by the server's end goes on in
 // silence for the rest. Every clip looks for the server again, so the voice is back with it.
+// prepare() connects ahead, once the window is on screen, so the first clip does not wait for it.
 class PulseAudioOutput final : public AudioOutput
 {
     Q_OBJECT
@@ -25,6 +26,7 @@ public:
     explicit PulseAudioOutput(QObject* parent = nullptr);
     ~PulseAudioOutput() override;
 
+    void prepare() override;
     void play(const Pcm& pcm) override;
     void pause() override;
     void resume() override;
@@ -35,7 +37,9 @@ public:
     void setSilent(bool silent) { m_forceSilent = silent; }
 
 private:
+    bool startMainloop();
     // Called with the main loop locked.
+    bool beginConnect();
     bool connectServer();
     void dropContext();
     bool startStream(const Pcm& pcm);

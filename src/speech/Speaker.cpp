@@ -193,6 +193,16 @@ bool Speaker::hasSpoken(quint64 id) const
 void Speaker::setHeld(bool held)
 {
     m_held = held;
+    if (!held && !m_warm) {
+        // Once released (the window is on screen), the output connects and the engine starts
+        // ahead of the first text: a click is answered as fast as the next one. A text already
+        // waiting (the greeting) gets the engine ready itself.
+        m_warm = true;
+        m_output.prepare();
+        if (m_voiceQueue.empty() && m_readingQueue.empty())
+            QMetaObject::invokeMethod(
+                m_worker, [this] { m_engine.warmUp(); }, Qt::QueuedConnection);
+    }
     if (!held && !m_current)
         startNext();
 }

@@ -66,7 +66,8 @@ public:
     State SpeakingState() const;
     // While held, texts are queued (and the speaker counts as speaking) but none is synthesised:
     // the start holds the greeting until the window is on screen, so that neither the engine's
-    // start nor the sound device competes with the first frame.
+    // start nor the sound device competes with the first frame. The first release gets both ready
+    // (AudioOutput::prepare, SpeechEngine::warmUp).
     void setHeld(bool held);
 
     // Runs `job` on the synthesis thread, where the engines are called, then `then` back here.
@@ -79,7 +80,7 @@ public:
 
     // The longest piece synthesised at once: small at the start of a text, so that the first
     // sound comes at once, then larger, so that the pauses between pieces are few.
-    static constexpr qsizetype FirstPieceChars = 100;
+    static constexpr qsizetype FirstPieceChars = 50;
     // How much of a text is written for the ear at a time: whole sentences, about this many.
     static constexpr qsizetype EarStretchChars = 2000;
     static constexpr qsizetype PieceChars = 480;
@@ -160,5 +161,6 @@ private:
     bool m_playing = false;
     bool m_readingPaused = false;
     bool m_held = false;
+    bool m_warm = false; // the output and the engine got ready once
     bool m_advancing = false;
 };

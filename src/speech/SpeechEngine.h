@@ -67,4 +67,7 @@ public:
         return synthesize(text, never);
     }
     virtual QStringList voices() const = 0;
+    // Gets the engine ready, so that the first text is made as fast as the next: started, its
+    // voice loaded and used once. On the synthesis thread, like synthesize().
+    virtual void warmUp() { }
 };

@@ -23,6 +23,7 @@ class SpeechOutput final : public AudioOutput
 public:
     SpeechOutput(AudioOutput& audio, SpeechDispatcher& service, ScreenReaderVoice& reader, QObject* parent = nullptr);
 
+    void prepare() override { m_audio.prepare(); }
     void play(const Pcm& pcm) override;
     void pause() override;
     void resume() override;

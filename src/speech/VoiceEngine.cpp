@@ -159,6 +159,12 @@ Pcm VoiceEngine::synthesize(const QString& text, const std::atomic_bool& cancel)
     return pcm;
 }
 
+void VoiceEngine::warmUp()
+{
+    const std::atomic_bool never { false };
+    synthesize(QStringLiteral("pronto"), never);
+}
+
 Pcm VoiceEngine::sayInPieces(const QString& text, const std::atomic_bool& cancel, const Voice& voice)
 {
     // Festival gives up a whole utterance on one token it cannot analyse: sentence by sentence,

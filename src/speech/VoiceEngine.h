@@ -30,6 +30,8 @@ public:
     using SpeechEngine::synthesize;
     Pcm synthesize(const QString& text, const std::atomic_bool& cancel) override;
     QStringList voices() const override; // "Festival/lp", ... as far as they are known
+    // The voice that will speak next, started and used once on a word.
+    void warmUp() override;
 
     // The rest, like synthesize(), on the synthesis thread only.
     // The engines that can speak and their voices, the most natural first.

@@ -42,6 +42,20 @@ struct ServiceEngine final : SpeechEngine
     }
     QStringList voices() const override { return {}; }
 };
+// Counts the times it is got ready; 10 ms of audio per character.
+struct WarmingEngine final : SpeechEngine
+{
+    using SpeechEngine::synthesize;
+    Pcm synthesize(const QString& text, const std::atomic_bool&) override
+    {
+        said << text;
+        return Pcm::audio(QByteArray(text.size() * 441, '\x10'));
+    }
+    QStringList voices() const override { return {}; }
+    void warmUp() override { ++warmed; }
+    std::atomic_int warmed = 0;
+    QStringList said; // read once the synthesis thread is idle
+};
 } // namespace
 
 class TestSpeaker : public QObject
@@ -228,6 +242,40 @@ private slots:
         QCOMPARE(output.clips.last().spoken->text, u"una lettura"_s);
         output.finishClip();
         QCOMPARE(speaker.SpeakingState(), Speaker::Idle);
+    }
+
+    // Released after the start, the speaker gets the engine ready once, unless a text waiting (the
+    // greeting) does it itself; nothing is said for it, and no text is lost or said twice.
+    void theEngineIsReadyBeforeTheFirstText_data()
+    {
+        QTest::addColumn<bool>("greeting");
+        QTest::addColumn<int>("warmed");
+        QTest::newRow("nothing waiting") << false << 1;
+        QTest::newRow("a greeting waiting") << true << 0;
+    }
+    void theEngineIsReadyBeforeTheFirstText()
+    {
+        QFETCH(bool, greeting);
+        QFETCH(int, warmed);
+        WarmingEngine engine;
+        FakeAudioOutput output;
+        Speaker speaker(engine, output);
+        speaker.setHeld(true);
+        if (greeting)
+            speaker.Speak(u"buongiorno"_s);
+        speaker.setHeld(false);
+        speaker.setHeld(true);
+        speaker.setHeld(false);
+        const quint64 click = speaker.Speak(u"sono le nove"_s);
+        while (speaker.SpeakingState() == Speaker::Speaking) {
+            QTRY_VERIFY(output.playing());
+            output.finishClip();
+        }
+        QVERIFY(speaker.hasSpoken(click));
+        QCOMPARE(engine.warmed.load(), warmed);
+        const QStringList expected
+            = greeting ? QStringList { "buongiorno", "sono le nove" } : QStringList { "sono le nove" };
+        QCOMPARE(engine.said, expected);
     }
 
     void aPieceInTheMakingIsMadeAgain()
