@@ -6,8 +6,11 @@
 #
 # Time: from process start to the window mapped (openbox lists it in _NET_CLIENT_LIST), the two
 # programs started alternately, RUNS times each; both medians and their ratio.
-# Memory: VmRSS of each after IDLE seconds (the greeting has been spoken meanwhile). Festival's
-# interpreter runs in a helper process of its own: its VmRSS is reported separately.
+# Memory: VmRSS and PSS (proportional set size: shared pages divided among the processes that map
+# them) of each after IDLE seconds (the greeting has been spoken meanwhile). Festival's interpreter
+# runs in a helper process of its own: its memory is reported separately.
+# As on a desktop, both run on a session bus of their own with AT-SPI's accessibility bus present
+# (and off: no screen reader).
 #
 # usage: bench/startup.sh build/bin/Vespelinda [runs] [idle seconds] [bare window executable]
 set -euo pipefail
@@ -21,6 +24,7 @@ cleanup()
 {
     kill $(jobs -p) 2>/dev/null || true
     [ "$pulse" = 1 ] && pulseaudio --kill 2>/dev/null
+    [ -n "${bus_pid:-}" ] && kill "$bus_pid" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -31,6 +35,12 @@ cp "$exe" "$(dirname "$exe")/dati.mdb" "$work/app/"
 [ -x "$(dirname "$exe")/vespelinda-festival" ] && cp "$(dirname "$exe")/vespelinda-festival" "$work/app/"
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
 unset PULSE_SERVER WAYLAND_DISPLAY
+dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus" 4>"$work/bus.pid"
+bus_pid=$(cat "$work/bus.pid")
+DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+export DBUS_SESSION_BUS_ADDRESS
+# The accessibility bus, started as a desktop's session does.
+gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus --method org.a11y.Bus.GetAddress >/dev/null
 if command -v pulseaudio >/dev/null && pulseaudio -D -n --exit-idle-time=-1 --load=module-native-protocol-unix \
     --load="module-null-sink sink_name=speech rate=22050 channels=1" 2>/dev/null; then
     pulse=1
@@ -60,6 +70,7 @@ start_and_wait()
 }
 stop() { kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; sleep 0.2; }
 rss() { awk '/^VmRSS/ { print $2 }' "/proc/$1/status"; }
+pss() { awk '/^Pss:/ { print $2 }' "/proc/$1/smaps_rollup"; }
 median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 
 # The first run writes the default options; it is not counted.
@@ -89,19 +100,22 @@ echo "  ratio $(awk -v a="$app_median" -v b="$bare_median" 'BEGIN { printf "%.2f
 start_and_wait "$bare"
 sleep "$idle"
 bare_rss=$(rss "$pid")
+bare_pss=$(pss "$pid")
 stop
 start_and_wait "$work/app/Vespelinda"
 sleep "$idle"
 app_rss=$(rss "$pid")
+app_pss=$(pss "$pid")
 helper=$(pgrep -P "$pid" -x vespelinda-fest || true)
 helper_rss=$([ -n "$helper" ] && rss "$helper" || echo 0)
+helper_pss=$([ -n "$helper" ] && pss "$helper" || echo 0)
 stop
-echo "resident memory after ${idle} s idle (VmRSS, KiB; sound server: $([ "$pulse" = 1 ] && echo null sink || echo none))"
-echo "  Vespelinda:  $app_rss"
-echo "  bare window: $bare_rss"
-echo "  ratio $(awk -v a="$app_rss" -v b="$bare_rss" 'BEGIN { printf "%.2f", a / b }')"
+echo "memory after ${idle} s idle (KiB; sound server: $([ "$pulse" = 1 ] && echo null sink || echo none))"
+echo "  Vespelinda:  VmRSS $app_rss, PSS $app_pss"
+echo "  bare window: VmRSS $bare_rss, PSS $bare_pss"
+echo "  ratio: VmRSS $(awk -v a="$app_rss" -v b="$bare_rss" 'BEGIN { printf "%.2f", a / b }'), PSS $(awk -v a="$app_pss" -v b="$bare_pss" 'BEGIN { printf "%.2f", a / b }')"
 if [ -n "$helper" ]; then
-    echo "  Festival's helper process vespelinda-festival, separately: $helper_rss"
+    echo "  Festival's helper process vespelinda-festival, separately: VmRSS $helper_rss, PSS $helper_pss"
 else
     echo "  no Festival helper process running"
 fi
