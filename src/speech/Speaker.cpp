@@ -266,7 +266,10 @@ void Speaker::writeForEar(qsizetype from, qsizetype chars)
 void Speaker::synthesiseNextPiece()
 {
     const qsizetype from = m_current->next;
-    const qsizetype maxChars = from == 0 ? FirstPieceChars : PieceChars;
+    // A text that fits a first piece is said whole; a longer one starts with a shorter piece, so
+    // that its first sound comes as soon as a short text's.
+    const qsizetype first = m_current->raw.size() > FirstPieceChars ? LongTextFirstPieceChars : FirstPieceChars;
+    const qsizetype maxChars = from == 0 ? first : PieceChars;
     writeForEar(from, maxChars);
     const qsizetype end = SentenceSplitter::pieceEnd(m_current->text, from, maxChars);
     const QString piece = m_current->text.mid(from, end - from);

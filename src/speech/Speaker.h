@@ -79,8 +79,10 @@ public:
     SpeechEngine& engine() { return m_engine; }
 
     // The longest piece synthesised at once: small at the start of a text, so that the first
-    // sound comes at once, then larger, so that the pauses between pieces are few.
-    static constexpr qsizetype FirstPieceChars = 50;
+    // sound comes at once (a text that fits is said whole; a longer one starts with a shorter
+    // piece still), then larger, so that the pauses between pieces are few.
+    static constexpr qsizetype FirstPieceChars = 100;
+    static constexpr qsizetype LongTextFirstPieceChars = 50;
     // How much of a text is written for the ear at a time: whole sentences, about this many.
     static constexpr qsizetype EarStretchChars = 2000;
     static constexpr qsizetype PieceChars = 480;

@@ -104,7 +104,7 @@ private slots:
         for (int i = 0; i < 100 && progress.isEmpty(); ++i)
             QVERIFY(rig.finishCurrent());
         QCOMPARE_GT(rig.spoken().size(), 3);
-        QCOMPARE_LE(rig.spoken().first().size(), Speaker::FirstPieceChars);
+        QCOMPARE_LE(rig.spoken().first().size(), Speaker::LongTextFirstPieceChars);
         QCOMPARE(rig.spoken().join(QString()), text);
         QCOMPARE(started.size(), 1);
         QCOMPARE(progress, QList<QVariantList> { { id } });
