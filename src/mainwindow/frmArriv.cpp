@@ -136,8 +136,7 @@ void frmArriv::finishStart()
     m_started = true;
     if (!m_unloaded) {
         m_calendarioPage->buildCalendar();
-        // The keyboard starts on the face, whose menu reaches everything; the calendar, built only
-        // now, would otherwise take the focus of a window that has none yet.
+        // The keyboard starts on the face, whose menu reaches everything.
         m_face->surface()->setFocus(Qt::OtherFocusReason);
         setWindowIcon(appIcon());
         m_presence->tray().setIcon(windowIcon());

@@ -154,6 +154,11 @@ void ScreenReaderVoice::watchInput(uint32_t input, uint32_t sink, const char* ap
         pa_operation_unref(op);
     m_peaks.insert(input, stream);
     qCInfo(lcSpeech) << "watching the screen reader's voice:" << application;
+    // A stream opens as the reader begins to speak, before its level can be measured: it counts
+    // as sounding until the measure says it is quiet.
+    m_lastLoudMs = m_clock.elapsed();
+    if (!m_reportedLoud.exchange(true))
+        QMetaObject::invokeMethod(this, &ScreenReaderVoice::heardLoud, Qt::QueuedConnection);
 }
 
 void ScreenReaderVoice::peakRead(pa_stream* stream)

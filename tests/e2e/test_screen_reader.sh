@@ -49,12 +49,17 @@ gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
 # Both voices recorded from now on, each on its own sink.
 record() { parec -d "$1.monitor" --format=s16le --rate=22050 --channels=1 --raw --latency-msec=10 >"$E2E_DIR/$1.raw"; }
 record reader &
-E2E_PIDS+=($!)
+recorders=($!)
 record program &
-E2E_PIDS+=($!)
+recorders+=($!)
+E2E_PIDS+=("${recorders[@]}")
+# The two recorders start a moment apart: what each holds at one instant lines them up.
+both_recording() { [ -s "$E2E_DIR/reader.raw" ] && [ -s "$E2E_DIR/program.raw" ]; }
+e2e_wait 10 both_recording || e2e_fail "the voices are not recorded"
+read -r reader_bytes program_bytes <<<"$(stat -c %s "$E2E_DIR/reader.raw" "$E2E_DIR/program.raw" | tr '\n' ' ')"
 
 # An appointment falling due a little after the rest is done.
-e2e_minute_ahead 45
+e2e_minute_ahead 100
 hour=$(date -d "@$DUE" +%-H)
 minute=$(date -d "@$DUE" +%M)
 sqlite3 "$APP_DIR/dati.mdb" \
@@ -73,24 +78,24 @@ e2e_wait 30 grep -q "text 1 spoken" "$SPEECH_LOG" || e2e_fail "the greeting was 
 # The face's menu by keyboard: heard with its first item.
 from=$(orca_lines)
 e2e_press_key "$W" Return
-e2e_wait 10 orca_said "Esci" "$from" || e2e_fail "the menu was not announced with its first item"
+# Orca waits on each program it asks, and a program on Orca for each key: a step may take a while.
+e2e_wait 40 orca_said "Esci" "$from" || e2e_fail "the menu was not announced with its first item"
 # To the options ("Esci", "Info", "Opzioni") and on to the voice dialog.
 xdotool key Down Down Return
 O=$(e2e_wait 10 xdotool search --all --pid "$APP_PID" --name '^Opzioni$' && xdotool search --all --pid "$APP_PID" --name '^Opzioni$' | head -n1) ||
     e2e_fail "the options window did not open"
 e2e_press_key "$O" alt+v || e2e_fail "the options window does not take keys"
-e2e_wait 10 orca_said "Motore" || e2e_fail "the voice dialog's engine was not announced"
+e2e_wait 40 orca_said "Motore" || e2e_fail "the voice dialog's engine was not announced"
 engines=$(grep -o 'installed: .*' "$SPEECH_LOG" | tail -n1)
 from=$(orca_lines)
 xdotool key Down
-e2e_wait 10 orca_said "espeak-ng" "$from" || e2e_wait 1 orca_said "Voce di sistema" "$from" ||
+e2e_wait 40 orca_said "espeak-ng" "$from" || e2e_wait 1 orca_said "Voce di sistema" "$from" ||
     e2e_fail "the engine's new value was not spoken ($engines)"
 # Back to Festival, then its sample, while Orca announces the focus moving to the button.
 xdotool key Up
 xdotool key alt+s
 e2e_wait 30 grep -q "text 2 spoken" "$SPEECH_LOG" || e2e_fail "the sample was not spoken"
 xdotool key Escape
-sleep_until_closed() { ! xdotool search --all --pid "$APP_PID" --name '^Voce$' >/dev/null 2>&1; }
 xdotool key Escape
 
 # The appointment: its box read by Orca with its time, not also spoken by the program.
@@ -99,10 +104,10 @@ e2e_wait $((DUE - $(date +%s) + 15)) orca_said "Alle $hour:$minute: riunione con
 e2e_wait 10 orca_said "Appuntamento" || e2e_fail "the box's title was not heard"
 e2e_spoken "Sono le $hour e ${minute#0}. . riunione con l'avvocato." && e2e_fail "the program spoke over the box"
 
-# Both recordings to their end: loud stretches of each, and where they meet.
-sleep 1
-kill %record 2>/dev/null
-python3 - "$E2E_DIR/reader.raw" "$E2E_DIR/program.raw" <<'PY' || e2e_fail "the two voices sounded together"
+# Both recordings to here: loud stretches of each, and where they meet.
+kill "${recorders[@]}" 2>/dev/null
+voices=("$E2E_DIR/reader.raw" "$E2E_DIR/program.raw" "$reader_bytes" "$program_bytes")
+python3 - "${voices[@]}" <<'PY' || e2e_fail "the two voices sounded together"
 import struct, sys
 RATE, CHUNK = 22050, 220  # 10 ms
 def loud(path):
@@ -111,6 +116,10 @@ def loud(path):
     samples = struct.unpack("<%dh" % n, data[: n * 2])
     return [max(map(abs, samples[i:i + CHUNK]), default=0) > 1500 for i in range(0, n - CHUNK, CHUNK)]
 reader, program = loud(sys.argv[1]), loud(sys.argv[2])
+# At one instant the reader's recording held A bytes and the program's B: the program's began
+# (B - A) / 2 samples earlier, so its chunk i + shift is the reader's chunk i.
+shift = round((int(sys.argv[4]) - int(sys.argv[3])) / 2 / CHUNK)
+program = program[shift:] if shift >= 0 else [False] * -shift + program
 both = [i for i in range(min(len(reader), len(program))) if reader[i] and program[i]]
 runs, run = [], 0
 for i in range(len(both)):
@@ -118,6 +127,8 @@ for i in range(len(both)):
     runs.append(run)
 print("reader loud %.1f s, program loud %.1f s, together %d ms, longest together %d ms"
       % (sum(reader) / 100, sum(program) / 100, len(both) * 10, max(runs, default=0) * 10))
+starts = [both[i] for i in range(len(both)) if i == 0 or both[i] != both[i - 1] + 1]
+print("together from (s):", " ".join("%.2f" % (i / 100) for i in starts[:20]))
 sys.exit(0 if sum(reader) > 100 and sum(program) > 100 and max(runs, default=0) <= 10 else 1)
 PY
 e2e_pass
