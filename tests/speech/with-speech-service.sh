@@ -5,6 +5,7 @@
 # runtime folder and home of their own, so that speech-dispatcher, started by the test's first
 # connection, is private too. Everything is stopped on exit.
 set -u
+. "$(dirname "$0")/../e2e/e2e-lib.sh" # e2e_wait, e2e_not
 dir=$(mktemp -d "${TMPDIR:-/tmp}/vespelinda-speechd.XXXXXX")
 export HOME=$dir/home XDG_RUNTIME_DIR=$dir/runtime XDG_CONFIG_HOME=$dir/home/.config XDG_CACHE_HOME=$dir/home/.cache
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -13,9 +14,11 @@ export DBUS_SESSION_BUS_ADDRESS=disabled:
 cleanup()
 {
     local status=$?
-    [ -f "$XDG_RUNTIME_DIR/speech-dispatcher/pid" ] && kill "$(cat "$XDG_RUNTIME_DIR/speech-dispatcher/pid")" 2>/dev/null
+    local speechd
+    speechd=$(cat "$XDG_RUNTIME_DIR/speech-dispatcher/pid" 2>/dev/null)
+    [ -n "$speechd" ] && kill "$speechd" 2>/dev/null && e2e_wait 5 e2e_not kill -0 "$speechd"
     pulseaudio --kill 2>/dev/null
-    sleep 0.2
+    e2e_wait 5 e2e_not pulseaudio --check
     rm -rf "$dir"
     exit $status
 }
@@ -27,9 +30,9 @@ pulseaudio -D -n --exit-idle-time=-1 --load=module-native-protocol-unix \
     cat "$dir/pulse.log" >&2
     exit 1
 }
-for _ in $(seq 100); do
-    pactl info >/dev/null 2>&1 && break
-    sleep 0.1
-done
+e2e_wait 10 pactl info || {
+    echo "pulseaudio does not answer" >&2
+    exit 1
+}
 pactl set-default-sink speech
 "$@"
