@@ -6,6 +6,8 @@
 #include <QMap>
 #include <QString>
 #include <QTime>
+#include <atomic>
+#include <functional>
 
 // What a calendar or contact file holds, in the shape of the data file's three tables, before it
 // is written: the readers fill it off the user-interface thread, the import writes it in one
@@ -53,4 +55,15 @@ struct TransferRows
     QString error;
     // Reading was cancelled: nothing of it is imported.
     bool cancelled = false;
+};
+
+// How a reader running off the user-interface thread is steered: asked to stop (it then returns
+// with `cancelled` set and no rows), and told how far it has come.
+struct ReadControl
+{
+    const std::atomic<bool>* cancel = nullptr;
+    // Called on the reader's thread now and then with 0..100.
+    std::function<void(int percent)> progress;
+
+    bool cancelled() const { return cancel && cancel->load(std::memory_order_relaxed); }
 };
