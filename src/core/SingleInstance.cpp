@@ -9,11 +9,20 @@
 #include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QThread>
+#include <QUrl>
+#include <memory>
+#include <optional>
 
 namespace {
 Q_LOGGING_CATEGORY(instanceLog, "vespelinda.instance")
 
+// A later start without files asks the running copy to come forward; one with files sends
+// "importa", one file a line (as a "file:" address, so that any name fits on a line), and an
+// empty line.
 const QByteArray Request("vieni avanti\n");
+const QByteArray ImportRequest("importa\n");
+// Beyond any command line: what is longer is no request of ours.
+constexpr qsizetype MaxRequest = 8 * 1024 * 1024;
 const QByteArray Done("ok\n");
 const QByteArray Leaving("in uscita\n");
 constexpr int RetryMs = 50;
@@ -33,12 +42,45 @@ SingleInstance::SingleInstance(const QString& folder, int patienceMs, QObject* p
     connect(&m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = m_server.nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
+            // A request may come in pieces: it is answered once it is whole.
+            auto received = std::make_shared<std::optional<QByteArray>>(QByteArray());
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket, received] {
+                if (!*received)
+                    return; // answered already
+                (*received)->append(socket->readAll());
+                if (answer(socket, **received))
+                    received->reset();
+            });
         }
     });
 }
 
-SingleInstance::Claim SingleInstance::claim()
+QStringList SingleInstance::filesToOpen(const QStringList& arguments)
+{
+    QStringList files;
+    bool optionsEnd = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument.isEmpty())
+            continue;
+        if (!optionsEnd && argument == QLatin1String("--")) {
+            optionsEnd = true;
+            continue;
+        }
+        if (!optionsEnd && argument.startsWith(u'-'))
+            continue;
+        if (argument.startsWith(QLatin1String("file:"))) {
+            const QUrl url(argument);
+            if (url.isLocalFile())
+                files.append(QFileInfo(url.toLocalFile()).absoluteFilePath());
+            continue;
+        }
+        files.append(QFileInfo(argument).absoluteFilePath());
+    }
+    return files;
+}
+
+SingleInstance::Claim SingleInstance::claim(const QStringList& files)
 {
     if (m_socketPath.isEmpty())
         return Claim::First; // no runtime folder: nowhere to meet another copy
@@ -63,7 +105,7 @@ SingleInstance::Claim SingleInstance::claim()
             return Claim::First;
         }
         const bool lockUsable = m_lock.error() == QLockFile::LockFailedError;
-        if (ask() == Answer::Forwarded)
+        if (ask(files) == Answer::Forwarded)
             return Claim::Forwarded;
         if (!lockUsable) {
             // No lock can be made there: starting beats refusing to start.
@@ -97,23 +139,32 @@ bool SingleInstance::leftover() const
     return modified.isValid() && std::abs(modified.msecsTo(QDateTime::currentDateTime())) > 1000;
 }
 
-SingleInstance::Answer SingleInstance::ask() const
+SingleInstance::Answer SingleInstance::ask(const QStringList& files) const
 {
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
     if (!socket.waitForConnected(500))
         return Answer::None;
-    socket.write(Request);
-    if (!socket.waitForBytesWritten(1000))
-        return Answer::None;
+    QByteArray request = Request;
+    if (!files.isEmpty()) {
+        request = ImportRequest;
+        for (const QString& file : files)
+            request += QUrl::fromLocalFile(file).toEncoded() + '\n';
+        request += '\n';
+    }
+    socket.write(request);
+    while (socket.bytesToWrite() > 0)
+        if (!socket.waitForBytesWritten(1000))
+            return Answer::None;
     while (!socket.canReadLine() && socket.waitForReadyRead(2000)) { }
     const QByteArray reply = socket.readLine();
     return reply == Done ? Answer::Forwarded : reply == Leaving ? Answer::Leaving : Answer::None;
 }
 
-bool SingleInstance::listen(std::function<bool()> comeForward)
+bool SingleInstance::listen(std::function<bool()> comeForward, std::function<void(const QStringList&)> openFiles)
 {
     m_comeForward = std::move(comeForward);
+    m_openFiles = std::move(openFiles);
     if (m_socketPath.isEmpty())
         return false;
     // The socket of a killed copy is still there; only the holder of the lock may remove it.
@@ -125,13 +176,40 @@ bool SingleInstance::listen(std::function<bool()> comeForward)
     return false;
 }
 
-void SingleInstance::answer(QLocalSocket* socket)
+bool SingleInstance::answer(QLocalSocket* socket, const QByteArray& received)
 {
-    if (!socket->canReadLine())
-        return;
-    if (socket->readLine() == Request)
-        socket->write(m_comeForward() ? Done : Leaving);
+    QStringList files;
+    if (received.startsWith(Request)) {
+        // come forward, nothing more
+    } else if (received.startsWith(ImportRequest)) {
+        // The list ends with an empty line (right after "importa" when it names no file).
+        const qsizetype end = received.indexOf("\n\n", ImportRequest.size() - 1);
+        if (end < 0) {
+            if (received.size() <= MaxRequest)
+                return false; // the rest is on its way
+            socket->disconnectFromServer();
+            return true;
+        }
+        const QByteArray list = received.mid(ImportRequest.size(), end + 1 - ImportRequest.size());
+        for (const QByteArray& line : list.split('\n')) {
+            const QUrl url = QUrl::fromEncoded(line);
+            if (!line.isEmpty() && url.isLocalFile())
+                files.append(url.toLocalFile());
+        }
+    } else if (!received.contains('\n') && received.size() <= MaxRequest
+        && (Request.startsWith(received) || ImportRequest.startsWith(received))) {
+        return false; // the first line is not whole yet
+    } else {
+        socket->disconnectFromServer(); // no request of ours
+        return true;
+    }
+    const bool forward = m_comeForward();
+    socket->write(forward ? Done : Leaving);
     socket->disconnectFromServer(); // once what was written has gone
+    // The later start has its answer; the files are opened by the copy that came forward only.
+    if (forward && !files.isEmpty() && m_openFiles)
+        m_openFiles(files);
+    return true;
 }
 
 QString SingleInstance::notRespondingMessage() const

@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
+#include <QStringList>
 #include <functional>
 
 class QLocalSocket;
 
 // One running copy per user. The running copy holds a lock file in the user's runtime folder and
-// listens on a local socket beside it; a later start asks it to come forward and ends there.
+// listens on a local socket beside it; a later start asks it to come forward (and to import the
+// files it was given) and ends there.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -29,14 +32,20 @@ public:
     // The server closes (its socket goes) before the lock is given up.
     ~SingleInstance() override = default;
 
-    // Takes the lock or asks the copy holding it to come forward. Of two copies started together
-    // one gets the lock and the other waits for its server; a copy on its way out is waited for,
-    // and a lock left by a killed copy, or one that names no process, is taken over. Something
-    // that is no file where the lock goes never holds the start up.
-    Claim claim();
+    // The files a start was given to import, from its command line (the program's name first):
+    // absolute paths, "file:" addresses turned into paths; options are no files.
+    static QStringList filesToOpen(const QStringList& arguments);
+
+    // Takes the lock or asks the copy holding it to come forward, handing it `files` (absolute
+    // paths) to import. Of two copies started together one gets the lock and the other waits for
+    // its server; a copy on its way out is waited for, and a lock left by a killed copy, or one
+    // that names no process, is taken over. Something that is no file where the lock goes never
+    // holds the start up.
+    Claim claim(const QStringList& files = {});
     // Answers later starts from now on. comeForward brings the window forward and returns true;
-    // false while the program is ending, so that the later start waits for it to go.
-    bool listen(std::function<bool()> comeForward);
+    // false while the program is ending, so that the later start waits for it to go. Files a later
+    // start hands over go to openFiles once the window has come forward.
+    bool listen(std::function<bool()> comeForward, std::function<void(const QStringList&)> openFiles = {});
     // What the user reads when the running copy does not answer.
     QString notRespondingMessage() const;
 
@@ -47,10 +56,11 @@ private:
         Leaving,
         None
     };
-    Answer ask() const;
+    Answer ask(const QStringList& files) const;
     // The lock file names no process (empty, damaged): a leftover, not a running copy.
     bool leftover() const;
-    void answer(QLocalSocket* socket);
+    // Answers a request once it has come whole (true), or waits for the rest of it (false).
+    bool answer(QLocalSocket* socket, const QByteArray& received);
 
     QString m_socketPath;
     QLockFile m_lock;
@@ -58,4 +68,5 @@ private:
     bool m_locked = false;
     QLocalServer m_server;
     std::function<bool()> m_comeForward;
+    std::function<void(const QStringList&)> m_openFiles;
 };
