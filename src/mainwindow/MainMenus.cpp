@@ -21,6 +21,9 @@ MainMenus::MainMenus(QWidget& window)
     mnuEsci = item(mnuPrinc, "mnuEsci", "Esci");
     mnuInfo = item(mnuPrinc, "mnuInfo", "Info");
     mnuOpzioni = item(mnuPrinc, "mnuOpzioni", "Opzioni");
+    // Letters no other item begins with.
+    mnuImporta = item(mnuPrinc, "mnuImporta", "I&mporta...");
+    mnuEsporta = item(mnuPrinc, "mnuEsporta", "Es&porta...");
     mnuRiduci = item(mnuPrinc, "mnuRiduci", "Riduci a icona");
     mnuNascondi = item(mnuPrinc, "mnuNascondi", "Nascondi comandi");
     mnuNascondi->setCheckable(true);

@@ -20,6 +20,8 @@ struct MainMenus
     QAction* mnuEsci = nullptr;
     QAction* mnuInfo = nullptr;
     QAction* mnuOpzioni = nullptr;
+    QAction* mnuImporta = nullptr; // a calendar or an address book, from a file
+    QAction* mnuEsporta = nullptr;
     QAction* mnuRiduci = nullptr;
     QAction* mnuNascondi = nullptr; // checked while the window is folded
 

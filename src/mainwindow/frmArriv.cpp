@@ -19,14 +19,21 @@
 #include "mainwindow/PageStrip.h"
 #include "reading/LeggiPage.h"
 #include "speech/Speaker.h"
+#include "transfer/DataTransfer.h"
+#include "transfer/TransferDialogs.h"
+#include "transfer/TransferFiles.h"
+#include "transfer/TransferFormats.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFrame>
 #include <QMenu>
+#include <QMimeData>
 #include <QTabBar>
+#include <QTimer>
 
 namespace {
 const QColor Background(255, 224, 207);
@@ -98,6 +105,24 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
     });
     connect(m_menus.mnuIcoVisualizza, &QAction::triggered, m_presence.get(), &TrayPresence::toggleWindow);
     new MenuWindows(*this, *this, m_menus, { m_settings, services.alert, services.autostart, services.voiceDialog });
+
+    // Importing and exporting. The import stores its rows on a connection of its own: to the
+    // window's connection that is another program's change, read once, with every record set,
+    // the timeline, the address book and any open manager window following it.
+    if (!services.transferDialogs)
+        m_desktopDialogs = std::make_unique<DesktopTransferDialogs>();
+    m_transfer = std::make_unique<DataTransfer>(*this,
+        DataTransfer::Services { services.alert, m_clock, m_data,
+            services.transferDialogs ? *services.transferDialogs : *m_desktopDialogs,
+            services.transferFormats ? *services.transferFormats : TransferFormats::files() },
+        [this] { m_data.followOutsideChanges(); });
+    connect(m_menus.mnuImporta, &QAction::triggered, m_transfer.get(), &DataTransfer::importChosen);
+    connect(m_menus.mnuEsporta, &QAction::triggered, m_transfer.get(), &DataTransfer::exportChosen);
+    connect(m_transfer.get(), &DataTransfer::busyChanged, this, [this](bool busy) {
+        m_menus.mnuImporta->setEnabled(!busy);
+        m_menus.mnuEsporta->setEnabled(!busy);
+    });
+    setAcceptDrops(true);
 }
 
 frmArriv::~frmArriv() = default;
@@ -189,6 +214,50 @@ bool frmArriv::comeForward()
     wakeUp();
     m_presence->updateTip();
     return true;
+}
+
+void frmArriv::importFiles(const QStringList& files)
+{
+    if (m_unloaded || files.isEmpty())
+        return;
+    if (!m_started) {
+        connect(
+            this, &frmArriv::started, m_transfer.get(), [this, files] { m_transfer->importFiles(files); },
+            Qt::SingleShotConnection);
+        return;
+    }
+    m_transfer->importFiles(files);
+}
+
+void frmArriv::dragEnterEvent(QDragEnterEvent* event)
+{
+    // Decided once as the drag comes in: only calendars and address books, every one of them.
+    m_dropTaken = !TransferFiles::importable(event->mimeData()->urls()).isEmpty();
+    if (m_dropTaken)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void frmArriv::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (m_dropTaken)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void frmArriv::dropEvent(QDropEvent* event)
+{
+    const QStringList files = TransferFiles::importable(event->mimeData()->urls());
+    if (files.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    wakeUp();
+    // After the drop has been answered: the import may show its boxes.
+    QTimer::singleShot(0, this, [this, files] { importFiles(files); });
 }
 
 void frmArriv::fold(bool folded)

@@ -6,6 +6,7 @@
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/TrayPresence.h"
 
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@ class CalendarioPage;
 class ClipboardText;
 class AutostartEntry;
 class Clock;
+class DataTransfer;
 class ExitRoutine;
 class Face;
 class InactivityCountdown;
@@ -26,6 +28,8 @@ class PageStrip;
 class RubricaPage;
 class SettingsStore;
 class Speaker;
+class TransferDialogs;
+struct TransferFormats;
 
 // What the main window is given by main() (and by tests): every source of time, speech,
 // boxes and settings comes from outside.
@@ -42,6 +46,10 @@ struct MainWindowServices
     // Opens the voice dialog (the options window's "Opzioni voce"); none where the engine offers
     // no choice of voices.
     std::function<void(QWidget* owner, const QString& title)> voiceDialog = {};
+    // How the user's files are chosen (none: the desktop's dialogs) and read and written (none:
+    // iCalendar and vCard), for importing and exporting.
+    TransferDialogs* transferDialogs = nullptr;
+    const TransferFormats* transferFormats = nullptr;
 };
 
 // The main window: the face above, four pages below. It owns everything that lives for the whole
@@ -70,6 +78,9 @@ public:
     // The program was started again: the window comes forward, shown if hidden, and wakes up.
     // False once the farewell has begun: the program is on its way out.
     bool comeForward();
+    // Imports the user's files (absolute paths: a later start's, the command line's), once the
+    // window is on screen.
+    void importFiles(const QStringList& files);
 
     // AgendaHost
     bool windowShown() const override { return m_presence->windowShown(); }
@@ -92,6 +103,7 @@ public:
     Face& face() const { return *m_face; }
     AgendaPage& agendaPage() const { return *m_agendaPage; }
     PageStrip& pages() const { return *m_pages; }
+    DataTransfer& transfer() const { return *m_transfer; }
 
     static constexpr auto Title = "Vespelinda";
 
@@ -104,6 +116,10 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Calendar and address-book files dropped on the window are imported.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
@@ -119,6 +135,7 @@ private:
     bool m_finestraAperta = false;
     bool m_unloaded = false;
     bool m_started = false;
+    bool m_dropTaken = false; // the drag over the window carries files to import
     PageStrip* m_pages = nullptr;
     MainMenus m_menus { *this };
 
@@ -132,4 +149,6 @@ private:
     std::unique_ptr<AgendaPage> m_agendaPage;
     std::unique_ptr<AgendaHeartbeat> m_heartbeat;
     std::unique_ptr<RubricaPage> m_rubricaPage;
+    std::unique_ptr<TransferDialogs> m_desktopDialogs; // when none are given
+    std::unique_ptr<DataTransfer> m_transfer;
 };
