@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 
 RUNTIME_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
     libqt6sql6-sqlite libpulse-dev libsqlite3-dev libqt6svg6-dev qt6-translations-l10n libespeak-ng-dev
-    espeak-ng-data sqlite3 libgl-dev fonts-dejavu-core libspeechd-dev libical-dev
+    espeak-ng-data sqlite3 libgl-dev fonts-dejavu-core libfontconfig-dev libspeechd-dev libical-dev
     festival festival-dev festlex-ifd festvox-italp16k festvox-itapc16k)
 TEST_PACKAGES=(xvfb xauth x11-utils xdotool wmctrl openbox trayer pulseaudio pulseaudio-utils sox
     imagemagick desktop-file-utils appstream libglib2.0-bin libbenchmark-dev faketime qt6-base-private-dev

@@ -28,6 +28,7 @@ mkdir -p "$work/home" "$work/config/Vespelinda" "$work/data" "$work/runtime" "$w
 chmod 700 "$work/runtime"
 cp "$exe" "$(dirname "$exe")/dati.mdb" "$work/app/"
 [ -x "$(dirname "$exe")/vespelinda-festival" ] && cp "$(dirname "$exe")/vespelinda-festival" "$work/app/"
+[ -f "$(dirname "$exe")/vespelinda-sound.so" ] && cp "$(dirname "$exe")/vespelinda-sound.so" "$work/app/"
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
 unset PULSE_SERVER WAYLAND_DISPLAY
 export LC_ALL=C.UTF-8

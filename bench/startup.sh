@@ -30,9 +30,11 @@ cleanup()
 trap cleanup EXIT
 mkdir -p "$work/home" "$work/config" "$work/data" "$work/runtime" "$work/app"
 chmod 700 "$work/runtime"
-# The program's folder as installed: the executable, the data file, Festival's helper if built.
+# The program's folder as installed: the executable, the data file, Festival's helper and the sound
+# plugin if built.
 cp "$exe" "$(dirname "$exe")/dati.mdb" "$work/app/"
 [ -x "$(dirname "$exe")/vespelinda-festival" ] && cp "$(dirname "$exe")/vespelinda-festival" "$work/app/"
+[ -f "$(dirname "$exe")/vespelinda-sound.so" ] && cp "$(dirname "$exe")/vespelinda-sound.so" "$work/app/"
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
 unset PULSE_SERVER WAYLAND_DISPLAY
 dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus" 4>"$work/bus.pid"

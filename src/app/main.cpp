@@ -14,14 +14,9 @@
 #include "mainwindow/frmArriv.h"
 #include "options/AutostartEntry.h"
 #include "options/VoiceSettingsDialog.h"
-#include "speech/EspeakEngine.h"
 #include "speech/FestivalProcess.h"
-#include "speech/PulseAudioOutput.h"
-#include "speech/ScreenReaderVoice.h"
+#include "speech/SoundModule.h"
 #include "speech/Speaker.h"
-#include "speech/SpeechDispatcher.h"
-#include "speech/SpeechOutput.h"
-#include "speech/SystemVoiceEngine.h"
 #include "speech/VoiceEngine.h"
 #include "speech/VoiceSettings.h"
 
@@ -32,6 +27,8 @@
 #include <QTimer>
 #include <QTranslator>
 #include <cstdio>
+#include <fontconfig/fontconfig.h>
+#include <thread>
 
 namespace {
 // Start-up cannot go on: the reason on stderr and in a box.
@@ -50,6 +47,10 @@ void fatalError(const QString& text)
 
 int main(int argc, char* argv[])
 {
+    // The desktop's font configuration, which the first text on screen needs, is read on a thread
+    // of its own while the program connects to the display and opens its files (joined on every way
+    // out).
+    std::jthread fonts([] { FcInit(); });
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Vespelinda"));
     QApplication::setApplicationName(QStringLiteral("Vespelinda"));
@@ -80,24 +81,20 @@ int main(int argc, char* argv[])
     SettingsStore settings;
     // The voice settings live in the options' file, in a section of their own.
     VoiceSettings voiceSettings(settings.fileName());
-    EspeakEngine espeak;
+    // espeak-ng, the desktop's speech service (the one screen readers speak through) and the sound
+    // server are reached through a plugin, loaded once the window is on screen.
+    SoundModule sound;
     // Festival's interpreter runs in a helper beside the executable: a crash there costs a sentence.
     FestivalProcess festival(QCoreApplication::applicationDirPath() + QStringLiteral("/vespelinda-festival"));
-    // The desktop's speech service, the one screen readers speak through.
-    SpeechDispatcher speechService;
-    SystemVoiceEngine systemVoice(speechService);
-    VoiceEngine voice(voiceSettings, espeak, festival, &systemVoice);
-    PulseAudioOutput audio;
-    ScreenReaderVoice readerVoice;
-    SpeechOutput output(audio, speechService, readerVoice);
-    Speaker speaker(voice, output);
+    VoiceEngine voice(voiceSettings, sound.espeak(), festival, &sound.systemVoice());
+    Speaker speaker(voice, sound.output());
     QtMessageBoxService boxes;
     // A screen reader reads the boxes, and the program's voice takes turns with it: followed from
     // AT-SPI's status on the session bus.
     ScreenReader screenReader;
-    QObject::connect(&screenReader, &ScreenReader::presenceChanged, &app, [&voice, &output](bool present) {
+    QObject::connect(&screenReader, &ScreenReader::presenceChanged, &app, [&voice, &sound](bool present) {
         voice.setSystemVoiceDefault(present);
-        output.setScreenReaderPresent(present);
+        sound.setScreenReaderPresent(present);
     });
     screenReader.followAtSpi();
     Alert alert(settings, speaker, boxes, &screenReader);
@@ -118,6 +115,7 @@ int main(int argc, char* argv[])
     const auto voiceDialog = [&speaker, &voice](QWidget* owner, const QString& title) {
         VoiceSettingsDialog::open(speaker, voice, owner, title);
     };
+    fonts.join();
     frmArriv window({ clock, settings, speaker, alert, data, tray, clipboard, autostart, voiceDialog });
     // The icon is drawn once the window is on screen; every other window then takes it too.
     QObject::connect(

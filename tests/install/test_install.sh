@@ -16,7 +16,8 @@ prefix="$work/pre fix"
 program="$prefix/lib/vespelinda"
 
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" || fail "installation failed: $(cat "$work/install.log")"
-for f in bin/vespelinda lib/vespelinda/Vespelinda lib/vespelinda/dati.mdb "share/applications/$id.desktop" \
+for f in bin/vespelinda lib/vespelinda/Vespelinda lib/vespelinda/vespelinda-sound.so lib/vespelinda/dati.mdb \
+    "share/applications/$id.desktop" \
     "share/metainfo/$id.metainfo.xml" "share/icons/hicolor/scalable/apps/$id.svg"; do
     [ -f "$prefix/$f" ] || fail "$f is not installed"
 done
