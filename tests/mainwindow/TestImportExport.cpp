@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Importing and exporting as the main window offers it: the menu's items, a drop, files handed
-// over before the window is up, and the window following what was imported.
+// Importing as the main window offers it: the menu's items, a drop, files handed over before the
+// window is up, and the window following what was imported.
 #include "FakeTransferDialogs.h"
 #include "MainWindowRig.h"
 #include "agenda/TimelineLetter.h"
@@ -108,16 +108,14 @@ private slots:
         QVERIFY(rig.letter("appu15")->isLit());
     }
 
-    // A drop is taken only when it carries calendars and address books, and is then imported.
+    // A drop is taken only when it carries calendars and address books (which files those are:
+    // TestTransferFiles), and is then imported.
     void dropsOfTheRightFiles_data()
     {
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<bool>("taken");
-        QTest::newRow("a calendar") << QStringList { u"agenda.ics"_s } << true;
         QTest::newRow("a calendar and an address book") << QStringList { u"agenda.ics"_s, u"rubrica.vcf"_s } << true;
-        QTest::newRow("a text file") << QStringList { u"lettera.txt"_s } << false;
         QTest::newRow("a calendar and a text file") << QStringList { u"agenda.ics"_s, u"lettera.txt"_s } << false;
-        QTest::newRow("a web address") << QStringList { u"https://example.org/agenda.ics"_s } << false;
     }
     void dropsOfTheRightFiles()
     {
@@ -129,7 +127,7 @@ private slots:
         rig.file(u"lettera.txt"_s, "Cara Anna,\n");
         QList<QUrl> urls;
         for (const QString& name : names)
-            urls.append(name.contains(u':') ? QUrl(name) : QUrl::fromLocalFile(rig.dir.filePath(name)));
+            urls.append(QUrl::fromLocalFile(rig.dir.filePath(name)));
         std::unique_ptr<QMimeData> data(dragged(urls));
         const QPoint over(100, 100); // the face
         QDragEnterEvent enter(over, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
@@ -173,25 +171,6 @@ private slots:
         QTRY_COMPARE(rig.base.boxes.shown.size(), 1);
         QVERIFY(importa->isEnabled());
         QVERIFY(esporta->isEnabled());
-    }
-
-    // "Esporta...": the agenda goes out as a calendar file that reads back as it was.
-    void anExportReadsBack()
-    {
-        Rig rig;
-        QVERIFY(rig.base.file.addAppointment(QDate(2026, 12, 24), QTime(20, 0), u"cena di Natale"_s));
-        QVERIFY(rig.base.file.addReminder(QTime(8, 30), u"medicina"_s));
-        rig.base.window->tableChanged(MainWindowLink::Table::Appuntamenti);
-        rig.base.window->tableChanged(MainWindowLink::Table::Promemoria);
-        rig.dialogs.choice = TransferDialogs::Export::Calendar;
-        rig.dialogs.fileToSave = rig.dir.filePath(u"natale"_s);
-        rig.base.action("mnuEsporta")->trigger();
-        QTRY_COMPARE(rig.base.boxes.shown.size(), 1);
-        QCOMPARE(rig.base.boxes.shown[0].text, u"Ho esportato 1 appuntamento e 1 promemoria in natale.ics."_s);
-        const TransferRows back = rig.formats.read.calendar(rig.dir.filePath(u"natale.ics"_s), QDate(2026, 12, 5), {});
-        QCOMPARE(back.error, QString());
-        QVERIFY(back.appointments.contains(AppointmentRow { QDate(2026, 12, 24), QTime(20, 0), u"cena di Natale"_s }));
-        QCOMPARE(back.reminders, QList<ReminderRow>({ { QTime(8, 30), u"medicina"_s } }));
     }
 };
 

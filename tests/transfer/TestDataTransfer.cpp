@@ -164,6 +164,7 @@ private slots:
         QCOMPARE(rig.boxes.shown[0].text,
             u"Ho importato 2 appuntamenti e 1 contatto. 1 appuntamento di tutto il giorno è alle 9."_s);
         QCOMPARE(rig.boxes.shown[0].style, int(MessageBoxService::Information));
+        QVERIFY(!rig.progress()); // quick: no progress shown
         QCOMPARE(rig.formats.today, Now.date());
         QCOMPARE(rig.written, 1);
         QCOMPARE(count(rig.file, "Appuntamenti"), 2);
@@ -229,16 +230,6 @@ private slots:
         QVERIFY(rig.idle());
     }
 
-    // A quick import shows no progress at all.
-    void aQuickImportShowsNoProgress()
-    {
-        Rig rig;
-        rig.formats.rows = { { u"breve.ics"_s, appointments(1) } };
-        rig.transfer->importFiles({ rig.dir.filePath(u"breve.ics"_s) });
-        QTRY_COMPARE(rig.boxes.shown.size(), 1);
-        QVERIFY(!rig.progress());
-    }
-
     // Files that come while an import is under way (a drop, a later start) follow it.
     void filesWaitForTheImportUnderWay()
     {
@@ -258,29 +249,6 @@ private slots:
         QCOMPARE(busy.size(), 2); // busy from the first start to the second's end
         QCOMPARE(busy[0][0].toBool(), true);
         QCOMPARE(busy[1][0].toBool(), false);
-    }
-
-    // Another program holding the data file: said, nothing stored.
-    void aLockedDataFileTakesNothing()
-    {
-        Rig rig;
-        rig.formats.rows = { { u"agenda.ics"_s, appointments(3) } };
-        QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other"_s);
-        other.setDatabaseName(rig.file.path);
-        QVERIFY(other.open());
-        QVERIFY(QSqlQuery(other).exec(u"BEGIN EXCLUSIVE"_s));
-        rig.transfer->importFiles({ rig.dir.filePath(u"agenda.ics"_s) });
-        QTRY_COMPARE(rig.boxes.shown.size(), 1);
-        QCOMPARE(rig.boxes.shown[0].text,
-            u"Non ho importato nulla. Il file dei dati "_s + rig.file.path
-                + u" è in uso da un altro programma: riprova quando quel programma l'avrà chiuso."_s);
-        QCOMPARE(rig.boxes.shown[0].style, int(MessageBoxService::Exclamation));
-        QVERIFY(QSqlQuery(other).exec(u"ROLLBACK"_s));
-        other.close();
-        other = QSqlDatabase();
-        QSqlDatabase::removeDatabase(u"other"_s);
-        QCOMPARE(count(rig.file, "Appuntamenti"), 0);
-        QCOMPARE(rig.written, 0);
     }
 
     // "Esporta...": what, then where; the agenda from today on, or the address book, written off
