@@ -91,11 +91,10 @@ TransferTexts::Report TransferTexts::importReport(const ImportOutcome& outcome)
         sentences.append(QStringLiteral("%1 erano già passati e non li ho importati.").arg(outcome.past));
     for (auto reason = outcome.skipped.cbegin(); reason != outcome.skipped.cend(); ++reason) {
         if (reason.value() > 0)
-            sentences.append(
-                QStringLiteral("%1 %2 perché %3.")
-                    .arg(QString::number(reason.value()),
-                        reason.value() == 1 ? QStringLiteral("saltato") : QStringLiteral("saltati"),
-                        because(reason.key(), reason.value())));
+            sentences.append(QStringLiteral("%1 %2 perché %3.")
+                                 .arg(QString::number(reason.value()),
+                                     reason.value() == 1 ? QStringLiteral("saltato") : QStringLiteral("saltati"),
+                                     because(reason.key(), reason.value())));
     }
     QString text = sentences.join(u' ');
     if (!errors.isEmpty())
