@@ -67,7 +67,10 @@ int main(int argc, char* argv[])
     // One running copy per user: a second start brings the running one forward and ends here,
     // before any voice, icon or window of its own.
     SingleInstance instance(SingleInstance::defaultFolder());
-    switch (instance.claim()) {
+    // Calendars and address books given on the command line (an "Open with" from a file manager):
+    // imported by the running copy, or by this one once its window is up.
+    const QStringList files = SingleInstance::filesToOpen(QCoreApplication::arguments());
+    switch (instance.claim(files)) {
     case SingleInstance::Claim::First:
         break;
     case SingleInstance::Claim::Forwarded:
@@ -122,8 +125,10 @@ int main(int argc, char* argv[])
         &window, &frmArriv::started, &app, [&window] { QApplication::setWindowIcon(window.windowIcon()); });
     QObject::connect(&window, &frmArriv::unloaded, &app, [] { QCoreApplication::exit(0); });
     SessionWatcher session(window);
-    instance.listen([&window] { return window.comeForward(); });
+    instance.listen([&window] { return window.comeForward(); },
+        [&window](const QStringList& handed) { window.importFiles(handed); });
     window.load();
+    window.importFiles(files);
     // A file this user cannot change is said at once, not at the first refused change.
     if (const QString problem = data.writeProblem(); !problem.isEmpty()) {
         std::fprintf(stderr, "%s\n", qUtf8Printable(problem));

@@ -27,7 +27,7 @@ for size in 16 22 24 32 48 64 128 256; do
     [ "$(identify -format '%m %wx%h' "$png" 2>/dev/null)" = "PNG ${size}x${size}" ] || fail "no ${size}-pixel PNG icon"
 done
 desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "the menu entry does not validate"
-grep -qxF "Exec=\"$prefix/bin/vespelinda\"" "$prefix/share/applications/$id.desktop" ||
+grep -qxF "Exec=\"$prefix/bin/vespelinda\" %F" "$prefix/share/applications/$id.desktop" ||
     fail "the menu entry does not start the installed launcher: $(grep Exec= "$prefix/share/applications/$id.desktop")"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "the metainfo does not validate"
 
