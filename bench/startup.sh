@@ -12,12 +12,15 @@
 # As on a desktop, both run on a session bus of their own with AT-SPI's accessibility bus present
 # (and off: no screen reader).
 #
-# usage: bench/startup.sh build/bin/Vespelinda [runs] [idle seconds] [bare window executable]
+# usage: bench/startup.sh build/bin/Vespelinda [runs] [idle seconds] [bare window executable] [data file]
+# (the data file in place of the empty one built beside the executable, e.g. one with 100 000 rows in
+# each table made by bench/fill-data-file.sh)
 set -euo pipefail
 exe=$(realpath "${1:?path to Vespelinda}")
 runs=${2:-10}
 idle=${3:-8}
 bare=$(realpath "${4:-$(dirname "$exe")/../bench/bench_bare_window}")
+data=$(realpath "${5:-$(dirname "$exe")/dati.mdb}")
 work=$(mktemp -d)
 pulse=0
 cleanup()
@@ -32,7 +35,8 @@ mkdir -p "$work/home" "$work/config" "$work/data" "$work/runtime" "$work/app"
 chmod 700 "$work/runtime"
 # The program's folder as installed: the executable, the data file, Festival's helper and the sound
 # plugin if built.
-cp "$exe" "$(dirname "$exe")/dati.mdb" "$work/app/"
+cp "$exe" "$work/app/"
+cp "$data" "$work/app/dati.mdb"
 [ -x "$(dirname "$exe")/vespelinda-festival" ] && cp "$(dirname "$exe")/vespelinda-festival" "$work/app/"
 [ -f "$(dirname "$exe")/vespelinda-sound.so" ] && cp "$(dirname "$exe")/vespelinda-sound.so" "$work/app/"
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime

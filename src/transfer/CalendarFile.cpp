@@ -675,20 +675,6 @@ private:
     int m_percent = -1;
 };
 
-TransferRows refused(const QString& error)
-{
-    TransferRows rows;
-    rows.error = error;
-    return rows;
-}
-
-TransferRows cancelledRows()
-{
-    TransferRows rows;
-    rows.cancelled = true;
-    return rows;
-}
-
 // The first line with something on it.
 QByteArray firstLine(const QByteArray& bytes)
 {
@@ -711,26 +697,28 @@ TransferRows CalendarFile::read(const QString& path, const QDate& today, const R
 {
     const QString name = fileName(path);
     if (control.cancelled())
-        return cancelledRows();
+        return TransferRows::cancelledRead();
     QByteArray bytes;
     if (const QString error = loadFile(path, &bytes); !error.isEmpty())
-        return refused(error);
+        return TransferRows::refused(error);
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
     if (bytes.trimmed().isEmpty())
-        return refused(u"Il file \"%1\" è vuoto."_s.arg(name));
+        return TransferRows::refused(u"Il file \"%1\" è vuoto."_s.arg(name));
     if (bytes.contains('\0'))
-        return refused(u"Il file \"%1\" non è un calendario: contiene dati binari, non testo."_s.arg(name));
+        return TransferRows::refused(
+            u"Il file \"%1\" non è un calendario: contiene dati binari, non testo."_s.arg(name));
     if (const qsizetype bad = invalidUtf8At(bytes); bad >= 0) {
-        return refused(
+        return TransferRows::refused(
             u"Il file \"%1\" non è un calendario valido: il testo non è in UTF-8 (alla riga %2)."_s.arg(name).arg(
                 bytes.left(bad).count('\n') + 1));
     }
     const QByteArray head = firstLine(bytes).toUpper();
     if (head.startsWith("BEGIN:VCARD"))
-        return refused(u"Il file \"%1\" non è un calendario: è una rubrica (vCard)."_s.arg(name));
+        return TransferRows::refused(u"Il file \"%1\" non è un calendario: è una rubrica (vCard)."_s.arg(name));
     if (head != "BEGIN:VCALENDAR")
-        return refused(u"Il file \"%1\" non è un calendario: non comincia con BEGIN:VCALENDAR."_s.arg(name));
+        return TransferRows::refused(
+            u"Il file \"%1\" non è un calendario: non comincia con BEGIN:VCALENDAR."_s.arg(name));
 
     Reader reader(today, control);
     utcZone();
@@ -745,7 +733,7 @@ TransferRows CalendarFile::read(const QString& path, const QDate& today, const R
         root.reset(icalparser_parse(parser.get(), feedLine));
     }
     if (feed.cancelled || control.cancelled())
-        return cancelledRows();
+        return TransferRows::cancelledRead();
     bytes.clear();
 
     QList<icalcomponent*> calendars;
@@ -757,7 +745,7 @@ TransferRows CalendarFile::read(const QString& path, const QDate& today, const R
             calendars.append(c);
     }
     if (calendars.isEmpty()) {
-        return refused(
+        return TransferRows::refused(
             u"Il file \"%1\" non è un calendario valido: è incompleto o danneggiato, e non si riesce a leggerlo."_s.arg(
                 name));
     }
@@ -768,13 +756,14 @@ TransferRows CalendarFile::read(const QString& path, const QDate& today, const R
             events.append(std::pair(e, calendar));
     }
     if (events.isEmpty())
-        return refused(u"Il file \"%1\" non contiene appuntamenti: nel calendario non c'è nessun evento."_s.arg(name));
+        return TransferRows::refused(
+            u"Il file \"%1\" non contiene appuntamenti: nel calendario non c'è nessun evento."_s.arg(name));
 
     for (const auto& [event, calendar] : events)
         reader.noteOverride(event, calendar);
     for (qsizetype i = 0; i < events.size(); ++i) {
         if (control.cancelled() || !reader.readEvent(events[i].first, events[i].second))
-            return cancelledRows();
+            return TransferRows::cancelledRead();
         reader.report(int(50 + 50 * (i + 1) / events.size()));
     }
     reader.report(100);

@@ -623,20 +623,6 @@ private:
 
 // --- The file --------------------------------------------------------------------------------
 
-TransferRows refused(const QString& reason)
-{
-    TransferRows rows;
-    rows.error = reason;
-    return rows;
-}
-
-TransferRows cancelled()
-{
-    TransferRows rows;
-    rows.cancelled = true;
-    return rows;
-}
-
 // Why the file at `path` cannot be read, or an empty text when it can be tried.
 QString unreadable(const QString& path, const QFileInfo& info)
 {
@@ -661,24 +647,26 @@ TransferRows ContactFile::read(const QString& path, const ReadControl& control)
 {
     const QFileInfo info(path);
     if (const QString reason = unreadable(path, info); !reason.isEmpty())
-        return refused(reason);
+        return TransferRows::refused(reason);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return refused(u"Il file %1 non si è potuto aprire (%2)."_s.arg(fileName(path), file.errorString()));
+        return TransferRows::refused(
+            u"Il file %1 non si è potuto aprire (%2)."_s.arg(fileName(path), file.errorString()));
 
     QByteArray data;
     data.reserve(info.size());
     for (;;) {
         if (control.cancelled())
-            return cancelled();
+            return TransferRows::cancelledRead();
         const qsizetype start = data.size();
         data.resize(start + ReadChunkBytes);
         const qint64 got = file.read(data.data() + start, ReadChunkBytes);
         if (got < 0)
-            return refused(u"Il file %1 non si è potuto leggere (%2)."_s.arg(fileName(path), file.errorString()));
+            return TransferRows::refused(
+                u"Il file %1 non si è potuto leggere (%2)."_s.arg(fileName(path), file.errorString()));
         data.resize(start + got);
         if (data.size() > MaxFileBytes)
-            return refused(u"Il file %1 è troppo grande (%2): una rubrica si legge fino a %3."_s.arg(
+            return TransferRows::refused(u"Il file %1 è troppo grande (%2): una rubrica si legge fino a %3."_s.arg(
                 fileName(path), megabytes(data.size()), megabytes(MaxFileBytes)));
         if (got == 0)
             break;
@@ -691,19 +679,21 @@ TransferRows ContactFile::read(const QString& path, const ReadControl& control)
         data.remove(0, 3);
     }
     if (std::all_of(data.cbegin(), data.cend(), [](char c) { return isBlank(c) || c == '\r' || c == '\n'; }))
-        return refused(u"Il file %1 è vuoto."_s.arg(fileName(path)));
+        return TransferRows::refused(u"Il file %1 è vuoto."_s.arg(fileName(path)));
     if (data.contains('\0'))
-        return refused(u"Il file %1 non è un file di testo: non può essere una rubrica vCard."_s.arg(fileName(path)));
+        return TransferRows::refused(
+            u"Il file %1 non è un file di testo: non può essere una rubrica vCard."_s.arg(fileName(path)));
 
     Reader reader(data, control);
     if (!reader.run() || control.cancelled())
-        return cancelled();
+        return TransferRows::cancelledRead();
     if (!reader.sawBegin())
-        return refused(u"Il file %1 non è una rubrica in formato vCard: non vi inizia nessun contatto "
-                       "(BEGIN:VCARD)."_s.arg(fileName(path)));
+        return TransferRows::refused(u"Il file %1 non è una rubrica in formato vCard: non vi inizia nessun contatto "
+                                     "(BEGIN:VCARD)."_s.arg(fileName(path)));
     if (reader.completeCards() == 0)
-        return refused(u"Il file %1 non contiene nessun contatto completo: ogni BEGIN:VCARD è rimasto senza "
-                       "END:VCARD."_s.arg(fileName(path)));
+        return TransferRows::refused(
+            u"Il file %1 non contiene nessun contatto completo: ogni BEGIN:VCARD è rimasto senza "
+            "END:VCARD."_s.arg(fileName(path)));
     reader.report();
     return std::move(reader.rows());
 }

@@ -55,6 +55,21 @@ struct TransferRows
     QString error;
     // Reading was cancelled: nothing of it is imported.
     bool cancelled = false;
+
+    // A file refused whole, for `reason`.
+    static TransferRows refused(QString reason)
+    {
+        TransferRows rows;
+        rows.error = std::move(reason);
+        return rows;
+    }
+    // A reading given up on the user's word.
+    static TransferRows cancelledRead()
+    {
+        TransferRows rows;
+        rows.cancelled = true;
+        return rows;
+    }
 };
 
 // How a reader running off the user-interface thread is steered: asked to stop (it then returns
