@@ -4,14 +4,23 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
-#include <QLocalSocket>
 #include <QLoggingCategory>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <optional>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 Q_LOGGING_CATEGORY(instanceLog, "vespelinda.instance")
@@ -26,6 +35,45 @@ constexpr qsizetype MaxRequest = 8 * 1024 * 1024;
 const QByteArray Done("ok\n");
 const QByteArray Leaving("in uscita\n");
 constexpr int RetryMs = 50;
+
+// The socket's address, or nothing when the path is too long for one.
+std::optional<sockaddr_un> addressOf(const QString& path)
+{
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    if (name.isEmpty() || name.size() >= qsizetype(sizeof(address.sun_path)))
+        return std::nullopt;
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    return address;
+}
+
+// Waits up to `ms` for `events` on `fd`.
+bool ready(int fd, short events, int ms)
+{
+    pollfd p { fd, events, 0 };
+    int n = 0;
+    while ((n = ::poll(&p, 1, ms)) < 0 && errno == EINTR) { }
+    return n > 0;
+}
+
+// Writes all of `data`, waiting up to `ms` each time the socket is full.
+bool sendAll(int fd, const QByteArray& data, int ms)
+{
+    qsizetype sent = 0;
+    while (sent < data.size()) {
+        const ssize_t n = ::send(fd, data.constData() + sent, size_t(data.size() - sent), MSG_NOSIGNAL);
+        if (n > 0)
+            sent += n;
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else if (n < 0 && errno == EAGAIN && ready(fd, POLLOUT, ms))
+            continue;
+        else
+            return false;
+    }
+    return true;
+}
 } // namespace
 
 QString SingleInstance::defaultFolder() { return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation); }
@@ -38,21 +86,15 @@ SingleInstance::SingleInstance(const QString& folder, int patienceMs, QObject* p
 {
     // A lock is stale only when the copy that took it is gone, however long it has been held.
     m_lock.setStaleLockTime(0);
-    m_server.setSocketOptions(QLocalServer::UserAccessOption);
-    connect(&m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = m_server.nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            // A request may come in pieces: it is answered once it is whole.
-            auto received = std::make_shared<std::optional<QByteArray>>(QByteArray());
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket, received] {
-                if (!*received)
-                    return; // answered already
-                (*received)->append(socket->readAll());
-                if (answer(socket, **received))
-                    received->reset();
-            });
-        }
-    });
+}
+
+SingleInstance::~SingleInstance()
+{
+    if (m_server < 0)
+        return;
+    delete m_serverNotifier;
+    ::close(m_server);
+    QFile::remove(m_socketPath);
 }
 
 QStringList SingleInstance::filesToOpen(const QStringList& arguments)
@@ -141,42 +183,104 @@ bool SingleInstance::leftover() const
 
 SingleInstance::Answer SingleInstance::ask(const QStringList& files) const
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_socketPath);
-    if (!socket.waitForConnected(500))
+    const std::optional<sockaddr_un> address = addressOf(m_socketPath);
+    if (!address)
         return Answer::None;
-    QByteArray request = Request;
-    if (!files.isEmpty()) {
-        request = ImportRequest;
-        for (const QString& file : files)
-            request += QUrl::fromLocalFile(file).toEncoded() + '\n';
-        request += '\n';
-    }
-    socket.write(request);
-    while (socket.bytesToWrite() > 0)
-        if (!socket.waitForBytesWritten(1000))
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return Answer::None;
+    const auto answered = [&]() {
+        // No server, or one too busy to take the connection now: asked again later.
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof(*address)) != 0)
             return Answer::None;
-    while (!socket.canReadLine() && socket.waitForReadyRead(2000)) { }
-    const QByteArray reply = socket.readLine();
-    return reply == Done ? Answer::Forwarded : reply == Leaving ? Answer::Leaving : Answer::None;
+        QByteArray request = Request;
+        if (!files.isEmpty()) {
+            request = ImportRequest;
+            for (const QString& file : files)
+                request += QUrl::fromLocalFile(file).toEncoded() + '\n';
+            request += '\n';
+        }
+        if (!sendAll(fd, request, 1000))
+            return Answer::None;
+        QByteArray reply;
+        char buffer[64];
+        while (!reply.contains('\n') && ready(fd, POLLIN, 2000)) {
+            const ssize_t n = ::recv(fd, buffer, sizeof(buffer), 0);
+            if (n > 0)
+                reply.append(buffer, n);
+            else if (n == 0 || errno != EINTR)
+                break;
+        }
+        reply.truncate(reply.indexOf('\n') + 1);
+        return reply == Done ? Answer::Forwarded : reply == Leaving ? Answer::Leaving : Answer::None;
+    }();
+    ::close(fd);
+    return answered;
 }
 
 bool SingleInstance::listen(std::function<bool()> comeForward, std::function<void(const QStringList&)> openFiles)
 {
     m_comeForward = std::move(comeForward);
     m_openFiles = std::move(openFiles);
-    if (m_socketPath.isEmpty())
+    if (m_socketPath.isEmpty() || m_server >= 0)
+        return m_server >= 0;
+    const std::optional<sockaddr_un> address = addressOf(m_socketPath);
+    if (!address) {
+        qCWarning(instanceLog) << "cannot listen on" << m_socketPath << ": the path is too long for a socket";
         return false;
+    }
     // The socket of a killed copy is still there; only the holder of the lock may remove it.
     if (m_locked)
-        QLocalServer::removeServer(m_socketPath);
-    if (m_server.listen(m_socketPath))
-        return true;
-    qCWarning(instanceLog) << "cannot listen on" << m_socketPath << m_server.errorString();
-    return false;
+        QFile::remove(m_socketPath);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    // For this user only: the socket file takes the mode of the socket it is bound to.
+    if (fd < 0 || ::fchmod(fd, S_IRUSR | S_IWUSR) != 0
+        || ::bind(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof(*address)) != 0 || ::listen(fd, 16) != 0) {
+        qCWarning(instanceLog) << "cannot listen on" << m_socketPath << std::strerror(errno);
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    m_server = fd;
+    m_serverNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_serverNotifier, &QSocketNotifier::activated, this, &SingleInstance::acceptPeers);
+    return true;
 }
 
-bool SingleInstance::answer(QLocalSocket* socket, const QByteArray& received)
+void SingleInstance::acceptPeers()
+{
+    int peer = -1;
+    while ((peer = ::accept4(m_server, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0) {
+        // A request may come in pieces: it is answered once it is whole.
+        auto* notifier = new QSocketNotifier(peer, QSocketNotifier::Read, this);
+        auto received = std::make_shared<QByteArray>();
+        connect(notifier, &QSocketNotifier::activated, this, [this, notifier, peer, received] {
+            char buffer[4096];
+            bool done = false;
+            for (;;) {
+                const ssize_t n = ::recv(peer, buffer, sizeof(buffer), 0);
+                if (n > 0) {
+                    received->append(buffer, n);
+                    continue;
+                }
+                // The other side closed, or failed: nothing more will come.
+                done = n == 0 || (errno != EAGAIN && errno != EINTR);
+                if (n < 0 && errno == EINTR)
+                    continue;
+                break;
+            }
+            if (!received->isEmpty() && answer(peer, *received))
+                done = true;
+            if (done) {
+                notifier->setEnabled(false);
+                notifier->deleteLater();
+                ::close(peer);
+            }
+        });
+    }
+}
+
+bool SingleInstance::answer(int peer, const QByteArray& received)
 {
     QStringList files;
     if (received.startsWith(Request)) {
@@ -185,10 +289,7 @@ bool SingleInstance::answer(QLocalSocket* socket, const QByteArray& received)
         // The list ends with an empty line (right after "importa" when it names no file).
         const qsizetype end = received.indexOf("\n\n", ImportRequest.size() - 1);
         if (end < 0) {
-            if (received.size() <= MaxRequest)
-                return false; // the rest is on its way
-            socket->disconnectFromServer();
-            return true;
+            return received.size() > MaxRequest; // the rest is on its way, or no request of ours
         }
         const QByteArray list = received.mid(ImportRequest.size(), end + 1 - ImportRequest.size());
         for (const QByteArray& line : list.split('\n')) {
@@ -200,12 +301,10 @@ bool SingleInstance::answer(QLocalSocket* socket, const QByteArray& received)
         && (Request.startsWith(received) || ImportRequest.startsWith(received))) {
         return false; // the first line is not whole yet
     } else {
-        socket->disconnectFromServer(); // no request of ours
-        return true;
+        return true; // no request of ours
     }
     const bool forward = m_comeForward();
-    socket->write(forward ? Done : Leaving);
-    socket->disconnectFromServer(); // once what was written has gone
+    sendAll(peer, forward ? Done : Leaving, 1000);
     // The later start has its answer; the files are opened by the copy that came forward only.
     if (forward && !files.isEmpty() && m_openFiles)
         m_openFiles(files);

@@ -2,13 +2,12 @@
 #pragma once
 
 #include <QByteArray>
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QStringList>
 #include <functional>
 
-class QLocalSocket;
+class QSocketNotifier;
 
 // One running copy per user. The running copy holds a lock file in the user's runtime folder and
 // listens on a local socket beside it; a later start asks it to come forward (and to import the
@@ -30,7 +29,7 @@ public:
 
     explicit SingleInstance(const QString& folder, int patienceMs = 10000, QObject* parent = nullptr);
     // The server closes (its socket goes) before the lock is given up.
-    ~SingleInstance() override = default;
+    ~SingleInstance() override;
 
     // The files a start was given to import, from its command line (the program's name first):
     // absolute paths, "file:" addresses turned into paths; options are no files.
@@ -59,14 +58,19 @@ private:
     Answer ask(const QStringList& files) const;
     // The lock file names no process (empty, damaged): a leftover, not a running copy.
     bool leftover() const;
-    // Answers a request once it has come whole (true), or waits for the rest of it (false).
-    bool answer(QLocalSocket* socket, const QByteArray& received);
+    // Answers a request on `peer` once it has come whole (true), or waits for the rest of it
+    // (false).
+    bool answer(int peer, const QByteArray& received);
+    void acceptPeers();
 
     QString m_socketPath;
     QLockFile m_lock;
     int m_patienceMs;
     bool m_locked = false;
-    QLocalServer m_server;
+    // The listening socket (a plain local socket: Qt Network and what it brings are not loaded for
+    // it) and its notifier.
+    int m_server = -1;
+    QSocketNotifier* m_serverNotifier = nullptr;
     std::function<bool()> m_comeForward;
     std::function<void(const QStringList&)> m_openFiles;
 };
