@@ -208,7 +208,7 @@ SingleInstance::Answer SingleInstance::ask(const QStringList& files) const
             const ssize_t n = ::recv(fd, buffer, sizeof(buffer), 0);
             if (n > 0)
                 reply.append(buffer, n);
-            else if (n == 0 || errno != EINTR)
+            else if (n == 0 || (errno != EINTR && errno != EAGAIN))
                 break;
         }
         reply.truncate(reply.indexOf('\n') + 1);
