@@ -20,8 +20,8 @@
 #include "reading/LeggiPage.h"
 #include "speech/Speaker.h"
 #include "transfer/DataTransfer.h"
+#include "transfer/FileDrops.h"
 #include "transfer/TransferDialogs.h"
-#include "transfer/TransferFiles.h"
 #include "transfer/TransferFormats.h"
 
 #include <QAction>
@@ -33,7 +33,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTabBar>
-#include <QTimer>
 
 namespace {
 const QColor Background(255, 224, 207);
@@ -122,7 +121,10 @@ frmArriv::frmArriv(const MainWindowServices& services, QWidget* parent)
         m_menus.mnuImporta->setEnabled(!busy);
         m_menus.mnuEsporta->setEnabled(!busy);
     });
-    setAcceptDrops(true);
+    connect(new FileDrops(*this), &FileDrops::dropped, this, [this](const QStringList& files) {
+        wakeUp();
+        importFiles(files);
+    });
 }
 
 frmArriv::~frmArriv() = default;
@@ -161,7 +163,8 @@ void frmArriv::finishStart()
     m_started = true;
     if (!m_unloaded) {
         m_calendarioPage->buildCalendar();
-        // The keyboard starts on the face, whose menu reaches everything.
+        // The keyboard starts on the face, whose menu reaches everything; the calendar, built only
+        // now, would otherwise take the focus of a window that has none yet.
         m_face->surface()->setFocus(Qt::OtherFocusReason);
         setWindowIcon(appIcon());
         m_presence->tray().setIcon(windowIcon());
@@ -227,37 +230,6 @@ void frmArriv::importFiles(const QStringList& files)
         return;
     }
     m_transfer->importFiles(files);
-}
-
-void frmArriv::dragEnterEvent(QDragEnterEvent* event)
-{
-    // Decided once as the drag comes in: only calendars and address books, every one of them.
-    m_dropTaken = !TransferFiles::importable(event->mimeData()->urls()).isEmpty();
-    if (m_dropTaken)
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
-
-void frmArriv::dragMoveEvent(QDragMoveEvent* event)
-{
-    if (m_dropTaken)
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
-
-void frmArriv::dropEvent(QDropEvent* event)
-{
-    const QStringList files = TransferFiles::importable(event->mimeData()->urls());
-    if (files.isEmpty()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    wakeUp();
-    // After the drop has been answered: the import may show its boxes.
-    QTimer::singleShot(0, this, [this, files] { importFiles(files); });
 }
 
 void frmArriv::fold(bool folded)

@@ -116,10 +116,6 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    // Calendar and address-book files dropped on the window are imported.
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
@@ -135,7 +131,6 @@ private:
     bool m_finestraAperta = false;
     bool m_unloaded = false;
     bool m_started = false;
-    bool m_dropTaken = false; // the drag over the window carries files to import
     PageStrip* m_pages = nullptr;
     MainMenus m_menus { *this };
 
